@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12, as root), builds, then either starts Quillbox Plus
+# ("run") or runs the whole test suite ("test").
+set -euo pipefail
+
+mode=${1:-run}
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libqt6svg6
+  libgl-dev libxkbcommon-dev libx11-dev libxtst-dev
+  xvfb xauth x11-utils xdotool xclip trayer
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  fonts-dejavu-core xdg-utils libreoffice-writer-nogui
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+case "$mode" in
+  run)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_BUILD_TESTS=OFF
+    cmake --build build --target quillbox
+    exec ./build/src/app/quillbox
+    ;;
+  test)
+    # Tests build with warnings as errors and under AddressSanitizer and UBSan.
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQB_WERROR=ON -DQB_SANITIZE=ON
+    cmake --build build-test
+    cd build-test
+    ctest --output-on-failure --timeout 600 -j2
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

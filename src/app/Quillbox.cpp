@@ -1,0 +1,6 @@
+#include "Quillbox.h"
+
+Quillbox::Quillbox(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Quillbox Plus"));
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QTextEdit>
+
+#include <optional>
+
+// One note's editor: a QTextEdit that offers what the rest of the program needs of a rich-text
+// box. A selection attribute reads as std::nullopt (the mixed value) when the selected characters
+// or paragraphs differ in it; with nothing selected the attributes are those of the typing format.
+// Positions count characters from 0.
+class RichTextBox : public QTextEdit
+{
+    Q_OBJECT
+public:
+    enum FindOption { WholeWord = 2, MatchCase = 4 };
+    enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+
+    explicit RichTextBox(QWidget *parent = nullptr);
+
+    std::optional<bool> SelBold() const;
+    void setSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void setSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void setSelUnderline(bool on);
+    std::optional<bool> SelStrikeThru() const;
+    void setSelStrikeThru(bool on);
+    std::optional<int> SelAlignment() const;
+    void setSelAlignment(int alignment);
+    std::optional<QString> SelFontName() const;
+    void setSelFontName(const QString &name);
+    std::optional<double> SelFontSize() const;
+    void setSelFontSize(double points);
+    // Numeric text with leading blanks (" 12"); false when it holds no positive number.
+    bool setSelFontSize(const QString &text);
+    std::optional<QColor> SelColor() const;
+    void setSelColor(const QColor &color);
+    std::optional<bool> SelBullet() const;
+    void setSelBullet(bool on);
+    void setSelHangingIndent(int twips);
+
+    int SelStart() const;
+    void setSelStart(int pos);   // collapses the selection to an insertion point
+    int SelLength() const;
+    void setSelLength(int length); // extends from SelStart
+    QString SelText() const;
+    void setSelText(const QString &text);
+    QByteArray SelRTF() const;
+    void setSelRTF(const QByteArray &rtf);
+    QString Text() const;
+    void setText(const QString &text);
+    QByteArray TextRTF() const;
+    void setTextRTF(const QByteArray &rtf);
+
+    // RTF is read as rich text, any other file as plain text. On failure the content is left as
+    // it was and error (when given) says why.
+    bool LoadFile(const QString &path, QString *error = nullptr);
+    // Writes the whole content as RTF, atomically (a crash never leaves a truncated file).
+    bool SaveFile(const QString &path, QString *error = nullptr);
+
+    // Searches from start; returns the match position and selects it, or -1.
+    int Find(const QString &text, int start, int options);
+    void UpTo(const QString &charSet, bool forward, bool negate);
+    void Span(const QString &charSet, bool forward, bool negate);
+
+signals:
+    void Change();
+    void SelChange();
+    void MouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    void DblClick();
+    void LostFocus();
+};

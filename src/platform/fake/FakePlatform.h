@@ -1,0 +1,82 @@
+#pragma once
+
+#include "../KeystrokeSender.h"
+#include "../Launcher.h"
+#include "../Platform.h"
+#include "../SoundPlayer.h"
+
+#include <QStringList>
+
+// Recording fakes: tests read what the program asked the platform to do.
+class FakeLauncher final : public Launcher
+{
+public:
+    QStringList commandLines;     // every runCommandLine call, in order
+    QList<Show> commandShows;
+    QStringList opened;           // every shellOpen target, in order
+    QList<Show> openShows;
+    QString webHandler;           // what webHandlerCommand() answers
+    QString mailHandler;
+    bool succeed = true;
+
+    bool runCommandLine(const QString &commandLine, Show show) override
+    {
+        commandLines << commandLine;
+        commandShows << show;
+        return succeed;
+    }
+    bool shellOpen(const QString &target, Show show) override
+    {
+        opened << target;
+        openShows << show;
+        return succeed;
+    }
+    QString webHandlerCommand() override { return webHandler; }
+    QString mailHandlerCommand() override { return mailHandler; }
+};
+
+class FakeKeystrokeSender final : public KeystrokeSender
+{
+public:
+    QStringList sent;
+    QList<bool> waits;
+    qint64 focusedPid = 0;
+
+    bool sendKeys(const QString &keys, bool wait) override
+    {
+        sent << keys;
+        waits << wait;
+        return true;
+    }
+    qint64 focusedWindowProcessId() override { return focusedPid; }
+};
+
+class FakeSoundPlayer final : public SoundPlayer
+{
+public:
+    QStringList played;
+    void playAsync(const QString &wavPath) override { played << wavPath; }
+};
+
+// A platform made of fakes, with typed access to each for the test's assertions.
+struct FakePlatform
+{
+    FakeLauncher *launcher = nullptr;
+    FakeKeystrokeSender *keys = nullptr;
+    FakeSoundPlayer *sound = nullptr;
+
+    Platform make()
+    {
+        Platform p;
+        auto l = std::make_unique<FakeLauncher>();
+        auto k = std::make_unique<FakeKeystrokeSender>();
+        auto s = std::make_unique<FakeSoundPlayer>();
+        launcher = l.get();
+        keys = k.get();
+        sound = s.get();
+        p.launcher = std::move(l);
+        p.keys = std::move(k);
+        p.sound = std::move(s);
+        return p;
+    }
+};

@@ -1,0 +1,1 @@
+// Replaced as soon as the subsystem has its first class.
