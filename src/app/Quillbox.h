@@ -2,10 +2,81 @@
 
 #include <QMainWindow>
 
-// The main window: menus, the two toolbars, the font boxes and the seven note tabs.
+#include <array>
+
+class QAction;
+class QMenu;
+class QTabBar;
+class QToolBar;
+class QComboBox;
+class RichTextBox;
+class SettingsStore;
+struct Platform;
+
+// One row of the tab strip as the preferences dialog sets it: shown or not, and its caption.
+struct TabChoice
+{
+    bool shown = false;
+    QString caption; // blank means the tab's default caption
+};
+
+// The main window: menus, the command and formatting toolbars, the font boxes and the seven note
+// tabs. It holds the window-level state (the note directory, the changed flags, the active editor)
+// and offers it to the subsystems, whose commands are wired in by the app/Wire*.cpp files.
 class Quillbox : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Quillbox(QWidget *parent = nullptr);
+    Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent = nullptr);
+    ~Quillbox() override;
+
+    SettingsStore &settings() const;
+    Platform &platform() const;
+
+    // A menu item by its name ("new", "printalltext", "setontop", "EditSelectAll", "browser",
+    // "sep3", ...) or a top menu ("Filemnu", "editmnu", "apps", "help"); nullptr when unknown.
+    QAction *menuItem(const QString &name) const;
+    QMenu *menu(const QString &name) const;
+
+    // The command toolbar (Toolbar1) and formatting toolbar (tbToolBar); each button's action has
+    // the button's key as its objectName ("Find and Replace", "FPt", ...).
+    QToolBar *commandToolbar() const;
+    QToolBar *formatToolbar() const;
+    QAction *commandButton(const QString &key) const;
+    QAction *formatButton(const QString &key) const;
+    QComboBox *fontNameBox() const; // cmbFontName
+    QComboBox *fontSizeBox() const; // cmbFontSize
+
+    // Note tabs 1..7.
+    RichTextBox *editor(int n) const;
+    RichTextBox *ActiveEditor() const;
+    int activeNote() const;               // the number of ActiveEditor's note
+    bool isPanelVisible(int n) const;     // the container of note n is the one in view
+    QTabBar *tabStrip() const;            // TabStrip1; each tab's data is its note number
+    QString NoteDir() const;
+    QString notePath(int n) const;
+    bool NoteChanged(int n) const;
+    void setNoteChanged(int n, bool changed);
+    void FocusVisibleEditor();
+
+    // What the preferences dialog applies to the window.
+    void rebuildTabStrip(const std::array<TabChoice, 7> &tabs);
+    void setSoundOff(bool off);
+    void setLaunchCommandsVisible(bool visible);
+    // Writes changed notes to the old directory, then switches and loads what the new one holds.
+    void changeNoteDirectory(const QString &dir);
+    void selectFirstTab();
+
+    // A short message in the status bar.
+    void showStatus(const QString &message, int timeoutMs = 8000);
+
+    // Runs the shutdown sequence once (also reached by closing the window).
+    void shutdown();
+
+signals:
+    void activeNoteChanged(int n);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
 };

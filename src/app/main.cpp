@@ -1,4 +1,6 @@
+#include "Platform.h"
 #include "Quillbox.h"
+#include "SettingsStore.h"
 
 #include <QApplication>
 
@@ -7,7 +9,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillbox Plus"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillbox Plus"));
-    Quillbox window;
+    SettingsStore settings;
+    Platform platform = Platform::createNative();
+    Quillbox window(settings, platform);
     window.show();
     return app.exec();
 }

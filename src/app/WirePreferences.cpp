@@ -1,0 +1,6 @@
+#include "Quillbox.h"
+#include "Wiring.h"
+
+void wirePreferences(Quillbox &)
+{
+}

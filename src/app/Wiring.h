@@ -1,0 +1,12 @@
+#pragma once
+
+class Quillbox;
+
+// Each subsystem connects its commands to the main window's menu items and toolbar buttons in a
+// file of its own, so the main window stays free of subsystem logic.
+void wireEditing(Quillbox &window);      // formatting toolbar, fonts, painter, edit commands, find
+void wireNoteCommands(Quillbox &window); // new, open, save copy, clear, printing
+void wireLaunching(Quillbox &window);    // applications menu, run dialog, launching from note text
+void wirePreferences(Quillbox &window);  // setup dialog
+void wireAutoCompletion(Quillbox &window);
+void wireTrayAndHelp(Quillbox &window);  // tray icon, help, about
