@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
+#include "KeystrokeSender.h"
+#include "Launcher.h"
+#include "SoundPlayer.h"
 
-class Launcher;
-class KeystrokeSender;
-class SoundPlayer;
+#include <memory>
 
 // The platform services of this build: the Linux ones in the program, recording fakes in tests.
 struct Platform
