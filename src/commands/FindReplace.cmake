@@ -1,0 +1,1 @@
+# target_sources(qb_commands PRIVATE ...) for find and replace

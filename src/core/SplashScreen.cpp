@@ -1,0 +1,3 @@
+#include "SplashScreen.h"
+
+void showSplashScreen() {}
