@@ -153,7 +153,8 @@ private slots:
         QTest::newRow("huge value") << (QByteArray("[Settings]\nBrowser=ok\nBig=") + QByteArray(10 * 1024 * 1024, 'x'));
         QTest::newRow("duplicate keys in other case") << QByteArray("[Settings]\nBrowser=ok\nBROWSER=ok\n");
         QTest::newRow("no section") << QByteArray("Browser=elsewhere\n");
-        QTest::newRow("binary in value") << QByteArray("[Settings]\nBrowser=ok\nX=\x01\x02\xff\xfe\n", 37);
+        static const char binary[] = "[Settings]\nBrowser=ok\nX=\x01\x02\xff\xfe\n";
+        QTest::newRow("binary in value") << QByteArray(binary, sizeof binary - 1);
     }
 
     void damagedFilesAreReadAsFarAsPossible()
