@@ -1,0 +1,53 @@
+#include "NoteDiskState.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+NoteDiskState NoteDiskState::of(const QString &path)
+{
+    NoteDiskState state;
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return state;
+    state.exists = true;
+    state.size = info.size();
+    state.modified = info.lastModified();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    state.hash = hash.result();
+    return state;
+}
+
+NoteDiskState NoteDiskState::ofContent(const QByteArray &content, const QDateTime &modified)
+{
+    NoteDiskState state;
+    state.exists = true;
+    state.size = content.size();
+    state.modified = modified;
+    state.hash = QCryptographicHash::hash(content, QCryptographicHash::Sha1);
+    return state;
+}
+
+bool NoteDiskState::sameContentAs(const NoteDiskState &other) const
+{
+    if (exists != other.exists)
+        return false;
+    return !exists || (size == other.size && hash == other.hash);
+}
+
+QString conflictCopyPath(const QString &notePath, const QString &host, const QDateTime &when)
+{
+    const QFileInfo info(notePath);
+    QString safeHost = host;
+    safeHost.replace(u'/', u'_');
+    const QString stem = QStringLiteral("%1 (conflict %2 %3)")
+                             .arg(info.completeBaseName(), safeHost, when.toString(QStringLiteral("yyyy-MM-dd hhmm")));
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString candidate = info.dir().filePath(stem + suffix);
+    for (int i = 2; QFileInfo::exists(candidate); ++i)
+        candidate = info.dir().filePath(QStringLiteral("%1 %2%3").arg(stem).arg(i).arg(suffix));
+    return candidate;
+}

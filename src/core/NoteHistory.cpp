@@ -1,0 +1,72 @@
+#include "NoteHistory.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
+}
+
+NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays)
+    : m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays)
+{
+}
+
+QString NoteHistory::folderFor(const QString &notePath) const
+{
+    // A readable name plus a short hash of the full path: "notes.rtf-1a2b3c4d".
+    const QString full = QFileInfo(notePath).absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(full.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return m_root + u'/' + QFileInfo(notePath).fileName() + u'-' + QString::fromLatin1(hash);
+}
+
+bool NoteHistory::keep(const QString &notePath, const QByteArray &previousContent, const QDateTime &when)
+{
+    const QString folder = folderFor(notePath);
+    if (!QDir().mkpath(folder))
+        return false;
+    QString name = folder + u'/' + when.toString(kStampFormat) + QStringLiteral(".rtf");
+    for (int i = 1; QFileInfo::exists(name); ++i)
+        name = folder + u'/' + when.addMSecs(i).toString(kStampFormat) + QStringLiteral(".rtf");
+    QSaveFile out(name);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    out.write(previousContent);
+    if (!out.commit())
+        return false;
+    QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    prune(notePath, when);
+    return true;
+}
+
+QList<NoteHistory::Version> NoteHistory::versions(const QString &notePath) const
+{
+    QList<Version> result;
+    const QDir dir(folderFor(notePath));
+    const QStringList names = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QString &name : names) {
+        const QDateTime when = QDateTime::fromString(QFileInfo(name).completeBaseName(), kStampFormat);
+        if (when.isValid())
+            result.append({dir.filePath(name), when});
+    }
+    return result;
+}
+
+QByteArray NoteHistory::read(const Version &version)
+{
+    QFile f(version.path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void NoteHistory::prune(const QString &notePath, const QDateTime &now) const
+{
+    const QList<Version> all = versions(notePath);
+    const QDateTime oldest = now.addDays(-m_maxAgeDays);
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (i >= m_maxVersions || all[i].when < oldest)
+            QFile::remove(all[i].path);
+    }
+}

@@ -1,0 +1,117 @@
+#include "NoteDiskState.h"
+#include "NoteHistory.h"
+#include "RecoveryStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestNoteSafety : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void diskStateSeesChangesOfSameSize()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.rtf"));
+        QVERIFY(!NoteDiskState::of(path).exists);
+        writeFile(path, "{\\rtf1 aaaa}");
+        const NoteDiskState before = NoteDiskState::of(path);
+        QVERIFY(before.exists);
+        QVERIFY(before.sameContentAs(NoteDiskState::ofContent("{\\rtf1 aaaa}", {})));
+        // Another machine writes the same number of bytes within the same second.
+        writeFile(path, "{\\rtf1 bbbb}");
+        QVERIFY(!before.sameContentAs(NoteDiskState::of(path)));
+        QFile::remove(path);
+        QVERIFY(!before.sameContentAs(NoteDiskState::of(path)));
+        QVERIFY(NoteDiskState().sameContentAs(NoteDiskState::of(path)));
+    }
+
+    void conflictCopyNamesHostAndTimeAndNeverOverwrites()
+    {
+        QTemporaryDir dir;
+        const QString note = dir.filePath(QStringLiteral("notes.rtf"));
+        const QDateTime when(QDate(2026, 12, 7), QTime(16, 7));
+        const QString first = conflictCopyPath(note, QStringLiteral("desk/1"), when);
+        QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("notes (conflict desk_1 2026-12-07 1607).rtf"));
+        writeFile(first, "x");
+        const QString second = conflictCopyPath(note, QStringLiteral("desk/1"), when);
+        QVERIFY(second != first);
+        QVERIFY(!QFile::exists(second));
+    }
+
+    void historyKeepsNewestTwentyWithinThirtyDays()
+    {
+        QTemporaryDir dir;
+        NoteHistory history(dir.filePath(QStringLiteral("history")));
+        const QString note = dir.filePath(QStringLiteral("notes/notes.rtf"));
+        const QDateTime now = QDateTime::currentDateTime();
+        // Two old versions, then 25 recent ones.
+        QVERIFY(history.keep(note, "old1", now.addDays(-40)));
+        QVERIFY(history.keep(note, "old2", now.addDays(-31)));
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(history.keep(note, QByteArray::number(i), now.addSecs(i - 100)));
+        const auto versions = history.versions(note);
+        QCOMPARE(versions.size(), 20);
+        QCOMPARE(NoteHistory::read(versions.first()), QByteArray("24")); // newest first
+        QCOMPARE(NoteHistory::read(versions.last()), QByteArray("5"));
+        for (const auto &v : versions)
+            QVERIFY(v.when > now.addDays(-30));
+    }
+
+    void historyOfTwoNoteDirectoriesDoesNotMix()
+    {
+        QTemporaryDir dir;
+        NoteHistory history(dir.filePath(QStringLiteral("history")));
+        QVERIFY(history.keep(dir.filePath(QStringLiteral("a/notes.rtf")), "from a"));
+        QVERIFY(history.keep(dir.filePath(QStringLiteral("b/notes.rtf")), "from b"));
+        QCOMPARE(history.versions(dir.filePath(QStringLiteral("a/notes.rtf"))).size(), 1);
+        QCOMPARE(NoteHistory::read(history.versions(dir.filePath(QStringLiteral("b/notes.rtf"))).first()),
+                 QByteArray("from b"));
+    }
+
+    void historyKeepsVersionsWrittenInTheSameMillisecond()
+    {
+        QTemporaryDir dir;
+        NoteHistory history(dir.filePath(QStringLiteral("h")));
+        const QString note = dir.filePath(QStringLiteral("notes.rtf"));
+        const QDateTime when = QDateTime::currentDateTime();
+        QVERIFY(history.keep(note, "one", when));
+        QVERIFY(history.keep(note, "two", when));
+        QCOMPARE(history.versions(note).size(), 2);
+    }
+
+    void recoveryOffersOnlyCopiesNewerThanTheirNote()
+    {
+        QTemporaryDir dir;
+        RecoveryStore store(dir.filePath(QStringLiteral("recovery")));
+        const auto notePath = [&](int n) { return dir.filePath(QStringLiteral("note%1.rtf").arg(n)); };
+        writeFile(notePath(1), "saved later");
+        QVERIFY(store.save(1, "typed"));
+        QVERIFY(store.save(2, "typed into a note that has no file yet"));
+        // Note 1's file was written after its recovery copy: nothing to offer for it.
+        QFile f(notePath(1));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        f.close();
+        const auto offered = store.newerThanNotes(notePath);
+        QCOMPARE(offered.size(), 1);
+        QCOMPARE(offered.first().note, 2);
+        QCOMPARE(store.read(2), QByteArray("typed into a note that has no file yet"));
+        store.removeAll();
+        QVERIFY(store.newerThanNotes(notePath).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNoteSafety)
+#include "tst_notesafety.moc"
