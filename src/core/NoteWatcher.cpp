@@ -1,0 +1,83 @@
+#include "NoteWatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+NoteWatcher::NoteWatcher(QObject *parent, int pollMs) : QObject(parent)
+{
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &NoteWatcher::checkNow);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &NoteWatcher::checkNow);
+    connect(&m_poll, &QTimer::timeout, this, &NoteWatcher::checkNow);
+    m_poll.start(pollMs);
+}
+
+void NoteWatcher::setPaths(const std::array<QString, 7> &paths)
+{
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    m_paths = paths;
+    m_known = {};
+    m_reported = {};
+    for (const QString &p : paths) {
+        if (QFileInfo::exists(p))
+            m_watcher.addPath(p);
+    }
+    const QString dir = QFileInfo(paths[0]).absolutePath();
+    m_directoryAvailable = QFileInfo(dir).isDir();
+    if (m_directoryAvailable)
+        m_watcher.addPath(dir);
+}
+
+void NoteWatcher::setKnownState(int note, const NoteDiskState &state)
+{
+    m_known[note - 1] = state;
+    m_reported[note - 1] = false;
+    const QString &p = m_paths[note - 1];
+    // A file created by our first write or replaced by an atomic rename needs watching afresh.
+    if (!p.isEmpty() && QFileInfo::exists(p) && !m_watcher.files().contains(p))
+        m_watcher.addPath(p);
+}
+
+NoteDiskState NoteWatcher::knownState(int note) const
+{
+    return m_known[note - 1];
+}
+
+bool NoteWatcher::changedOnDisk(int note) const
+{
+    const QString &p = m_paths[note - 1];
+    if (p.isEmpty())
+        return false;
+    return !m_known[note - 1].sameContentAs(NoteDiskState::of(p));
+}
+
+void NoteWatcher::checkNow()
+{
+    if (m_paths[0].isEmpty())
+        return;
+    const QString dir = QFileInfo(m_paths[0]).absolutePath();
+    const bool available = QFileInfo(dir).isDir() && QDir(dir).isReadable();
+    if (available != m_directoryAvailable) {
+        m_directoryAvailable = available;
+        if (available) {
+            m_watcher.addPath(dir);
+            emit directoryBack();
+        } else {
+            emit directoryLost();
+        }
+    }
+    if (!available)
+        return;
+    for (int n = 1; n <= 7; ++n) {
+        if (m_reported[n - 1] || !changedOnDisk(n))
+            continue;
+        // Reported once until the owner tells us what it now knows of the file.
+        m_reported[n - 1] = true;
+        const QString &p = m_paths[n - 1];
+        if (QFileInfo::exists(p) && !m_watcher.files().contains(p))
+            m_watcher.addPath(p);
+        emit noteChangedOnDisk(n);
+    }
+}

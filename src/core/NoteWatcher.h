@@ -1,0 +1,47 @@
+#pragma once
+
+#include "NoteDiskState.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+
+// Watches the seven note files for changes made from outside (another machine on a shared
+// drive, another program). Network file systems often send no change events, so the files are
+// also polled every few seconds. It also notices the note directory going away and coming back.
+class NoteWatcher final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit NoteWatcher(QObject *parent = nullptr, int pollMs = 3000);
+
+    // The seven paths (index 0 = note 1) to watch; resets what is known of them.
+    void setPaths(const std::array<QString, 7> &paths);
+
+    // What we loaded or wrote last for note n; a change away from it is reported.
+    void setKnownState(int note, const NoteDiskState &state);
+    NoteDiskState knownState(int note) const;
+
+    // Compares note n's file with what we know now (also called right before every write).
+    bool changedOnDisk(int note) const;
+
+    // Checks all files and the directory at once (normally run by the timer and the watcher).
+    void checkNow();
+
+    bool directoryAvailable() const { return m_directoryAvailable; }
+
+signals:
+    void noteChangedOnDisk(int note);
+    void directoryLost();
+    void directoryBack();
+
+private:
+    std::array<QString, 7> m_paths;
+    std::array<NoteDiskState, 7> m_known;
+    std::array<bool, 7> m_reported{};
+    QFileSystemWatcher m_watcher;
+    QTimer m_poll;
+    bool m_directoryAvailable = true;
+};
