@@ -14,16 +14,23 @@ public:
     virtual ~Launcher() = default;
 
     // Starts the program named by the first word of the command line with the rest as arguments,
-    // detached. Returns false when nothing could be started.
-    virtual bool runCommandLine(const QString &commandLine, Show show = Show::Normal) = 0;
+    // detached. Returns false when nothing could be started. When processId is given it receives
+    // the started process's id (the dialer's keystrokes wait for that process's window).
+    virtual bool runCommandLine(const QString &commandLine, Show show = Show::Normal,
+                                qint64 *processId = nullptr) = 0;
 
     // Asks the desktop to open a web or mail address, a document or a program name with its
     // registered handler. The bare names "cmd", "calc.exe" and "dialer.exe" map to this desktop's
     // terminal, calculator and tel: handler.
     virtual bool shellOpen(const QString &target, Show show = Show::Normal) = 0;
 
-    // The desktop's registered open command for web and mail addresses (the Exec line of the
-    // default handler's desktop entry), or empty when there is none.
+    // The desktop's registered open command for web and mail addresses: the program of the
+    // Exec line of the default handler's desktop entry (cut before the first blank), or empty
+    // when there is none.
     virtual QString webHandlerCommand() = 0;
     virtual QString mailHandlerCommand() = 0;
+
+    // The full path of this desktop's phone dialer (the tel: handler's program), or empty when
+    // none is installed.
+    virtual QString systemDialerPath() = 0;
 };

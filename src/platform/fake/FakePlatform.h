@@ -17,12 +17,18 @@ public:
     QList<Show> openShows;
     QString webHandler;           // what webHandlerCommand() answers
     QString mailHandler;
+    QString systemDialer;         // what systemDialerPath() answers
     bool succeed = true;
+    qint64 nextProcessId = 4242;  // handed out by runCommandLine, then counted up
 
-    bool runCommandLine(const QString &commandLine, Show show) override
+    bool runCommandLine(const QString &commandLine, Show show, qint64 *processId = nullptr) override
     {
         commandLines << commandLine;
         commandShows << show;
+        if (processId)
+            *processId = succeed ? nextProcessId : 0;
+        if (succeed)
+            ++nextProcessId;
         return succeed;
     }
     bool shellOpen(const QString &target, Show show) override
@@ -33,6 +39,7 @@ public:
     }
     QString webHandlerCommand() override { return webHandler; }
     QString mailHandlerCommand() override { return mailHandler; }
+    QString systemDialerPath() override { return systemDialer; }
 };
 
 class FakeKeystrokeSender final : public KeystrokeSender

@@ -1,31 +1,104 @@
 #include "LinuxLauncher.h"
 
-#include <QDesktopServices>
-#include <QProcess>
-#include <QUrl>
+#include "DesktopHandlers.h"
+#include "DesktopPrograms.h"
 
-bool LinuxLauncher::runCommandLine(const QString &commandLine, Show)
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QStandardPaths>
+
+Q_LOGGING_CATEGORY(lcLauncher, "quillbox.platform.launcher")
+
+namespace {
+
+bool isExecutableFile(const QString &path)
 {
-    QStringList args = QProcess::splitCommand(commandLine);
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+bool isInstalledProgram(const QString &word)
+{
+    if (word.contains(QLatin1Char('/')))
+        return isExecutableFile(word);
+    return !QStandardPaths::findExecutable(word).isEmpty();
+}
+
+} // namespace
+
+QStringList LinuxLauncher::programAndArguments(const QString &commandLine)
+{
+    QStringList words = QProcess::splitCommand(commandLine);
+    if (words.isEmpty() || isInstalledProgram(words.first()) || commandLine.contains(QLatin1Char('"')))
+        return words;
+    const QStringList plain = commandLine.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int n = 2; n <= plain.size(); ++n) {
+        const QString candidate = plain.mid(0, n).join(QLatin1Char(' '));
+        if (isExecutableFile(candidate))
+            return QStringList{candidate} + QProcess::splitCommand(plain.mid(n).join(QLatin1Char(' ')));
+    }
+    return words;
+}
+
+bool LinuxLauncher::runCommandLine(const QString &commandLine, Show, qint64 *processId)
+{
+    QStringList args = programAndArguments(commandLine);
+    if (processId)
+        *processId = 0;
     if (args.isEmpty())
         return false;
     const QString program = args.takeFirst();
-    return QProcess::startDetached(program, args);
+    const bool started = QProcess::startDetached(program, args, QString(), processId);
+    if (!started)
+        qCInfo(lcLauncher) << "could not start" << program;
+    return started;
 }
 
-bool LinuxLauncher::shellOpen(const QString &target, Show)
+bool LinuxLauncher::shellOpen(const QString &target, Show show)
 {
-    if (target.trimmed().isEmpty())
+    const QString name = target.trimmed();
+    if (name.isEmpty())
         return false;
-    return QDesktopServices::openUrl(QUrl::fromUserInput(target));
+
+    // The classic bare program names stand for this desktop's own programs.
+    QString program;
+    if (name.compare(QLatin1String("cmd"), Qt::CaseInsensitive) == 0)
+        program = DesktopPrograms::terminal();
+    else if (name.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) == 0)
+        program = DesktopPrograms::calculator();
+    else if (name.compare(QLatin1String("dialer.exe"), Qt::CaseInsensitive) == 0)
+        program = systemDialerPath();
+    else if (isExecutableFile(name) || (!name.contains(QLatin1Char(':')) && !QFileInfo::exists(name)
+                                        && isInstalledProgram(name)))
+        // Opening a program runs it, as the shell's "Open" did; a document goes to xdg-open.
+        return QProcess::startDetached(name, {});
+    else
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {target});
+
+    if (program.isEmpty()) {
+        qCInfo(lcLauncher) << "no program installed for" << name;
+        return false;
+    }
+    return runCommandLine(program, show);
 }
 
 QString LinuxLauncher::webHandlerCommand()
 {
-    return {};
+    return DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/http"));
 }
 
 QString LinuxLauncher::mailHandlerCommand()
 {
-    return {};
+    return DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/mailto"));
+}
+
+QString LinuxLauncher::systemDialerPath()
+{
+    QStringList words = QProcess::splitCommand(DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/tel")));
+    if (words.isEmpty())
+        return {};
+    if (isExecutableFile(words.first()))
+        return words.first();
+    return QStandardPaths::findExecutable(words.first());
 }

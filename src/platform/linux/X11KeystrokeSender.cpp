@@ -1,7 +1,190 @@
 #include "X11KeystrokeSender.h"
 
+#include "../KeyString.h"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcKeystrokes, "quillbox.platform.keys")
+
+#ifdef QB_HAVE_XTEST
+#include <QtGui/qguiapplication_platform.h>
+
+// Xlib's macros (None, KeyPress, Bool, ...) clash with Qt names, so its headers come last.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+Display *x11Display()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+KeySym keysymForKey(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Return: return XK_Return;
+    case Qt::Key_Tab: return XK_Tab;
+    case Qt::Key_Backspace: return XK_BackSpace;
+    case Qt::Key_Delete: return XK_Delete;
+    case Qt::Key_Escape: return XK_Escape;
+    case Qt::Key_Up: return XK_Up;
+    case Qt::Key_Down: return XK_Down;
+    case Qt::Key_Left: return XK_Left;
+    case Qt::Key_Right: return XK_Right;
+    case Qt::Key_Home: return XK_Home;
+    case Qt::Key_End: return XK_End;
+    case Qt::Key_PageUp: return XK_Prior;
+    case Qt::Key_PageDown: return XK_Next;
+    case Qt::Key_Insert: return XK_Insert;
+    case Qt::Key_Pause: return XK_Break;
+    case Qt::Key_CapsLock: return XK_Caps_Lock;
+    case Qt::Key_NumLock: return XK_Num_Lock;
+    case Qt::Key_ScrollLock: return XK_Scroll_Lock;
+    case Qt::Key_Print: return XK_Print;
+    case Qt::Key_Help: return XK_Help;
+    default:
+        if (key >= Qt::Key_F1 && key <= Qt::Key_F16)
+            return XK_F1 + (key - Qt::Key_F1);
+        return NoSymbol;
+    }
+}
+
+KeySym keysymForText(const QString &text)
+{
+    const char32_t ucs = text.toUcs4().value(0);
+    if (ucs == U'\n' || ucs == U'\r')
+        return XK_Return;
+    if (ucs == U'\t')
+        return XK_Tab;
+    // Latin-1 keysyms equal their code points; the rest use the Unicode keysym range.
+    if ((ucs >= 0x20 && ucs <= 0x7e) || (ucs >= 0xa0 && ucs <= 0xff))
+        return ucs;
+    return ucs > 0xff ? KeySym(0x01000000 | ucs) : NoSymbol;
+}
+
+class KeyTyper
+{
+public:
+    explicit KeyTyper(Display *display) : m_display(display) {}
+
+    bool type(const KeyStroke &stroke)
+    {
+        const KeySym sym = stroke.key != Qt::Key_unknown ? keysymForKey(stroke.key) : keysymForText(stroke.text);
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
+        if (code == 0)
+            return false;
+        // A character on the shifted level of its key needs Shift, as a person would press it.
+        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym
+            && XkbKeycodeToKeysym(m_display, code, 0, 1) == sym;
+        QList<KeyCode> held;
+        if (stroke.modifiers.testFlag(Qt::ControlModifier))
+            held << XKeysymToKeycode(m_display, XK_Control_L);
+        if (stroke.modifiers.testFlag(Qt::AltModifier))
+            held << XKeysymToKeycode(m_display, XK_Alt_L);
+        if (stroke.modifiers.testFlag(Qt::ShiftModifier) || shifted)
+            held << XKeysymToKeycode(m_display, XK_Shift_L);
+        for (KeyCode m : held)
+            XTestFakeKeyEvent(m_display, m, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+        for (auto it = held.crbegin(); it != held.crend(); ++it)
+            XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+        return true;
+    }
+
+private:
+    Display *m_display;
+};
+
+qint64 windowProcessId(Display *display, Window window)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return 0;
+    // The focus often sits on a child of the top-level window that carries the process id.
+    for (int depth = 0; window != None && window != PointerRoot && depth < 32; ++depth) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                               &after, &data) == Success) {
+            qint64 pid = 0;
+            if (data && format == 32 && count == 1)
+                pid = static_cast<qint64>(*reinterpret_cast<unsigned long *>(data));
+            if (data)
+                XFree(data);
+            if (pid > 0)
+                return pid;
+        }
+        Window root = None, parent = None;
+        Window *children = nullptr;
+        unsigned int childCount = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &childCount))
+            return 0;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return 0;
+        window = parent;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool X11KeystrokeSender::sendKeys(const QString &keys, bool wait)
+{
+    Display *display = x11Display();
+    if (!display) {
+        qCInfo(lcKeystrokes) << "no X11 display: keystrokes are not available";
+        return false;
+    }
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
+        qCInfo(lcKeystrokes) << "the X server has no XTest extension";
+        return false;
+    }
+    const KeyStringParse parsed = KeyStringParser::parse(keys);
+    if (!parsed.ok) {
+        qCInfo(lcKeystrokes) << "key string refused:" << parsed.error;
+        return false;
+    }
+    KeyTyper typer(display);
+    bool all = true;
+    for (const KeyStroke &stroke : parsed.strokes)
+        all = typer.type(stroke) && all;
+    if (wait)
+        XSync(display, False);
+    else
+        XFlush(display);
+    return all;
+}
+
+qint64 X11KeystrokeSender::focusedWindowProcessId()
+{
+    Display *display = x11Display();
+    if (!display)
+        return 0;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return windowProcessId(display, focus);
+}
+
+#else // no XTest at build time
+
 bool X11KeystrokeSender::sendKeys(const QString &, bool)
 {
+    qCInfo(lcKeystrokes) << "built without XTest: keystrokes are not available";
     return false;
 }
 
@@ -9,3 +192,5 @@ qint64 X11KeystrokeSender::focusedWindowProcessId()
 {
     return 0;
 }
+
+#endif
