@@ -1,0 +1,3 @@
+#include "PrefsLog.h"
+
+Q_LOGGING_CATEGORY(lcPrefs, "quillbox.prefs")

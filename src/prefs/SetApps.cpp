@@ -1,0 +1,354 @@
+#include "SetApps.h"
+
+#include "DirectoryChooser.h"
+#include "Dialogs.h"
+#include "PreferencesTarget.h"
+#include "TabDefaults.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::array<const char *, 7> kNameBoxes{"Text6", "Text7", "Text8", "Text9", "Text10", "Text12", "Text13"};
+constexpr std::array<const char *, 7> kShowBoxes{"Check13", "Check12", "Check11", "Check10", "Check9", "Check8", "Check7"};
+
+template<typename W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel *label(const QString &text, const char *name, const char *colour = nullptr)
+{
+    auto *l = named(new QLabel(text), name);
+    l->setWordWrap(true);
+    if (colour)
+        l->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+    return l;
+}
+
+// The boxes the user fills only through a "..." button or a directory choice: grey and read-only.
+QLineEdit *readOnlyBox(const char *name, bool tabStop)
+{
+    auto *box = named(new QLineEdit, name);
+    box->setReadOnly(true);
+    if (!tabStop)
+        box->setFocusPolicy(Qt::NoFocus);
+    QPalette grey = box->palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Window));
+    box->setPalette(grey);
+    return box;
+}
+
+QPushButton *button(const QString &text, const char *name, const QString &tip = {})
+{
+    auto *b = named(new QPushButton(text), name);
+    b->setAutoDefault(false);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
+
+} // namespace
+
+SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
+                 QWidget *parent)
+    : QDialog(parent)
+    , m_settings(settings)
+    , m_target(std::move(target))
+{
+    setObjectName(QStringLiteral("SetApps"));
+    setWindowTitle(QStringLiteral("Setup"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto *apply = button(QStringLiteral("&Apply"), "Command1");
+    apply->setDefault(true);
+    auto *cancel = button(QStringLiteral("&Cancel"), "Command2");
+    connect(apply, &QPushButton::clicked, this, &SetApps::applyClicked);
+    connect(cancel, &QPushButton::clicked, this, &SetApps::close);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(apply);
+    buttons->addWidget(cancel);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(buildInternetFrame());
+    left->addWidget(buildGeneralFrame());
+    left->addWidget(buildPasswordFrame());
+    auto *right = new QVBoxLayout;
+    right->addWidget(buildTabFrame());
+    right->addWidget(buildNetworkFrame(), 1);
+    right->addLayout(buttons);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    fill(Preferences::read(m_settings, launcher));
+}
+
+QGroupBox *SetApps::buildInternetFrame()
+{
+    auto *frame = named(new QGroupBox(QStringLiteral("Internet Settings")), "FrameInternet");
+    m_check2 = named(new QCheckBox(
+                         QStringLiteral("&Use Internet Settings from Control Panel (Optimize for Internet Explorer)")),
+                     "Check2");
+    m_check2->setStyleSheet(QStringLiteral("color: red;"));
+    auto *rule = named(new QFrame, "Line1");
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    m_text1 = readOnlyBox("Text1", false);
+    m_command3 = button(QStringLiteral("..."), "Command3");
+    m_text2 = readOnlyBox("Text2", false);
+    m_command4 = button(QStringLiteral("..."), "Command4");
+    m_text3 = named(new QLineEdit, "Text3");
+    m_text3->setFixedWidth(65); // 975 twips: room for a few switches, the recipient follows
+    auto *text4 = readOnlyBox("Text4", false);
+    text4->setText(QStringLiteral("+ recipient you click"));
+
+    auto *grid = new QGridLayout(frame);
+    int row = 0;
+    grid->addWidget(m_check2, row, 0, 1, 2);
+    grid->addWidget(label(QStringLiteral("By selecting this option you don't need to specify any of the other "
+                                         "options listed below."),
+                          "Label6"),
+                    row++, 2);
+    grid->addWidget(rule, row++, 0, 1, 3);
+    grid->addWidget(label(QStringLiteral("Click the button to the right of each box to select..."), "Label4", "blue"),
+                    row++, 0, 1, 3);
+    grid->addWidget(label(QStringLiteral("Your Web Browser:"), "Label1"), row++, 0, 1, 3);
+    grid->addWidget(m_text1, row, 0, 1, 2);
+    grid->addWidget(m_command3, row++, 2, Qt::AlignLeft);
+    grid->addWidget(label(QStringLiteral("Your E-Mail Reader"), "Label2"), row++, 0, 1, 3);
+    grid->addWidget(m_text2, row, 0, 1, 2);
+    grid->addWidget(m_command4, row++, 2, Qt::AlignLeft);
+    grid->addWidget(label(QStringLiteral("Command Line Options for E-mail Reader to create new messages:"), "Label3"),
+                    row++, 0, 1, 3);
+    grid->addWidget(m_text3, row, 0);
+    grid->addWidget(text4, row++, 1, 1, 2);
+    grid->addWidget(label(QStringLiteral("Not needed for Eudora or Exchange"), "Label5", "darkblue"), row++, 0, 1, 3);
+
+    // The desktop's handlers need neither program nor options.
+    connect(m_check2, &QCheckBox::toggled, this, [this](bool ticked) {
+        m_command3->setEnabled(!ticked);
+        m_command4->setEnabled(!ticked);
+        m_text3->setEnabled(!ticked);
+    });
+    connect(m_command3, &QPushButton::clicked, this, [this] { pickProgram(m_text1); });
+    connect(m_command4, &QPushButton::clicked, this, [this] { pickProgram(m_text2); });
+    return frame;
+}
+
+QGroupBox *SetApps::buildGeneralFrame()
+{
+    auto *frame = named(new QGroupBox(QStringLiteral("General Preferences")), "FrameGeneral");
+    m_check4 = named(new QCheckBox(QStringLiteral("&Turn Off Sounds")), "Check4");
+    m_check1 = named(new QCheckBox(QStringLiteral("&Start Quillbox Plus Minimized")), "Check1");
+    m_check3 = named(new QCheckBox(QStringLiteral("&No Splash Screen")), "Check3");
+    m_check5 = named(new QCheckBox(QStringLiteral("Show in Task&Bar When Minimized")), "Check5");
+    m_check6 = named(new QCheckBox(QStringLiteral("&Hide Application Buttons\nand Menu")), "Check6");
+    m_text5 = readOnlyBox("Text5", true);
+    auto *command5 = button(QStringLiteral("..."), "Command5", QStringLiteral("Select Alternate Dialer"));
+    auto *command6 = button(QStringLiteral("X"), "Command6",
+                            QStringLiteral("Clears Text Box; Defaults to using Windows Dialer."));
+
+    auto *grid = new QGridLayout(frame);
+    grid->addWidget(m_check4, 0, 0);
+    grid->addWidget(m_check1, 1, 0);
+    grid->addWidget(m_check3, 2, 0);
+    grid->addWidget(m_check5, 3, 0);
+    grid->addWidget(m_check6, 0, 1, 2, 3, Qt::AlignTop);
+    grid->addWidget(label(QStringLiteral("Use Dialer Other than Windows Dialer?"), "Label7"), 4, 0, 1, 4);
+    grid->addWidget(m_text5, 5, 0, 1, 2);
+    grid->addWidget(command5, 5, 2);
+    grid->addWidget(command6, 5, 3);
+
+    connect(command5, &QPushButton::clicked, this, [this] { pickProgram(m_text5); });
+    connect(command6, &QPushButton::clicked, m_text5, &QLineEdit::clear);
+    return frame;
+}
+
+QGroupBox *SetApps::buildPasswordFrame()
+{
+    auto *frame = named(new QGroupBox(QStringLiteral("Password Protect Quillbox Plus")), "FramePassword");
+    // Both boxes show what is typed, so a typing error is seen before it locks the notes.
+    m_text14 = named(new QLineEdit, "Text14");
+    m_text15 = named(new QLineEdit, "Text15");
+    auto *command11 = button(QStringLiteral("&Remove Password"), "Command11");
+
+    auto *grid = new QGridLayout(frame);
+    grid->addWidget(label(QStringLiteral("Password:"), "Label18"), 0, 0);
+    grid->addWidget(m_text14, 0, 1);
+    grid->addWidget(label(QStringLiteral("Confirm Password:"), "Label19"), 1, 0);
+    grid->addWidget(m_text15, 1, 1);
+    grid->addWidget(command11, 0, 2, 2, 1, Qt::AlignVCenter);
+
+    connect(command11, &QPushButton::clicked, this, &SetApps::removePasswordClicked);
+    return frame;
+}
+
+QGroupBox *SetApps::buildTabFrame()
+{
+    auto *frame = named(new QGroupBox(QStringLiteral("Tab Preferences")), "FrameTabs");
+    auto *grid = new QGridLayout(frame);
+    auto *show = label(QStringLiteral("Show"), "Label17");
+    QFont small = show->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    show->setFont(small);
+    grid->addWidget(show, 0, 2, Qt::AlignCenter);
+
+    for (int n = 1; n <= TabDefaults::count; ++n) {
+        auto *name = named(new QLineEdit, kNameBoxes[n - 1]);
+        name->setMaxLength(20);
+        auto *shown = named(new QCheckBox, kShowBoxes[n - 1]);
+        shown->setToolTip(QStringLiteral("Show tab %1").arg(n));
+        m_tabNames[n - 1] = name;
+        m_tabShown[n - 1] = shown;
+        grid->addWidget(new QLabel(TabDefaults::rowLabel(n)), n, 0);
+        grid->addWidget(name, n, 1);
+        grid->addWidget(shown, n, 2, Qt::AlignCenter);
+    }
+    auto *reset = button(QStringLiteral("&Reset Tab Names"), "Command7");
+    grid->addWidget(reset, TabDefaults::count + 1, 0, 1, 3, Qt::AlignHCenter);
+
+    connect(reset, &QPushButton::clicked, this, [this] {
+        PreferenceValues v = values();
+        Preferences::resetTabs(v);
+        fillTabs(v);
+    });
+    return frame;
+}
+
+QGroupBox *SetApps::buildNetworkFrame()
+{
+    auto *frame = named(new QGroupBox(QStringLiteral("Network Settings")), "FrameNetwork");
+    m_text11 = readOnlyBox("Text11", true);
+    m_dir1 = named(new DirectoryChooser, "DirectoryChooser");
+    m_dir1->setMinimumHeight(140);
+    auto *command9 = button(QStringLiteral("&Set Network Path"), "Command9");
+    auto *command8 = button(QStringLiteral("&Clear Network Path"), "Command8");
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(command9);
+    buttons->addWidget(command8);
+    auto *layout = new QVBoxLayout(frame);
+    layout->addWidget(label(QStringLiteral("Store Notes on Network"), "Label14"));
+    layout->addWidget(m_text11);
+    layout->addWidget(m_dir1, 1);
+    layout->addLayout(buttons);
+
+    connect(command9, &QPushButton::clicked, this, [this] {
+        const QString dir = m_dir1->currentPath();
+        if (!dir.isEmpty())
+            m_text11->setText(dir);
+    });
+    connect(command8, &QPushButton::clicked, m_text11, &QLineEdit::clear);
+    return frame;
+}
+
+void SetApps::fill(const PreferenceValues &v)
+{
+    m_check2->setChecked(v.useSystemHandlers);
+    m_text1->setText(v.browser);
+    m_text2->setText(v.email);
+    m_text3->setText(v.emailOptions);
+    m_check4->setChecked(v.noSound);
+    m_check1->setChecked(v.startMinimized);
+    m_check3->setChecked(v.noSplash);
+    m_check5->setChecked(v.showInTaskBar);
+    m_check6->setChecked(v.hideLaunchCommands);
+    m_text5->setText(v.dialer);
+    fillTabs(v);
+    m_text11->setText(v.noteDirectory);
+    if (!m_dir1->setCurrentPath(v.noteDirectory.trimmed()))
+        m_dir1->setCurrentPath(QDir::homePath());
+    // The stored password is never shown.
+    m_text14->clear();
+    m_text15->clear();
+}
+
+void SetApps::fillTabs(const PreferenceValues &v)
+{
+    for (int i = 0; i < TabDefaults::count; ++i) {
+        m_tabNames[i]->setText(v.tabNames[i]);
+        m_tabShown[i]->setChecked(v.tabShown[i]);
+    }
+}
+
+PreferenceValues SetApps::values() const
+{
+    PreferenceValues v;
+    v.useSystemHandlers = m_check2->isChecked();
+    v.browser = m_text1->text();
+    v.email = m_text2->text();
+    v.emailOptions = m_text3->text();
+    v.noSound = m_check4->isChecked();
+    v.startMinimized = m_check1->isChecked();
+    v.noSplash = m_check3->isChecked();
+    v.showInTaskBar = m_check5->isChecked();
+    v.hideLaunchCommands = m_check6->isChecked();
+    v.dialer = m_text5->text();
+    for (int i = 0; i < TabDefaults::count; ++i) {
+        v.tabNames[i] = m_tabNames[i]->text();
+        v.tabShown[i] = m_tabShown[i]->isChecked();
+    }
+    v.noteDirectory = m_text11->text();
+    v.password = m_text14->text();
+    v.confirmation = m_text15->text();
+    return v;
+}
+
+void SetApps::pickProgram(QLineEdit *box)
+{
+    // Start where the current program lies, found on the search path when only its name is given.
+    QString current = box->text().trimmed();
+    if (!current.isEmpty() && !current.contains(u'/'))
+        current = QStandardPaths::findExecutable(current);
+    const QFileInfo info(current);
+    const QString dir = info.exists() ? info.absolutePath() : QString();
+
+    const QString chosen = Dialogs::openFileName(this, QStringLiteral("Select Your Program"), dir,
+                                                 QStringLiteral("Programs (*)"));
+    if (!chosen.isEmpty())
+        box->setText(chosen);
+}
+
+void SetApps::applyClicked()
+{
+    if (!m_target)
+        return;
+    switch (Preferences::apply(values(), m_settings, *m_target, this)) {
+    case Preferences::ApplyResult::Done:
+        close();
+        break;
+    case Preferences::ApplyResult::PasswordMismatch:
+        m_text14->clear();
+        m_text15->clear();
+        m_text14->setFocus();
+        break;
+    case Preferences::ApplyResult::PasswordNotSaved:
+        break;
+    }
+}
+
+void SetApps::removePasswordClicked()
+{
+    m_text14->clear();
+    m_text15->clear();
+    Preferences::removePassword(m_settings);
+}
