@@ -1,14 +1,20 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
+#include <QTextCharFormat>
 #include <QTextEdit>
 
+#include <functional>
 #include <optional>
 
 // One note's editor: a QTextEdit that offers what the rest of the program needs of a rich-text
 // box. A selection attribute reads as std::nullopt (the mixed value) when the selected characters
 // or paragraphs differ in it; with nothing selected the attributes are those of the typing format.
 // Positions count characters from 0.
+class QMenu;
+class QMimeData;
+
 class RichTextBox : public QTextEdit
 {
     Q_OBJECT
@@ -34,6 +40,7 @@ public:
     void setSelFontSize(double points);
     // Numeric text with leading blanks (" 12"); false when it holds no positive number.
     bool setSelFontSize(const QString &text);
+    // An invalid QColor stands for the automatic text colour (no colour of its own).
     std::optional<QColor> SelColor() const;
     void setSelColor(const QColor &color);
     std::optional<bool> SelBullet() const;
@@ -64,10 +71,48 @@ public:
     void UpTo(const QString &charSet, bool forward, bool negate);
     void Span(const QString &charSet, bool forward, bool negate);
 
+    // Clipboard flavours: plain text beside RTF, which word processors on this desktop offer and
+    // accept as "text/rtf" (some only as "text/richtext").
+    static const QString RtfMimeType;
+    static const QString RichTextMimeType;
+    // The selection as plain text and RTF side by side (an empty selection gives empty texts).
+    QMimeData *selectionMimeData() const;
+    // Inserts clipboard or drop data over the selection, preferring RTF to plain text.
+    // Returns false when the data holds nothing this box can take.
+    bool insertMimeData(const QMimeData *source);
+    static bool canTakeMimeData(const QMimeData *source);
+
+    // The menu the context-menu key shows (a right-button release is handled by the owner of
+    // MouseUp, so the pointer and the keyboard show the same menu).
+    void setEditMenu(QMenu *menu);
+
 signals:
     void Change();
     void SelChange();
     void MouseUp(Qt::MouseButton button, const QPoint &globalPos);
     void DblClick();
     void LostFocus();
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    template <typename T, typename Get>
+    std::optional<T> uniformCharAttribute(Get get) const;
+    template <typename T, typename Get>
+    std::optional<T> uniformBlockAttribute(Get get) const;
+    QTextCharFormat resolved(const QTextCharFormat &format) const;
+    void mergeFormat(const QTextCharFormat &format);
+    void replaceContent(const std::function<void()> &write);
+    void emitSelChangeIfMoved();
+
+    QPointer<QMenu> m_editMenu;
+    int m_lastAnchor = 0;
+    int m_lastPosition = 0;
 };

@@ -1,0 +1,3 @@
+#include "EditingLog.h"
+
+Q_LOGGING_CATEGORY(lcEditing, "quillbox.editing")

@@ -1,0 +1,97 @@
+// The editor's mouse, focus and clipboard behaviour; its attributes are in RichTextBox.cpp.
+#include "RichTextBox.h"
+
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+
+QMimeData *RichTextBox::selectionMimeData() const
+{
+    auto *data = new QMimeData;
+    data->setText(SelText());
+    data->setData(RtfMimeType, SelRTF());
+    return data;
+}
+
+bool RichTextBox::canTakeMimeData(const QMimeData *source)
+{
+    return source
+           && (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType)
+               || source->hasText());
+}
+
+bool RichTextBox::insertMimeData(const QMimeData *source)
+{
+    if (!source)
+        return false;
+    for (const QString &type : {RtfMimeType, RichTextMimeType}) {
+        const QByteArray rtf = source->data(type);
+        if (!rtf.isEmpty()) {
+            setSelRTF(rtf);
+            return true;
+        }
+    }
+    const QString text = source->text();
+    if (text.isEmpty())
+        return false;
+    setSelText(text); // takes the typing format at the insertion point
+    return true;
+}
+
+// Ctrl+C, Ctrl+X, Ctrl+V and drag and drop take the same route as the Edit menu's commands.
+QMimeData *RichTextBox::createMimeDataFromSelection() const
+{
+    return selectionMimeData();
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    return canTakeMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    insertMimeData(source);
+}
+
+void RichTextBox::setEditMenu(QMenu *menu)
+{
+    m_editMenu = menu;
+}
+
+void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    emit MouseUp(event->button(), event->globalPosition().toPoint());
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+void RichTextBox::focusOutEvent(QFocusEvent *event)
+{
+    QTextEdit::focusOutEvent(event);
+    // A popup menu over the box (the Edit menu) does not take the note away from the user.
+    if (event->reason() != Qt::PopupFocusReason)
+        emit LostFocus();
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The right-button release shows the Edit menu through MouseUp; the press shows nothing.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
+    if (m_editMenu) {
+        m_editMenu->popup(viewport()->mapToGlobal(cursorRect().bottomLeft()));
+        event->accept();
+        return;
+    }
+    QTextEdit::contextMenuEvent(event);
+}
