@@ -1,0 +1,3 @@
+#include "NoteCommandsLog.h"
+
+Q_LOGGING_CATEGORY(lcNoteCommands, "quillbox.notecommands")
