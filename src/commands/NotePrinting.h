@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QPrinter>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class NoteWindow;
-class QPrinter;
 class RichTextBox;
 
 // Print Current Tab and Print All Tabs: each printed tab is one job on the default printer,
