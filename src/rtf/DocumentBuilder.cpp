@@ -1,0 +1,253 @@
+#include "DocumentBuilder.h"
+
+#include <QCryptographicHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace rtf {
+
+namespace {
+
+constexpr qreal kTwipsPerPixel = 15.0;
+constexpr size_t kFormatCacheSize = 16;
+
+QTextListFormat::Style listStyle(const ListRef &list)
+{
+    if (list.kind == ListKind::Bullet)
+        return QTextListFormat::ListDisc;
+    switch (list.style) {
+    case NumberStyle::LowerAlpha: return QTextListFormat::ListLowerAlpha;
+    case NumberStyle::UpperAlpha: return QTextListFormat::ListUpperAlpha;
+    case NumberStyle::LowerRoman: return QTextListFormat::ListLowerRoman;
+    case NumberStyle::UpperRoman: return QTextListFormat::ListUpperRoman;
+    case NumberStyle::Decimal: break;
+    }
+    return QTextListFormat::ListDecimal;
+}
+
+bool sameLegacyList(const ListRef &a, const ListRef &b)
+{
+    return a.kind == b.kind && a.style == b.style && a.level == b.level && a.affix == b.affix;
+}
+
+} // namespace
+
+DocumentBuilder::DocumentBuilder(QTextCursor &cursor, bool wholeDocument)
+    : m_cursor(cursor), m_whole(wholeDocument), m_hostFormat(cursor.blockFormat())
+{
+}
+
+void DocumentBuilder::openBlock()
+{
+    if (!m_blockPending)
+        return;
+    m_blockPending = false;
+    m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+}
+
+void DocumentBuilder::text(const QString &run, const CharProps &props)
+{
+    openBlock();
+    m_cursor.insertText(run, charFormat(props));
+}
+
+void DocumentBuilder::paragraphEnd(const ParaProps &props)
+{
+    openBlock();
+    applyParagraph(props);
+    m_blockPending = true;
+}
+
+void DocumentBuilder::picture(const Picture &picture, const CharProps &props)
+{
+    openBlock();
+    // Named after the content, so the same picture is stored once and names are stable.
+    const QByteArray hash = QCryptographicHash::hash(picture.data, QCryptographicHash::Sha1).toHex().left(16);
+    const QUrl name(QStringLiteral("rtfimage:") + QString::fromLatin1(hash)
+                    + (picture.kind == Picture::Kind::Png ? QLatin1String(".png") : QLatin1String(".jpg")));
+    m_cursor.document()->addResource(QTextDocument::ImageResource, name, picture.data);
+    QTextImageFormat format;
+    format.merge(charFormat(props));
+    format.setName(name.toString());
+    if (picture.width > 0)
+        format.setWidth(picture.width);
+    if (picture.height > 0)
+        format.setHeight(picture.height);
+    m_cursor.insertImage(format);
+}
+
+void DocumentBuilder::finish(const ParaProps &lastProps)
+{
+    if (m_blockPending) {
+        // Inserted content that ends in a paragraph mark splits the host paragraph; a whole
+        // document's closing \par is its last paragraph's mark, not a new empty paragraph.
+        if (!m_whole)
+            m_cursor.insertBlock(m_hostFormat);
+        m_blockPending = false;
+        return;
+    }
+    if (m_whole)
+        applyParagraph(lastProps);
+}
+
+void DocumentBuilder::applyParagraph(const ParaProps &props)
+{
+    m_cursor.setBlockFormat(blockFormat(props));
+    QTextBlock block = m_cursor.block();
+    if (props.list.kind == ListKind::None) {
+        if (QTextList *current = block.textList())
+            current->remove(block);
+        m_openLegacy.clear();
+        return;
+    }
+    if (QTextList *list = listFor(props.list)) {
+        if (block.textList() != list)
+            list->add(block);
+        return;
+    }
+    QTextListFormat format;
+    format.setStyle(listStyle(props.list));
+    format.setIndent(props.list.level + 1);
+    if (props.list.kind == ListKind::Numbered && props.list.affix >= 0
+        && props.list.affix < static_cast<int>(m_tables->listAffixes.size())) {
+        const ListAffix &affix = m_tables->listAffixes[props.list.affix];
+        format.setNumberPrefix(affix.prefix);
+        if (!affix.suffix.isEmpty())
+            format.setNumberSuffix(affix.suffix);
+    }
+    QTextList *created = m_cursor.createList(format);
+    if (props.list.key >= 0) {
+        m_wordLists[{props.list.key, props.list.level}] = created;
+    } else {
+        m_openLegacy.resize(props.list.level);
+        m_openLegacy.emplace_back(props.list, created);
+    }
+}
+
+QTextList *DocumentBuilder::listFor(const ListRef &list)
+{
+    if (list.key >= 0) {
+        // Word numbers a list across the paragraphs between its items.
+        const auto it = m_wordLists.find({list.key, list.level});
+        return it == m_wordLists.end() ? nullptr : it->second.data();
+    }
+    // Rich edit repeats the numbering definition per paragraph; consecutive paragraphs with the
+    // same definition continue one list, deeper levels nest inside it.
+    if (list.level < static_cast<int>(m_openLegacy.size())
+        && sameLegacyList(m_openLegacy[list.level].first, list)) {
+        m_openLegacy.resize(list.level + 1);
+        return m_openLegacy[list.level].second.data();
+    }
+    return nullptr;
+}
+
+const QTextCharFormat &DocumentBuilder::charFormat(const CharProps &props)
+{
+    for (size_t i = 0; i < m_formats.size(); ++i) {
+        if (m_formats[i].first == props) {
+            if (i > 0)
+                std::swap(m_formats[i], m_formats[i - 1]); // keep the frequent ones in front
+            return m_formats[i > 0 ? i - 1 : 0].second;
+        }
+    }
+    QTextCharFormat format;
+    if (const FontEntry *font = m_tables->font(props.font); font && !font->name.isEmpty())
+        format.setFontFamilies(QStringList{font->name});
+    format.setFontPointSize(props.halfPoints / 2.0);
+    if (props.bold)
+        format.setFontWeight(QFont::Bold);
+    if (props.italic)
+        format.setFontItalic(true);
+    switch (props.underline) {
+    case Underline::None: break;
+    case Underline::Single: format.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
+    case Underline::Dotted: format.setUnderlineStyle(QTextCharFormat::DotLine); break;
+    case Underline::Dash: format.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
+    case Underline::Wave: format.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    }
+    if (props.strike)
+        format.setFontStrikeOut(true);
+    if (const auto color = m_tables->color(props.foreground))
+        format.setForeground(*color);
+    if (const auto color = m_tables->color(props.background))
+        format.setBackground(*color);
+    if (props.valign == VAlign::Super)
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (props.valign == VAlign::Sub)
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (props.caps == Caps::All)
+        format.setFontCapitalization(QFont::AllUppercase);
+    else if (props.caps == Caps::Small)
+        format.setFontCapitalization(QFont::SmallCaps);
+    if (props.link >= 0 && props.link < static_cast<int>(m_tables->links.size())) {
+        format.setAnchor(true);
+        format.setAnchorHref(m_tables->links[props.link]);
+    }
+    if (m_formats.size() >= kFormatCacheSize)
+        m_formats.pop_back();
+    m_formats.emplace_back(props, format);
+    return m_formats.back().second;
+}
+
+QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps &props) const
+{
+    QTextBlockFormat format;
+    switch (props.align) {
+    case Align::Left: format.setAlignment(Qt::AlignLeft); break;
+    case Align::Right: format.setAlignment(Qt::AlignRight); break;
+    case Align::Center: format.setAlignment(Qt::AlignHCenter); break;
+    case Align::Justify: format.setAlignment(Qt::AlignJustify); break;
+    }
+    // A list draws its own indent and label; the producer's hanging indent only made room for it.
+    if (props.list.kind == ListKind::None) {
+        format.setLeftMargin(props.leftIndent / kTwipsPerPixel);
+        format.setTextIndent(props.firstIndent / kTwipsPerPixel);
+    }
+    format.setRightMargin(props.rightIndent / kTwipsPerPixel);
+    format.setTopMargin(props.spaceBefore / kTwipsPerPixel);
+    format.setBottomMargin(props.spaceAfter / kTwipsPerPixel);
+    if (props.lineSpacing > 0 && props.lineMultiple)
+        format.setLineHeight(props.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+    else if (props.lineSpacing > 0)
+        format.setLineHeight(props.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
+    else if (props.lineSpacing < 0)
+        format.setLineHeight(-props.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
+    return format;
+}
+
+void PlainTextCollector::text(const QString &run, const CharProps &)
+{
+    if (m_pendingBreak) {
+        result += u'\n';
+        m_pendingBreak = false;
+    }
+    const qsizetype start = result.size();
+    result += run;
+    // The same characters QTextDocument::toPlainText turns into plain ones.
+    for (qsizetype i = start; i < result.size(); ++i) {
+        const char16_t c = result[i].unicode();
+        if (c == 0x2028 || c == 0x2029)
+            result[i] = u'\n';
+        else if (c == 0x00A0)
+            result[i] = u' ';
+    }
+}
+
+void PlainTextCollector::paragraphEnd(const ParaProps &)
+{
+    if (m_pendingBreak)
+        result += u'\n';
+    m_pendingBreak = true;
+}
+
+void PlainTextCollector::picture(const Picture &, const CharProps &)
+{
+}
+
+void PlainTextCollector::finish(const ParaProps &)
+{
+}
+
+} // namespace rtf

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "RtfModel.h"
+
+#include <QPointer>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextList>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace rtf {
+
+// Builds the document at a cursor from what the reader hands over: one insertText per run of
+// equally formatted text, paragraphs as blocks, lists as QTextList.
+class DocumentBuilder final : public Sink
+{
+public:
+    // wholeDocument: the last paragraph takes its properties even without a closing \par, and a
+    // closing \par adds no empty paragraph. Inserted content leaves the host paragraph alone.
+    DocumentBuilder(QTextCursor &cursor, bool wholeDocument);
+
+    void text(const QString &run, const CharProps &props) override;
+    void paragraphEnd(const ParaProps &props) override;
+    void picture(const Picture &picture, const CharProps &props) override;
+    void finish(const ParaProps &lastProps) override;
+
+private:
+    void openBlock();
+    void applyParagraph(const ParaProps &props);
+    QTextList *listFor(const ListRef &list);
+    const QTextCharFormat &charFormat(const CharProps &props);
+    QTextBlockFormat blockFormat(const ParaProps &props) const;
+
+    QTextCursor &m_cursor;
+    bool m_whole;
+    bool m_blockPending = false;
+    QTextBlockFormat m_hostFormat;
+    std::vector<std::pair<CharProps, QTextCharFormat>> m_formats; // recently used, small
+    std::map<std::pair<int, int>, QPointer<QTextList>> m_wordLists;
+    std::vector<std::pair<ListRef, QPointer<QTextList>>> m_openLegacy; // by level
+};
+
+// Collects the plain text only, as QTextDocument::toPlainText would give it (pictures left out).
+class PlainTextCollector final : public Sink
+{
+public:
+    void text(const QString &run, const CharProps &props) override;
+    void paragraphEnd(const ParaProps &props) override;
+    void picture(const Picture &picture, const CharProps &props) override;
+    void finish(const ParaProps &lastProps) override;
+
+    QString result;
+
+private:
+    bool m_pendingBreak = false;
+};
+
+} // namespace rtf

@@ -1,0 +1,442 @@
+#include "RtfDocumentWriter.h"
+
+#include "CodePages.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QUrl>
+
+#include <cmath>
+
+namespace rtf {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int twips(qreal pixels)
+{
+    return static_cast<int>(std::lround(pixels * kTwipsPerPixel));
+}
+
+const char *numberingWord(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListLowerAlpha: return "pnlcltr";
+    case QTextListFormat::ListUpperAlpha: return "pnucltr";
+    case QTextListFormat::ListLowerRoman: return "pnlcrm";
+    case QTextListFormat::ListUpperRoman: return "pnucrm";
+    default: return "pndec";
+    }
+}
+
+bool isBullet(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+        || style == QTextListFormat::ListSquare;
+}
+
+} // namespace
+
+DocumentWriter::DocumentWriter(const QTextDocument *doc) : m_doc(doc)
+{
+    const QFont base = doc->defaultFont();
+    m_defaultPointSize = base.pointSizeF() > 0 ? base.pointSizeF() : 12;
+    fontIndex(base.family()); // \deff0
+}
+
+QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
+{
+    m_body.reserve(std::max(0, to - from) * 2 + 64);
+    m_current = propsFor(QTextCharFormat());
+    // Start every document from the same explicit state so readers with other defaults agree.
+    word("pard");
+    word("f", m_current.font);
+    word("fs", m_current.halfPoints);
+    if (from < to || wholeDocument) {
+        for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= to;
+             block = block.next()) {
+            const int markPos = block.position() + block.length() - 1;
+            const bool withMark = wholeDocument || markPos < to;
+            if (!wholeDocument && block.position() == to && to != from)
+                break;
+            writeBlock(block, from, to, withMark);
+            if (!withMark)
+                break;
+        }
+    }
+    closeLink();
+
+    QByteArray out;
+    out.reserve(m_body.size() + 512);
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) + ' ';
+        QByteArray saved;
+        saved.swap(m_body);
+        m_needSpace = false;
+        text(m_fonts[i]);
+        saved.swap(m_body);
+        out += saved + ";}";
+    }
+    out += "}\r\n";
+    if (!m_colors.empty()) {
+        out += "{\\colortbl ;";
+        for (const QColor &c : m_colors) {
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green())
+                + "\\blue" + QByteArray::number(c.blue()) + ';';
+        }
+        out += "}\r\n";
+    }
+    out += "{\\*\\generator Quillbox Plus;}\\viewkind4\\uc1 \r\n";
+    out += m_body;
+    out += "}\r\n";
+    return out;
+}
+
+void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, bool withMark)
+{
+    writeParagraphProps(block);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int start = std::max(from, fragment.position());
+        const int end = std::min(to, fragment.position() + fragment.length());
+        if (start >= end)
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        const QString href = format.isAnchor() ? format.anchorHref() : QString();
+        if (href != m_link) {
+            closeLink();
+            if (!href.isEmpty())
+                openLink(href);
+        }
+        switchTo(propsFor(format));
+        const QString part = fragment.text().mid(start - fragment.position(), end - start);
+        if (format.isImageFormat()) {
+            for (qsizetype i = 0; i < part.size(); ++i)
+                writeImage(format.toImageFormat());
+        } else {
+            writeFragmentText(part);
+        }
+    }
+    closeLink();
+    if (withMark) {
+        word("par");
+        m_body += "\r\n";
+        m_needSpace = false;
+    }
+}
+
+void DocumentWriter::writeParagraphProps(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    word("pard");
+    if (QTextList *list = block.textList()) {
+        const QTextListFormat lf = list->format();
+        const int level = std::max(0, lf.indent() - 1);
+        // The label first as plain text, for readers that know no numbering; then the numbering
+        // definition that rich edit, Word and LibreOffice turn back into a list.
+        if (isBullet(lf.style())) {
+            const int symbol = symbolFont();
+            m_body += "{\\pntext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}{\\*\\pn\\pnlvlblt";
+            if (level > 0)
+                m_body += "\\pnlvl" + QByteArray::number(level + 1);
+            m_body += "\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
+        } else {
+            m_body += "{\\pntext\\f0 ";
+            m_needSpace = false;
+            text(list->itemText(block));
+            m_body += "\\tab}{\\*\\pn\\pnlvlbody";
+            if (level > 0)
+                m_body += "\\pnlvl" + QByteArray::number(level + 1);
+            m_body += "\\pnf0\\pnindent0\\pnstart1\\";
+            m_body += numberingWord(lf.style());
+            if (!lf.numberPrefix().isEmpty()) {
+                m_body += "{\\pntxtb ";
+                text(lf.numberPrefix());
+                m_body += '}';
+            }
+            m_body += "{\\pntxta ";
+            text(lf.numberSuffix());
+            m_body += "}}";
+        }
+        m_needSpace = false;
+        word("fi", -360);
+        word("li", 720 * (level + 1));
+    } else {
+        if (const int fi = twips(format.textIndent()); fi != 0)
+            word("fi", fi);
+        if (const int li = twips(format.leftMargin()); li != 0)
+            word("li", li);
+    }
+    if (const int ri = twips(format.rightMargin()); ri != 0)
+        word("ri", ri);
+    if (const int sb = twips(format.topMargin()); sb != 0)
+        word("sb", sb);
+    if (const int sa = twips(format.bottomMargin()); sa != 0)
+        word("sa", sa);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (format.lineHeight() != 100) {
+            word("sl", static_cast<int>(std::lround(format.lineHeight() * 240 / 100)));
+            word("slmult", 1);
+        }
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        word("sl", twips(format.lineHeight()));
+        word("slmult", 0);
+        break;
+    case QTextBlockFormat::FixedHeight:
+        word("sl", -twips(format.lineHeight()));
+        word("slmult", 0);
+        break;
+    default:
+        break;
+    }
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignHCenter)
+        word("qc");
+    else if (align & Qt::AlignJustify)
+        word("qj");
+    else if (align & (Qt::AlignRight))
+        word("qr");
+}
+
+void DocumentWriter::writeFragmentText(const QString &fragmentText)
+{
+    text(fragmentText);
+}
+
+void DocumentWriter::writeImage(const QTextImageFormat &format)
+{
+    const QVariant resource = m_doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QByteArray data;
+    bool jpeg = false;
+    if (resource.userType() == QMetaType::QByteArray) {
+        data = resource.toByteArray();
+        jpeg = data.startsWith("\xFF\xD8");
+        if (!jpeg && !data.startsWith("\x89PNG"))
+            data = QByteArray(); // only PNG and JPEG are written as they are
+    }
+    if (data.isEmpty()) {
+        QImage image;
+        if (resource.userType() == QMetaType::QImage)
+            image = resource.value<QImage>();
+        else if (resource.userType() == QMetaType::QPixmap)
+            image = resource.value<QPixmap>().toImage();
+        else if (resource.userType() == QMetaType::QByteArray)
+            image.loadFromData(resource.toByteArray());
+        if (image.isNull())
+            return; // nothing we can write; the rest of the note is still saved
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    const int width = format.width() > 0 ? qRound(format.width()) : size.width();
+    const int height = format.height() > 0 ? qRound(format.height()) : size.height();
+    m_body += jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
+    m_body += "\\picw" + QByteArray::number(size.width()) + "\\pich" + QByteArray::number(size.height());
+    m_body += "\\picwgoal" + QByteArray::number(width * kTwipsPerPixel) + "\\pichgoal"
+        + QByteArray::number(height * kTwipsPerPixel) + "\r\n";
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        m_body += hex.mid(i, 128);
+        m_body += "\r\n";
+    }
+    m_body += '}';
+    m_needSpace = false;
+}
+
+void DocumentWriter::switchTo(const CharProps &p)
+{
+    CharProps &c = m_current;
+    if (p.font != c.font)
+        word("f", p.font);
+    if (p.halfPoints != c.halfPoints)
+        word("fs", p.halfPoints);
+    if (p.bold != c.bold)
+        p.bold ? word("b") : word("b", 0);
+    if (p.italic != c.italic)
+        p.italic ? word("i") : word("i", 0);
+    if (p.underline != c.underline) {
+        switch (p.underline) {
+        case Underline::None: word("ulnone"); break;
+        case Underline::Single: word("ul"); break;
+        case Underline::Dotted: word("uld"); break;
+        case Underline::Dash: word("uldash"); break;
+        case Underline::Wave: word("ulwave"); break;
+        }
+    }
+    if (p.strike != c.strike)
+        p.strike ? word("strike") : word("strike", 0);
+    if (p.foreground != c.foreground)
+        word("cf", p.foreground);
+    if (p.background != c.background)
+        word("highlight", p.background);
+    if (p.valign != c.valign)
+        word(p.valign == VAlign::Super ? "super" : p.valign == VAlign::Sub ? "sub" : "nosupersub");
+    if (p.caps != c.caps) {
+        if (c.caps == Caps::All)
+            word("caps", 0);
+        if (c.caps == Caps::Small)
+            word("scaps", 0);
+        if (p.caps != Caps::None)
+            word(p.caps == Caps::All ? "caps" : "scaps");
+    }
+    c = p;
+}
+
+void DocumentWriter::openLink(const QString &href)
+{
+    m_outsideLink = m_current;
+    m_link = href;
+    m_body += "{\\field{\\*\\fldinst{HYPERLINK ";
+    m_needSpace = false;
+    QString target = href;
+    target.replace(u'"', QLatin1String("%22"));
+    if (target.startsWith(u'#'))
+        text(QLatin1String("\\l \"") + target.mid(1) + u'"');
+    else
+        text(u'"' + target + u'"');
+    m_body += "}}{\\fldrslt{";
+    m_needSpace = false;
+}
+
+void DocumentWriter::closeLink()
+{
+    if (m_link.isEmpty())
+        return;
+    m_body += "}}}";
+    m_needSpace = false;
+    m_current = m_outsideLink; // the groups restored what was in force before the link
+    m_link.clear();
+}
+
+CharProps DocumentWriter::propsFor(const QTextCharFormat &format)
+{
+    CharProps p;
+    const QVariant families = format.property(QTextFormat::FontFamilies);
+    QString family;
+    if (families.isValid() && !families.toStringList().isEmpty())
+        family = families.toStringList().constFirst();
+    p.font = family.isEmpty() ? 0 : fontIndex(family);
+    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : m_defaultPointSize;
+    p.halfPoints = std::max(2, static_cast<int>(std::lround(size * 2)));
+    p.bold = format.fontWeight() >= QFont::DemiBold;
+    p.italic = format.fontItalic();
+    switch (format.underlineStyle()) {
+    case QTextCharFormat::NoUnderline: p.underline = format.fontUnderline() ? Underline::Single : Underline::None; break;
+    case QTextCharFormat::DotLine: p.underline = Underline::Dotted; break;
+    case QTextCharFormat::DashUnderline:
+    case QTextCharFormat::DashDotLine:
+    case QTextCharFormat::DashDotDotLine: p.underline = Underline::Dash; break;
+    case QTextCharFormat::WaveUnderline:
+    case QTextCharFormat::SpellCheckUnderline: p.underline = Underline::Wave; break;
+    default: p.underline = Underline::Single; break;
+    }
+    p.strike = format.fontStrikeOut();
+    if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
+        p.foreground = colorIndex(format.foreground().color());
+    if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
+        p.background = colorIndex(format.background().color());
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        p.valign = VAlign::Super;
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        p.valign = VAlign::Sub;
+    if (format.hasProperty(QTextFormat::FontCapitalization)) {
+        if (format.fontCapitalization() == QFont::AllUppercase)
+            p.caps = Caps::All;
+        else if (format.fontCapitalization() == QFont::SmallCaps)
+            p.caps = Caps::Small;
+    }
+    return p;
+}
+
+int DocumentWriter::fontIndex(const QString &family)
+{
+    const qsizetype i = m_fonts.indexOf(family);
+    if (i >= 0)
+        return static_cast<int>(i);
+    m_fonts.append(family);
+    m_fontCharsets.push_back(family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ? 2 : 0);
+    return static_cast<int>(m_fonts.size() - 1);
+}
+
+int DocumentWriter::colorIndex(const QColor &color)
+{
+    const QColor rgb = color.toRgb();
+    for (size_t i = 0; i < m_colors.size(); ++i) {
+        if (m_colors[i].rgb() == rgb.rgb())
+            return static_cast<int>(i + 1);
+    }
+    m_colors.push_back(rgb);
+    return static_cast<int>(m_colors.size());
+}
+
+int DocumentWriter::symbolFont()
+{
+    return fontIndex(QStringLiteral("Symbol"));
+}
+
+void DocumentWriter::word(const char *name)
+{
+    m_body += '\\';
+    m_body += name;
+    m_needSpace = true;
+}
+
+void DocumentWriter::word(const char *name, int value)
+{
+    m_body += '\\';
+    m_body += name;
+    m_body += QByteArray::number(value);
+    m_needSpace = true;
+}
+
+void DocumentWriter::text(QStringView s)
+{
+    static const char hexDigits[] = "0123456789abcdef";
+    for (const QChar qc : s) {
+        const char16_t ch = qc.unicode();
+        if (ch == u'\\' || ch == u'{' || ch == u'}') {
+            m_body += '\\';
+            m_body += static_cast<char>(ch);
+            m_needSpace = false;
+        } else if (ch >= 0x20 && ch < 0x7F) {
+            if (m_needSpace) {
+                m_body += ' ';
+                m_needSpace = false;
+            }
+            m_body += static_cast<char>(ch);
+        } else if (ch == u'\t') {
+            word("tab");
+        } else if (ch == 0x2028 || ch == 0x2029 || ch == u'\n') {
+            word("line");
+        } else if (ch == 0x00A0) {
+            m_body += "\\~";
+            m_needSpace = false;
+        } else if (ch < 0x20 || ch == 0x7F || ch == 0xFFFC) {
+            continue; // control characters and stray object marks have no place in the text
+        } else if (unsigned char byte = 0; cp1252Byte(ch, byte)) {
+            m_body += "\\'";
+            m_body += hexDigits[byte >> 4];
+            m_body += hexDigits[byte & 15];
+            m_needSpace = false;
+        } else {
+            m_body += "\\u" + QByteArray::number(static_cast<int>(static_cast<short>(ch))) + '?';
+            m_needSpace = false;
+        }
+    }
+}
+
+} // namespace rtf

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "RtfModel.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QStringList>
+
+#include <vector>
+
+class QTextBlock;
+class QTextCharFormat;
+class QTextDocument;
+class QTextFragment;
+class QTextImageFormat;
+
+namespace rtf {
+
+// Writes a document range in the style of the Windows rich-edit control: control words toggled
+// inline, one \pard per paragraph, bullets with {\pntext}{\*\pn}, links as HYPERLINK fields.
+// Only the document decides the bytes (no dates, no addresses), so the output is reproducible.
+class DocumentWriter final
+{
+public:
+    explicit DocumentWriter(const QTextDocument *doc);
+
+    // Characters [from, to); wholeDocument ends every paragraph with \par, a selection only
+    // those whose paragraph mark it includes.
+    QByteArray write(int from, int to, bool wholeDocument);
+
+private:
+    void writeBlock(const QTextBlock &block, int from, int to, bool withMark);
+    void writeParagraphProps(const QTextBlock &block);
+    void writeFragmentText(const QString &text);
+    void writeImage(const QTextImageFormat &format);
+    void switchTo(const CharProps &props);
+    void openLink(const QString &href);
+    void closeLink();
+    CharProps propsFor(const QTextCharFormat &format);
+    int fontIndex(const QString &family);
+    int colorIndex(const QColor &color);
+    int symbolFont();
+
+    void word(const char *name);
+    void word(const char *name, int value);
+    void text(QStringView text);
+
+    const QTextDocument *m_doc;
+    QByteArray m_body;
+    bool m_needSpace = false;
+    CharProps m_current;
+    CharProps m_outsideLink;
+    QString m_link;
+    QStringList m_fonts;
+    std::vector<int> m_fontCharsets;
+    std::vector<QColor> m_colors;
+    double m_defaultPointSize = 12;
+};
+
+} // namespace rtf

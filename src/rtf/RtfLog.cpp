@@ -1,0 +1,5 @@
+#include "RtfLog.h"
+
+namespace rtf {
+Q_LOGGING_CATEGORY(lcRtf, "quillbox.rtf")
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace rtf {
+Q_DECLARE_LOGGING_CATEGORY(lcRtf)
+}

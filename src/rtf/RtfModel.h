@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace rtf {
+
+enum class Underline : unsigned char { None, Single, Dotted, Dash, Wave };
+enum class VAlign : unsigned char { Normal, Super, Sub };
+enum class Caps : unsigned char { None, All, Small };
+enum class Align : unsigned char { Left, Right, Center, Justify };
+enum class ListKind : unsigned char { None, Bullet, Numbered };
+enum class NumberStyle : unsigned char { Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
+
+// Character properties as the current group sees them. Plain integers only, so that copying the
+// state on every '{' stays cheap.
+struct CharProps
+{
+    int font = -1;       // font table number, -1 = none given
+    int halfPoints = 24; // \fs
+    int foreground = 0;  // colour table index, 0 = automatic
+    int background = 0;
+    int link = -1; // index into Tables::links
+    Underline underline = Underline::None;
+    VAlign valign = VAlign::Normal;
+    Caps caps = Caps::None;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+
+    bool operator==(const CharProps &) const = default;
+};
+
+struct ListRef
+{
+    ListKind kind = ListKind::None;
+    NumberStyle style = NumberStyle::Decimal;
+    int level = 0;
+    int start = 1;
+    int key = -1;   // Word's \ls number: its paragraphs form one list even when interrupted
+    int affix = -1; // index into Tables::listAffixes for the text around the number
+
+    bool operator==(const ListRef &) const = default;
+};
+
+struct ParaProps
+{
+    Align align = Align::Left;
+    int leftIndent = 0; // twips
+    int rightIndent = 0;
+    int firstIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 0; // \sl; 0 = single
+    bool lineMultiple = false;
+    ListRef list; // from rich edit's {\*\pn}
+    int ls = 0;   // Word's list override number (resolved when the paragraph ends)
+    int ilvl = 0;
+
+    bool operator==(const ParaProps &) const = default;
+};
+
+struct FontEntry
+{
+    QString name;
+    int codePage = 0; // 0 = the document's
+};
+
+struct ListAffix
+{
+    QString prefix;
+    QString suffix;
+};
+
+struct Picture
+{
+    enum class Kind : unsigned char { Unsupported, Png, Jpeg };
+    Kind kind = Kind::Unsupported;
+    QByteArray data;
+    int width = 0; // in pixels as drawn, 0 = the image's own size
+    int height = 0;
+};
+
+// What the header and the destinations told us; the builders look properties up here.
+struct Tables
+{
+    std::map<int, FontEntry> fonts;             // by \fN; numbers are sparse (Word uses 31500+)
+    std::vector<std::optional<QColor>> colors;   // index 0 is usually "automatic"
+    std::vector<QString> links;
+    std::vector<ListAffix> listAffixes;
+    int defaultFont = 0;
+
+    const FontEntry *font(int number) const
+    {
+        const auto it = fonts.find(number < 0 ? defaultFont : number);
+        return it == fonts.end() ? nullptr : &it->second;
+    }
+    std::optional<QColor> color(int index) const
+    {
+        if (index <= 0 || index >= static_cast<int>(colors.size()))
+            return std::nullopt;
+        return colors[index];
+    }
+};
+
+// Receives the document as the reader understands it.
+class Sink
+{
+public:
+    virtual ~Sink() = default;
+    virtual void text(const QString &run, const CharProps &props) = 0;
+    virtual void paragraphEnd(const ParaProps &props) = 0;
+    virtual void picture(const Picture &picture, const CharProps &props) = 0;
+    // lastProps belong to the paragraph that the document ends in (it had no \par).
+    virtual void finish(const ParaProps &lastProps) = 0;
+
+    // The reader's tables, valid while it runs.
+    void attach(const Tables *tables) { m_tables = tables; }
+
+protected:
+    const Tables *m_tables = nullptr;
+};
+
+} // namespace rtf

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "RtfKeywords.h"
+#include "RtfModel.h"
+#include "RtfTokenizer.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace rtf {
+
+// Interprets the token stream: keeps the group stack of character and paragraph properties,
+// routes text to its destination, decodes code pages and hands the document to a Sink.
+class Parser final
+{
+public:
+    Parser(QByteArrayView data, Sink &sink);
+
+    // Reads everything there is; damaged input is read as far as it goes.
+    void run();
+
+    const Tables &tables() const { return m_tables; }
+    bool damaged() const { return m_damaged; }
+
+private:
+    enum class Dest : unsigned char {
+        Text,
+        Skip,
+        FontTable,
+        ColorTable,
+        ListTable,
+        ListOverrides,
+        FieldInst,
+        Picture,
+        PnDef,
+        PnBefore,
+        PnAfter,
+        Label,  // {\pntext} / {\listtext}: the list label as the producer drew it
+        Object, // only the \result inside is shown
+        Upr,    // only the {\*\ud} branch inside is read
+    };
+
+    struct State
+    {
+        CharProps chr;
+        ParaProps para;
+        Dest dest = Dest::Text;
+        int uc = 1;
+        int codePage = kDefaultPage;
+        int field = -1;
+    };
+    static constexpr int kDefaultPage = 1252;
+
+    struct Field
+    {
+        QString instruction;
+        int link = -1;
+    };
+    struct WordListLevel
+    {
+        ListKind kind = ListKind::Numbered;
+        NumberStyle style = NumberStyle::Decimal;
+        int start = 1;
+    };
+    struct WordList
+    {
+        int id = 0;
+        std::vector<WordListLevel> levels;
+    };
+
+    State &top() { return m_stack.back(); }
+    void groupStart(bool starred);
+    void groupEnd();
+    void controlWord(const Token &token, bool starred);
+    void controlSymbol(unsigned char symbol);
+    void hexByte(const Token &token);
+    void textBytes(QByteArrayView bytes);
+    void binary(qint64 count);
+
+    bool readsText() const;
+    void flushBytes();
+    void route(QStringView text);
+    void unicodeUnit(char16_t unit);
+    void contentText(QStringView text);
+    void beginContent();
+    void flushRun();
+    void endParagraph();
+    ListRef effectiveList(const ParaProps &para) const;
+    ParaProps effectiveParagraph() const;
+
+    void fontTableText(QStringView text);
+    void colorTableText(QStringView text);
+    void finishFieldInstruction(int field);
+    void finishPicture();
+    void applyPn();
+    void leaveFontTable();
+    int codePageFor(int font) const;
+    int addAffix(const QString &prefix, const QString &suffix);
+    void setListLevelFormat(int nfc);
+
+    Tokenizer m_tokens;
+    Sink &m_sink;
+    Tables m_tables;
+    std::vector<State> m_stack;
+    int m_overflowDepth = 0; // groups beyond the depth we keep state for
+    bool m_ended = false;
+    bool m_damaged = false;
+    int m_docCodePage = kDefaultPage;
+
+    QByteArray m_bytes;   // undecoded text bytes of the current run
+    QString m_decoded;    // scratch for decoding
+    QString m_run;        // document text waiting to be handed over
+    CharProps m_runProps; // its properties
+    int m_skip = 0;       // \uc fallback units still to drop
+    char16_t m_highSurrogate = 0;
+
+    bool m_paraHasContent = false;
+    int m_pendingCells = 0;
+    QString m_label;
+    CharProps m_labelProps;
+
+    int m_currentFont = -1;
+    QString m_fontName;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorGiven = false;
+
+    std::vector<Field> m_fields;
+    std::vector<WordList> m_wordLists;
+    std::vector<std::pair<int, int>> m_overrides; // \ls -> \listid
+    int m_overrideListId = 0;
+    bool m_inListLevel = false;
+
+    ListRef m_pn;
+    QString m_pnBefore, m_pnAfter;
+
+    Picture m_picture;
+    int m_picW = 0, m_picH = 0, m_picGoalW = 0, m_picGoalH = 0, m_scaleX = 100, m_scaleY = 100;
+    int m_nibble = -1;
+};
+
+} // namespace rtf
