@@ -155,6 +155,7 @@ constexpr Entry kEntries[] = {
     {"picscaley", Keyword::K_picscaley},
     {"viewkind", Keyword::K_viewkind},
     {"sectd", Keyword::K_sectd},
+    {"chftn", Keyword::K_chftn},
     {"stylesheet", Keyword::SkipDestination},
     {"info", Keyword::SkipDestination},
     {"header", Keyword::SkipDestination},
@@ -221,6 +222,7 @@ constexpr Entry kEntries[] = {
     {"htmltag", Keyword::SkipDestination},
     {"blipuid", Keyword::SkipDestination},
     {"picprop", Keyword::SkipDestination},
+    {"nonesttables", Keyword::SkipDestination},
 };
 
 const std::unordered_map<std::string_view, Keyword> &table()

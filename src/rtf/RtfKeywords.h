@@ -149,7 +149,8 @@ enum class Keyword : unsigned short {
     K_picscalex,
     K_picscaley,
     K_viewkind,
-    K_sectd
+    K_sectd,
+    K_chftn
 };
 
 Keyword lookupKeyword(QByteArrayView name);

@@ -60,7 +60,7 @@ struct ParaProps
     int lineSpacing = 0; // \sl; 0 = single
     bool lineMultiple = false;
     ListRef list; // from rich edit's {\*\pn}
-    int ls = 0;   // Word's list override number (resolved when the paragraph ends)
+    int ls = -1;  // Word's list override number (resolved when the paragraph ends)
     int ilvl = 0;
 
     bool operator==(const ParaProps &) const = default;

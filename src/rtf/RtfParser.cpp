@@ -36,10 +36,13 @@ void Parser::run()
 {
     bool starred = false;
     bool started = false;
+    bool groupJustStarted = false;
     while (!m_ended) {
         const Token token = m_tokens.next();
         const bool wasStarred = starred;
+        const bool atGroupStart = groupJustStarted;
         starred = false;
+        groupJustStarted = token.kind == TokenKind::GroupStart;
         switch (token.kind) {
         case TokenKind::End:
             if (!m_stack.empty() || !started)
@@ -63,7 +66,8 @@ void Parser::run()
             if (m_stack.empty())
                 break;
             if (token.byte == '*') {
-                starred = true;
+                // \* only marks a destination at the start of its group; elsewhere it means nothing.
+                starred = atGroupStart;
                 break;
             }
             controlSymbol(token.byte);
@@ -217,6 +221,8 @@ void Parser::hexByte(const Token &token)
     }
     if (!token.valid || !readsText())
         return;
+    if (token.byte < 0x20 && token.byte != 0x09 && token.byte != 0x0d && token.byte != 0x0a)
+        return; // control characters are not text
     if ((token.byte == 0x0d || token.byte == 0x0a) && top().dest == Dest::Text) {
         // An escaped line break is a paragraph mark, unlike a raw one.
         flushBytes();
@@ -284,6 +290,8 @@ void Parser::route(QStringView text)
 
 void Parser::unicodeUnit(char16_t unit)
 {
+    if (unit < 0x20 && unit != u'\t')
+        return; // control characters are not text
     if (isLowSurrogate(unit)) {
         if (m_highSurrogate) {
             const char16_t pair[2] = {m_highSurrogate, unit};
@@ -363,7 +371,7 @@ void Parser::endParagraph()
 ListRef Parser::effectiveList(const ParaProps &para) const
 {
     ListRef list = para.list;
-    if (para.ls > 0) {
+    if (para.ls >= 0) {
         list = ListRef();
         list.kind = ListKind::Bullet; // a list we cannot resolve still reads as a list
         list.key = para.ls;
@@ -392,7 +400,7 @@ ParaProps Parser::effectiveParagraph() const
 {
     ParaProps para = m_stack.empty() ? ParaProps() : m_stack.back().para;
     para.list = effectiveList(para);
-    para.ls = 0;
+    para.ls = -1;
     para.ilvl = 0;
     return para;
 }
@@ -510,7 +518,7 @@ void Parser::applyPn()
     if (list.kind == ListKind::Numbered)
         list.affix = addAffix(m_pnBefore, m_pnAfter);
     top().para.list = list;
-    top().para.ls = 0;
+    top().para.ls = -1;
 }
 
 int Parser::addAffix(const QString &prefix, const QString &suffix)

@@ -138,6 +138,7 @@ private:
     Picture m_picture;
     int m_picW = 0, m_picH = 0, m_picGoalW = 0, m_picGoalH = 0, m_scaleX = 100, m_scaleY = 100;
     int m_nibble = -1;
+    int m_footnoteMarks = 0;
 };
 
 } // namespace rtf

@@ -343,6 +343,11 @@ void Parser::controlWord(const Token &token, bool starred)
         if (s.dest == Dest::Text)
             ++m_pendingCells;
         break;
+    case K::K_chftn:
+        // The footnote's own text is not shown, but its reference mark in the text is.
+        if (s.dest == Dest::Text)
+            route(QString::number(++m_footnoteMarks));
+        break;
     case K::K_line:
         route(u"\u2028");
         break;
@@ -414,7 +419,7 @@ void Parser::controlWord(const Token &token, bool starred)
     case K::K_ls:
         if (s.dest == Dest::ListOverrides)
             m_overrides.emplace_back(p, m_overrideListId);
-        else
+        else if (s.dest == Dest::Text)
             para.ls = std::max(p, 0);
         break;
     case K::K_ilvl:
