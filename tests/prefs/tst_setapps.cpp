@@ -1,0 +1,304 @@
+#include "DirectoryChooser.h"
+#include "Dialogs.h"
+#include "PasswordRecord.h"
+#include "ProgramPlaces.h"
+#include "RecordingTarget.h"
+#include "SetApps.h"
+#include "SettingKeys.h"
+#include "SettingsStore.h"
+#include "fake/FakePlatform.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSetApps : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_programDir.isValid());
+        ProgramPlaces::overrideProgramDirectory(m_programDir.path());
+        Dialogs::setNeverBlock(true);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<SettingsStore>(m_dir->filePath(QStringLiteral("settings.ini")));
+        m_launcher.webHandler = QStringLiteral("firefox %u");
+        m_launcher.mailHandler = QStringLiteral("thunderbird %u");
+        m_target = std::make_shared<RecordingTarget>();
+        Dialogs::clearSeams();
+        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        m_dialog->show();
+    }
+
+    void cleanup()
+    {
+        delete m_dialog.data();
+    }
+
+    void freshInstallationShowsDefaults()
+    {
+        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Setup"));
+        QVERIFY(!m_dialog->isModal());
+        QVERIFY(box("Check2")->isChecked());
+        QVERIFY(box("Check1")->isChecked());
+        for (const char *clear : {"Check3", "Check4", "Check5", "Check6", "Check8", "Check7"})
+            QVERIFY2(!box(clear)->isChecked(), clear);
+        for (const char *ticked : {"Check13", "Check12", "Check11", "Check10", "Check9"})
+            QVERIFY2(box(ticked)->isChecked(), ticked);
+        QCOMPARE(text("Text1")->text(), QStringLiteral("firefox"));
+        QCOMPARE(text("Text2")->text(), QStringLiteral("thunderbird"));
+        QCOMPARE(text("Text3")->text(), QStringLiteral("/n"));
+        QCOMPARE(text("Text6")->text(), QStringLiteral("Notes"));
+        QCOMPARE(text("Text13")->text(), QStringLiteral("Other 3"));
+        // The desktop's handlers are in use, so the programs cannot be picked; the dialer can.
+        QVERIFY(!button("Command3")->isEnabled());
+        QVERIFY(!button("Command4")->isEnabled());
+        QVERIFY(!text("Text3")->isEnabled());
+        QVERIFY(button("Command5")->isEnabled());
+    }
+
+    void controlsCarryTheirCaptions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Check2") << "Check2"
+                                << "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)";
+        QTest::newRow("Check4") << "Check4" << "&Turn Off Sounds";
+        QTest::newRow("Check1") << "Check1" << "&Start Quillbox Plus Minimized";
+        QTest::newRow("Check3") << "Check3" << "&No Splash Screen";
+        QTest::newRow("Check5") << "Check5" << "Show in Task&Bar When Minimized";
+        QTest::newRow("Command7") << "Command7" << "&Reset Tab Names";
+        QTest::newRow("Command9") << "Command9" << "&Set Network Path";
+        QTest::newRow("Command8") << "Command8" << "&Clear Network Path";
+        QTest::newRow("Command11") << "Command11" << "&Remove Password";
+        QTest::newRow("Command1") << "Command1" << "&Apply";
+        QTest::newRow("Command2") << "Command2" << "&Cancel";
+        QTest::newRow("Label18") << "Label18" << "Password:";
+        QTest::newRow("Label19") << "Label19" << "Confirm Password:";
+        QTest::newRow("Label14") << "Label14" << "Store Notes on Network";
+        QTest::newRow("Label7") << "Label7" << "Use Dialer Other than Windows Dialer?";
+        QTest::newRow("Text4") << "Text4" << "+ recipient you click";
+    }
+    void controlsCarryTheirCaptions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QWidget *w = m_dialog->findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QString shown;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            shown = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            shown = l->text();
+        else if (auto *e = qobject_cast<QLineEdit *>(w))
+            shown = e->text();
+        QCOMPARE(shown, caption);
+    }
+
+    void framesAndTooltips()
+    {
+        QStringList frames;
+        for (auto *frame : m_dialog->findChildren<QGroupBox *>())
+            frames << frame->title();
+        frames.sort();
+        QCOMPARE(frames, (QStringList{"General Preferences", "Internet Settings", "Network Settings",
+                                      "Password Protect Quillbox Plus", "Tab Preferences"}));
+        QCOMPARE(button("Command5")->toolTip(), QStringLiteral("Select Alternate Dialer"));
+        QCOMPARE(button("Command6")->toolTip(),
+                 QStringLiteral("Clears Text Box; Defaults to using Windows Dialer."));
+        QVERIFY(button("Command1")->isDefault());
+        QCOMPARE(text("Text6")->maxLength(), 20);
+        QVERIFY(text("Text1")->isReadOnly());
+        QVERIFY(text("Text11")->isReadOnly());
+        QCOMPARE(text("Text14")->echoMode(), QLineEdit::Normal);
+    }
+
+    void untickingSystemHandlersEnablesProgramPicking()
+    {
+        box("Check2")->click();
+        QVERIFY(button("Command3")->isEnabled());
+        QVERIFY(button("Command4")->isEnabled());
+        QVERIFY(text("Text3")->isEnabled());
+    }
+
+    void pickingProgramFillsBoxAndCancelKeepsIt()
+    {
+        box("Check2")->click();
+        Dialogs::queueFileName(QStringLiteral("/usr/bin/chromium"));
+        button("Command3")->click();
+        QCOMPARE(text("Text1")->text(), QStringLiteral("/usr/bin/chromium"));
+        Dialogs::queueFileName(QString());
+        button("Command3")->click();
+        QCOMPARE(text("Text1")->text(), QStringLiteral("/usr/bin/chromium"));
+
+        Dialogs::queueFileName(QStringLiteral("/usr/bin/dialer"));
+        button("Command5")->click();
+        QCOMPARE(text("Text5")->text(), QStringLiteral("/usr/bin/dialer"));
+        const auto shown = Dialogs::shown();
+        QCOMPARE(shown.size(), 3);
+        for (const auto &s : shown) {
+            QCOMPARE(s.kind, QStringLiteral("open"));
+            QCOMPARE(s.title, QStringLiteral("Select Your Program"));
+        }
+        button("Command6")->click();
+        QVERIFY(text("Text5")->text().isEmpty());
+    }
+
+    void resetTabNamesChangesBoxesOnly()
+    {
+        text("Text7")->setText(QStringLiteral("Links"));
+        box("Check12")->setChecked(false);
+        box("Check7")->setChecked(true);
+        button("Command7")->click();
+        QCOMPARE(text("Text7")->text(), QStringLiteral("Web Pages"));
+        QVERIFY(box("Check12")->isChecked());
+        QVERIFY(!box("Check7")->isChecked());
+        QVERIFY(m_store->keys().isEmpty());
+    }
+
+    void cancelWritesNothingAndCloses()
+    {
+        box("Check4")->click();
+        text("Text6")->setText(QStringLiteral("Jottings"));
+        text("Text14")->setText(QStringLiteral("pw"));
+        text("Text15")->setText(QStringLiteral("pw"));
+        button("Command2")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QVERIFY(m_store->keys().isEmpty());
+        QVERIFY(m_target->calls.isEmpty());
+    }
+
+    void applyWritesAppliesAndCloses()
+    {
+        box("Check12")->setChecked(false);
+        box("Check10")->setChecked(false);
+        box("Check8")->setChecked(true);
+        box("Check7")->setChecked(true);
+        button("Command1")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QCOMPARE(m_target->tags(), (QStringList{"1", "3", "5", "6", "7"}));
+        QCOMPARE(m_store->GetSettingValue(QStringLiteral("Tab2")), QStringLiteral("NO"));
+        QCOMPARE(m_store->GetSettingValue(QStringLiteral("IEEnhanced")), QStringLiteral("YES"));
+        QCOMPARE(m_target->calls.last(), QStringLiteral("selectFirstTab"));
+    }
+
+    void passwordMismatchKeepsDialogOpenWithEmptyBoxes()
+    {
+        QVERIFY(m_store->SaveSettingValue(SettingKey::Password, PasswordRecord::wrap(QStringLiteral("old"))));
+        text("Text14")->setText(QStringLiteral("secret"));
+        text("Text15")->setText(QStringLiteral("Secret"));
+        button("Command1")->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!m_dialog.isNull());
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(text("Text14")->text().isEmpty());
+        QVERIFY(text("Text15")->text().isEmpty());
+        QVERIFY(m_store->GetSettingValue(SettingKey::Password).isEmpty());
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown()[0].text, QStringLiteral("Password and confirmation don't match."));
+    }
+
+    void storedPasswordIsNeverShown()
+    {
+        QVERIFY(m_store->SaveSettingValue(SettingKey::Password, PasswordRecord::wrap(QStringLiteral("old"))));
+        delete m_dialog.data();
+        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        QVERIFY(text("Text14")->text().isEmpty());
+        QVERIFY(text("Text15")->text().isEmpty());
+    }
+
+    void removePasswordThenCancelStillRemoves()
+    {
+        QVERIFY(m_store->SaveSettingValue(SettingKey::Password, PasswordRecord::wrap(QStringLiteral("old"))));
+        text("Text14")->setText(QStringLiteral("typed"));
+        button("Command11")->click();
+        QVERIFY(text("Text14")->text().isEmpty());
+        QVERIFY(m_dialog->isVisible());
+        button("Command2")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QVERIFY(m_store->GetSettingValue(SettingKey::Password).isEmpty());
+        QVERIFY(!m_store->keys().contains(QStringLiteral("drow")));
+    }
+
+    // The directory chosen in the tree is where Apply asks the window to load the notes from;
+    // the window reloads what that directory holds (here web.rtf alone) and keeps the rest.
+    void setNetworkPathMovesTheNotes()
+    {
+        QTemporaryDir notes;
+        QVERIFY(notes.isValid());
+        QFile web(notes.filePath(QStringLiteral("web.rtf")));
+        QVERIFY(web.open(QIODevice::WriteOnly));
+        web.write("{\\rtf1 links}");
+        web.close();
+
+        auto *chooser = m_dialog->findChild<DirectoryChooser *>();
+        QVERIFY(chooser);
+        QVERIFY(chooser->setCurrentPath(notes.path()));
+        button("Command9")->click();
+        QCOMPARE(text("Text11")->text(), notes.path());
+        button("Command1")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QCOMPARE(m_store->GetSettingValue(SettingKey::Network), notes.path());
+        QCOMPARE(m_target->noteDirectory, notes.path());
+    }
+
+    void clearNetworkPathReturnsNotesToProgramDirectory()
+    {
+        QVERIFY(m_store->SaveSettingValue(SettingKey::Network, QStringLiteral("/srv/notes")));
+        delete m_dialog.data();
+        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        QCOMPARE(text("Text11")->text(), QStringLiteral("/srv/notes"));
+        button("Command8")->click();
+        QVERIFY(text("Text11")->text().isEmpty());
+        button("Command1")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QCOMPARE(m_store->GetSettingValue(SettingKey::Network), QString());
+        QCOMPARE(m_target->noteDirectory, m_programDir.path());
+    }
+
+    void chooserOffersHomeAndRejectsFiles()
+    {
+        DirectoryChooser chooser;
+        QCOMPARE(chooser.places().value(0), QDir::homePath());
+        QVERIFY(chooser.setCurrentPath(m_dir->path()));
+        QCOMPARE(chooser.currentPath(), m_dir->path());
+        QVERIFY(!chooser.setCurrentPath(m_store->path()));
+        QVERIFY(!chooser.setCurrentPath(m_dir->filePath(QStringLiteral("missing"))));
+        QCOMPARE(chooser.currentPath(), m_dir->path());
+    }
+
+private:
+    QCheckBox *box(const char *name) const { return find<QCheckBox>(name); }
+    QLineEdit *text(const char *name) const { return find<QLineEdit>(name); }
+    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
+    template<typename W>
+    W *find(const char *name) const
+    {
+        W *w = m_dialog ? m_dialog->findChild<W *>(QString::fromLatin1(name)) : nullptr;
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    QTemporaryDir m_programDir;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    FakeLauncher m_launcher;
+    std::shared_ptr<RecordingTarget> m_target;
+    QPointer<SetApps> m_dialog;
+};
+
+QTEST_MAIN(TestSetApps)
+#include "tst_setapps.moc"
