@@ -93,7 +93,9 @@ bool PrintRichText(QPrinter &printer, const QTextDocument &note, const QString &
         painter.translate(page.body.left(), page.body.top() - slice.top());
         painter.setClipRect(slice);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = slice;
+        // Lines that only touch the slice's edges belong to the neighbouring page; drawn here too
+        // they would be hidden by the clip yet still sit in the job as invisible text.
+        context.clip = slice.adjusted(0, 1, 0, -1);
         // Text without a colour of its own prints black, whatever the desktop theme.
         context.palette.setColor(QPalette::Text, Qt::black);
         copy->documentLayout()->draw(&painter, context);
