@@ -1,0 +1,350 @@
+#include "RtfReader.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+namespace {
+
+QByteArray doc(const QByteArray &body)
+{
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 Times;}"
+           "{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset128 MS Gothic;}{\\f4\\fnil\\cpg65001 Utf;}}"
+           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard "
+        + body + "}";
+}
+
+// The character format at the first occurrence of the text.
+QTextCharFormat formatOf(const QTextDocument &d, const QString &text)
+{
+    QTextCursor c = d.find(text, 0, QTextDocument::FindCaseSensitively);
+    if (c.isNull())
+        return {};
+    c.setPosition(c.selectionStart() + 1);
+    return c.charFormat();
+}
+
+} // namespace
+
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textDecodesEscapesAndCodePages_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("fallback after \\u is skipped, not the next letter") << doc("caf\\u233?s") << u"cafés"_qs;
+        QTest::newRow("\\uc0 has no fallback") << doc("\\uc0\\u1050\\u1086  x") << u"Ко x"_qs;
+        QTest::newRow("\\uc2 fallback of two hex escapes") << doc("{\\uc2\\u24180\\'94\\'4fN}") << u"年N"_qs;
+        QTest::newRow("fallback ends at the group's end") << doc("{\\uc3\\u228 a}b") << u"äb"_qs;
+        QTest::newRow("negative value wraps") << doc("\\u-3913?") << QString(QChar(0xF0B7));
+        QTest::newRow("surrogate pair joined") << doc("\\u-10179?\\u-8704?") << u"\U0001F600"_qs;
+        QTest::newRow("lone surrogate becomes replacement") << doc("a\\u-10179?b") << u"a\uFFFDb"_qs;
+        QTest::newRow("font charset beats \\ansicpg") << doc("\\f1\\'cf\\'f0\\'e8") << u"При"_qs;
+        QTest::newRow("charset switch inside a group re-decodes") << doc("\\'e9{\\f1\\'e9}\\'e9") << u"éйé"_qs;
+        QTest::newRow("double-byte pair across two escapes") << doc("\\f3\\'82\\'a0") << u"あ"_qs;
+        QTest::newRow("\\cpg65001 font reads UTF-8") << doc("\\f4\\'e4\\'b8\\'ad") << u"中"_qs;
+        QTest::newRow("symbols") << doc("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote")
+                                 << u"—–•‘’“”"_qs;
+        QTest::newRow("nbsp, optional and non-breaking hyphen") << doc("a\\~b\\-c\\_d") << u"a bc\u2011d"_qs;
+        QTest::newRow("escaped braces and backslash") << doc("\\{\\}\\\\") << u"{}\\"_qs;
+        QTest::newRow("only a space ends a control word") << doc("\\b1x\\b0\r\ny") << u"xy"_qs;
+        QTest::newRow("raw line breaks are not text") << doc("a\r\nb\nc") << u"abc"_qs;
+        QTest::newRow("escaped line break is a paragraph") << doc("a\\\r\nb") << u"a\nb"_qs;
+        QTest::newRow("tab and line") << doc("a\\tab b\\line c") << u"a\tb\nc"_qs;
+        QTest::newRow("\\bin data with braces is skipped")
+            << doc("a{\\*\\shprslt\\bin4 }{}{}b") << u"ab"_qs;
+        QTest::newRow("unknown starred group skipped") << doc("a{\\*\\unknownthing secret}b") << u"ab"_qs;
+        QTest::newRow("\\* in the middle of a group means nothing") << doc("{\\b\\*\\cs7 shown}") << u"shown"_qs;
+        QTest::newRow("header, info and footnote text not shown")
+            << doc("{\\header H}{\\info{\\title T}}a{\\footnote F}") << u"a"_qs;
+        QTest::newRow("field result kept, instruction not") << doc("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}") << u"7"_qs;
+        QTest::newRow("hidden text") << doc("a{\\v hidden}b") << u"ab"_qs;
+        QTest::newRow("table cells separated by tabs")
+            << doc("\\trowd\\cellx100\\cellx200\\intbl A\\cell B\\cell\\row\\pard C") << u"A\tB\nC"_qs;
+        QTest::newRow("closing \\par adds no empty paragraph") << doc("a\\par b\\par") << u"a\nb"_qs;
+        QTest::newRow("empty last paragraph kept") << doc("a\\par\\par") << u"a\n"_qs;
+        QTest::newRow("text after the final brace ignored") << QByteArray("{\\rtf1 a}b") << u"a"_qs;
+        QTest::newRow("invalid hex counts as the fallback") << QByteArray("{\\rtf1 x\\u345\\'3?x}") << u"xřx"_qs;
+    }
+    void textDecodesEscapesAndCodePages()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(rtf::plainText(rtf), text);
+        QTextDocument d;
+        QVERIFY(rtf::readInto(&d, rtf).wasRtf);
+        QCOMPARE(d.toPlainText(), QString(text).replace(QChar(0xA0), u' '));
+    }
+
+    void characterFormatting()
+    {
+        QTextDocument d;
+        rtf::readInto(&d, doc("\\fs28 {\\b B}{\\i I}{\\ul U}{\\uldash D}{\\strike S}{\\cf1 R}{\\highlight2 H}"
+                              "{\\super P}{\\sub Q}{\\f1\\fs21 F}{\\b\\plain N}{\\b Z\\b0 z}{\\ul W\\ulnone w}"));
+        QCOMPARE(formatOf(d, u"B"_qs).fontWeight(), int(QFont::Bold));
+        QVERIFY(formatOf(d, u"I"_qs).fontItalic());
+        QCOMPARE(formatOf(d, u"U"_qs).underlineStyle(), QTextCharFormat::SingleUnderline);
+        QCOMPARE(formatOf(d, u"D"_qs).underlineStyle(), QTextCharFormat::DashUnderline);
+        QVERIFY(formatOf(d, u"S"_qs).fontStrikeOut());
+        QCOMPARE(formatOf(d, u"R"_qs).foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(formatOf(d, u"H"_qs).background().color(), QColor(0, 0, 255));
+        QCOMPARE(formatOf(d, u"P"_qs).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        QCOMPARE(formatOf(d, u"Q"_qs).verticalAlignment(), QTextCharFormat::AlignSubScript);
+        QCOMPARE(formatOf(d, u"F"_qs).fontPointSize(), 10.5);
+        QCOMPARE(formatOf(d, u"F"_qs).font().family(), u"Times"_qs);
+        QCOMPARE(formatOf(d, u"B"_qs).fontPointSize(), 14.0);
+        QCOMPARE(formatOf(d, u"B"_qs).font().family(), u"Arial"_qs);
+        QCOMPARE(formatOf(d, u"N"_qs).fontWeight(), int(QFont::Normal));
+        QCOMPARE(formatOf(d, u"N"_qs).fontPointSize(), 12.0);
+        QCOMPARE(formatOf(d, u"Z"_qs).fontWeight(), int(QFont::Bold));
+        QCOMPARE(formatOf(d, u"z"_qs).fontWeight(), int(QFont::Normal));
+        QCOMPARE(formatOf(d, u"w"_qs).underlineStyle(), QTextCharFormat::NoUnderline);
+        // Group ends restore what was in force before.
+        QVERIFY(!formatOf(d, u"I"_qs).hasProperty(QTextFormat::FontWeight) || formatOf(d, u"I"_qs).fontWeight() == QFont::Normal);
+    }
+
+    void paragraphFormatting()
+    {
+        QTextDocument d;
+        rtf::readInto(&d, doc("\\qc\\li720\\ri360\\fi-180\\sb120\\sa240\\sl360\\slmult1 C\\par\\pard\\qr R\\par\\pard\\qj J\\par\\pard L"));
+        const QTextBlockFormat c = d.findBlockByNumber(0).blockFormat();
+        QCOMPARE(c.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(c.leftMargin(), 48.0);
+        QCOMPARE(c.rightMargin(), 24.0);
+        QCOMPARE(c.textIndent(), -12.0);
+        QCOMPARE(c.topMargin(), 8.0);
+        QCOMPARE(c.bottomMargin(), 16.0);
+        QCOMPARE(c.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+        QCOMPARE(c.lineHeight(), 150.0);
+        QCOMPARE(d.findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(d.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+        QCOMPARE(d.findBlockByNumber(3).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QCOMPARE(d.findBlockByNumber(3).blockFormat().leftMargin(), 0.0); // \pard reset it
+    }
+
+    void listsBecomeTextLists_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rich edit bullets") << doc(
+            "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 one\\par"
+            "{\\pntext\\f2\\'B7\\tab}two\\par\\pard after")
+            << int(QTextListFormat::ListDisc) << u"one\ntwo\nafter"_qs;
+        QTest::newRow("rich edit numbers, repeated definition") << doc(
+            "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}one\\par\\pard"
+            "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}two\\par\\pard after")
+            << int(QTextListFormat::ListDecimal) << u"one\ntwo\nafter"_qs;
+        QTest::newRow("Word list table") << doc(
+            "{\\*\\listtable{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00);}}\\listid7}}"
+            "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+            "{\\listtext a)\\tab}\\ls1\\ilvl0 one\\par\\pard{\\listtext b)\\tab}\\ls1 two\\par\\pard after")
+            << int(QTextListFormat::ListLowerAlpha) << u"one\ntwo\nafter"_qs;
+    }
+    void listsBecomeTextLists()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(int, style);
+        QFETCH(QString, text);
+        QTextDocument d;
+        rtf::readInto(&d, rtf);
+        QCOMPARE(d.toPlainText(), text); // the producer's labels are not doubled into the text
+        QTextList *list = d.findBlockByNumber(0).textList();
+        QVERIFY(list);
+        QCOMPARE(int(list->format().style()), style);
+        QCOMPARE(d.findBlockByNumber(1).textList(), list);
+        QCOMPARE(list->itemNumber(d.findBlockByNumber(1)), 1);
+        QVERIFY(!d.findBlockByNumber(2).textList());
+    }
+
+    // Qt 6.4 cannot start a list at another number, so the producer's label is kept as text.
+    void numberingThatStartsElsewhereKeepsItsLabel()
+    {
+        QTextDocument d;
+        rtf::readInto(&d, doc("{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pnstart3\\pndec{\\pntxta.}}three\\par"));
+        QCOMPARE(d.toPlainText(), u"3.\tthree"_qs);
+        QVERIFY(!d.firstBlock().textList());
+    }
+
+    void hyperlinkFieldBecomesLink()
+    {
+        QTextDocument d;
+        rtf::readInto(&d, doc("see {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}{\\fldrslt{\\ul site}}} or "
+                              "{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt top}}"));
+        QCOMPARE(d.toPlainText(), u"see site or top"_qs);
+        QVERIFY(formatOf(d, u"site"_qs).isAnchor());
+        QCOMPARE(formatOf(d, u"site"_qs).anchorHref(), u"https://example.org/a?b=1"_qs);
+        QCOMPARE(formatOf(d, u"top"_qs).anchorHref(), u"#top"_qs);
+        QVERIFY(!formatOf(d, u"see"_qs).isAnchor());
+    }
+
+    void pngPictureBecomesImage()
+    {
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        QTextDocument d;
+        rtf::readInto(&d, doc("a{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png.toHex() + "}b"
+                              "{\\pict\\wmetafile8 0102}"));
+        QCOMPARE(d.toPlainText(), u"a\uFFFCb"_qs);
+        QTextCursor c(&d);
+        c.setPosition(2);
+        QVERIFY(c.charFormat().isImageFormat());
+        const QTextImageFormat f = c.charFormat().toImageFormat();
+        QCOMPARE(f.width(), 6.0);
+        QCOMPARE(f.height(), 4.0);
+        QImage loaded;
+        loaded.loadFromData(d.resource(QTextDocument::ImageResource, QUrl(f.name())).toByteArray());
+        QCOMPARE(loaded.size(), QSize(3, 2));
+    }
+
+    void plainTextFileIsNotRtf_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("utf-8") << QByteArray("Grüße\nline 2") << u"Grüße\nline 2"_qs;
+        QTest::newRow("windows-1252") << QByteArray("caf\xe9 \x80") << u"café €"_qs;
+        QTest::newRow("looks almost like rtf") << QByteArray("{\\rt x}") << u"{\\rt x}"_qs;
+    }
+    void plainTextFileIsNotRtf()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QVERIFY(!rtf::looksLikeRtf(bytes));
+        QTextDocument d;
+        const rtf::ReadResult r = rtf::readInto(&d, bytes);
+        QVERIFY(r.ok);
+        QVERIFY(!r.wasRtf);
+        QCOMPARE(d.toPlainText(), text);
+    }
+
+    void insertReplacesSelectionAsOneUndoStep()
+    {
+        QTextDocument d;
+        d.setPlainText(u"hello world"_qs);
+        QTextCursor c(&d);
+        c.setPosition(6);
+        c.setPosition(11, QTextCursor::KeepAnchor);
+        rtf::insertAt(c, doc("{\\b there}"));
+        QCOMPARE(d.toPlainText(), u"hello there"_qs);
+        QCOMPARE(c.position(), 11);
+        QCOMPARE(formatOf(d, u"there"_qs).fontWeight(), int(QFont::Bold));
+        d.undo();
+        QCOMPARE(d.toPlainText(), u"hello world"_qs);
+    }
+
+    void insertedParagraphsSplitTheHostParagraph()
+    {
+        QTextDocument d;
+        d.setPlainText(u"AB"_qs);
+        QTextCursor c(&d);
+        c.setPosition(1);
+        rtf::insertAt(c, doc("x\\par y\\par"));
+        QCOMPARE(d.toPlainText(), u"Ax\ny\nB"_qs);
+    }
+
+    void loadingLeavesNothingToUndo()
+    {
+        QTextDocument d;
+        d.setPlainText(u"old"_qs);
+        rtf::readInto(&d, doc("new"));
+        QVERIFY(d.isUndoRedoEnabled());
+        QVERIFY(!d.isUndoAvailable());
+    }
+
+    // Damaged and hostile input: read what can be read, never crash or hang.
+    void damagedInputIsReadAsFarAsItGoes_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("mustContain");
+        QTest::newRow("missing closing braces") << QByteArray("{\\rtf1 {\\b bold {\\i more") << u"bold more"_qs;
+        QTest::newRow("extra closing brace") << QByteArray("{\\rtf1 a}}}} b") << u"a"_qs;
+        QTest::newRow("deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}"
+                                      << u"deep"_qs;
+        QTest::newRow("unclosed deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" << u"x"_qs;
+        QTest::newRow("huge numbers") << QByteArray("{\\rtf1 \\fs99999999999999999999\\li-99999999999999\\u99999999999?ok\\uc999999999}")
+                                      << u"ok"_qs;
+        QTest::newRow("\\bin past the end") << QByteArray("{\\rtf1 a\\bin999999999 xyz") << u"a"_qs;
+        QTest::newRow("\\bin without count") << QByteArray("{\\rtf1 a\\bin b}") << u"ab"_qs;
+        QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u"a"_qs;
+        QTest::newRow("hex at the end") << QByteArray("{\\rtf1 a\\'4") << u"a"_qs;
+        QTest::newRow("\\u at the end") << QByteArray("{\\rtf1 a\\u") << u"a"_qs;
+        QTest::newRow("many fonts and colours") << QByteArray("{\\rtf1{\\fonttbl") + QByteArray("{\\f2147483647 A;}").repeated(5000)
+                                                    + "}{\\colortbl" + QByteArray(";").repeated(100000) + "}z}"
+                                                << u"z"_qs;
+        QTest::newRow("unclosed font table") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;} \\pard text\\par}") << u"text"_qs;
+    }
+    void damagedInputIsReadAsFarAsItGoes()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, mustContain);
+        QTextDocument d;
+        const rtf::ReadResult r = rtf::readInto(&d, rtf);
+        QVERIFY(r.ok);
+        QVERIFY(d.toPlainText().contains(mustContain));
+        QVERIFY(rtf::plainText(rtf).contains(mustContain));
+    }
+
+    void truncatedFileIsReportedAsDamaged()
+    {
+        QTextDocument d;
+        QVERIFY(!rtf::readInto(&d, doc("fine")).warning.size());
+        QVERIFY(!rtf::readInto(&d, "{\\rtf1 cut {\\b off").warning.isEmpty());
+    }
+
+    void randomBytesNeverCrash()
+    {
+        QRandomGenerator random(20240611);
+        static const char alphabet[] = "{}\\'*abuc0123456789- ;\r\nxyzbinpardfs\xe9\x82";
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes("{\\rtf1 ");
+            const int n = random.bounded(2000);
+            for (int i = 0; i < n; ++i)
+                bytes += random.bounded(4) == 0 ? char(random.bounded(256)) : alphabet[random.bounded(int(sizeof alphabet) - 1)];
+            QTextDocument d;
+            QVERIFY(rtf::readInto(&d, bytes).ok);
+            rtf::plainText(bytes);
+        }
+    }
+
+    // Inputs the fuzzer once found troublesome stay in the suite.
+    void regressionInputsRead_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDirIterator it(QStringLiteral(QB_TEST_DATA_DIR "/rtf-regressions"), QDir::Files);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            QTest::newRow(qPrintable(QFileInfo(p).fileName())) << p;
+        }
+        QTest::newRow("(corpus file stands in when none are kept)")
+            << QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/malformed/rtfpipe-Issue50-2.rtf");
+    }
+    void regressionInputsRead()
+    {
+        QFETCH(QString, path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QTextDocument d;
+        QVERIFY(rtf::readInto(&d, bytes).ok);
+        QString shown = d.toPlainText();
+        shown.remove(QChar(QChar::ObjectReplacementCharacter));
+        QCOMPARE(shown.replace(QChar(0xA0), u' '), rtf::plainText(bytes));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"
