@@ -1,0 +1,179 @@
+#include "FontBoxes.h"
+
+#include "RichTextBox.h"
+#include "SettingKeys.h"
+#include "SettingsStore.h"
+
+#include <QComboBox>
+#include <QFontDialog>
+
+#include <cmath>
+
+namespace {
+
+std::optional<FontChoice> showFontDialog(const FontChoice &preset)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, preset.font, nullptr, QString(),
+                                            QFontDialog::ScalableFonts | QFontDialog::NonScalableFonts);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{font, preset.color};
+}
+
+} // namespace
+
+FontBoxes::FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent)
+    : QObject(parent)
+    , m_access(std::move(access))
+    , m_settings(settings)
+    , m_chooser(showFontDialog)
+{
+}
+
+void FontBoxes::setBoxes(QComboBox *name, QComboBox *size)
+{
+    m_nameBox = name;
+    m_sizeBox = size;
+}
+
+void FontBoxes::setChooser(Chooser chooser)
+{
+    m_chooser = std::move(chooser);
+}
+
+void FontBoxes::fill(const QStringList &families, RichTextBox *first)
+{
+    if (m_nameBox) {
+        QStringList names;
+        for (const QString &family : families)
+            if (!family.trimmed().isEmpty())
+                names.append(family);
+        m_nameBox->addItems(names);
+    }
+    if (m_sizeBox) {
+        QStringList sizes;
+        for (int points = 5; points <= 72; ++points)
+            sizes.append(u' ' + QString::number(points));
+        m_sizeBox->addItems(sizes);
+    }
+    if (!first)
+        return;
+    if (const auto name = first->SelFontName(); name && m_nameBox) {
+        const int index = m_nameBox->findText(*name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0) {
+            m_nameBox->setCurrentIndex(index);
+            nameClicked(index);
+        }
+    }
+    if (const auto size = first->SelFontSize(); size && m_sizeBox) {
+        const int index = int(std::floor(*size)) - 5;
+        if (index >= 0 && index < m_sizeBox->count()) {
+            m_sizeBox->setCurrentIndex(index);
+            sizeClicked(index);
+        }
+    }
+}
+
+// Entry 0 (" 5") is never applied from the box: choosing it leaves the size as it was.
+void FontBoxes::applyChosenSize(RichTextBox *box)
+{
+    if (m_sizeBox && m_sizeBox->currentIndex() > 0)
+        box->setSelFontSize(m_sizeBox->currentText());
+}
+
+void FontBoxes::nameClicked(int index)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (box && m_nameBox && index >= 0 && index < m_nameBox->count()) {
+        box->setSelFontName(m_nameBox->itemText(index));
+        applyChosenSize(box);
+    }
+    m_access.focusShownBox();
+}
+
+void FontBoxes::sizeClicked(int)
+{
+    if (RichTextBox *box = m_access.activeBox())
+        applyChosenSize(box);
+    m_access.focusShownBox();
+}
+
+void FontBoxes::fontDialog()
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box || !m_chooser)
+        return;
+    FontChoice preset = m_lastChoice.value_or(FontChoice{box->document()->defaultFont(), QColor()});
+    // Every attribute but bold must be uniform; a mixed one makes the dialog's answer unusable
+    // for it, and the selection is then left as it is.
+    const auto name = box->SelFontName();
+    const auto size = box->SelFontSize();
+    const auto color = box->SelColor();
+    const auto italic = box->SelItalic();
+    const auto underline = box->SelUnderline();
+    const auto strike = box->SelStrikeThru();
+    const bool mixed = !name || !size || !color || !italic || !underline || !strike;
+    if (name)
+        preset.font.setFamilies({*name});
+    if (size)
+        preset.font.setPointSizeF(std::clamp(*size, DialogMinSize, DialogMaxSize));
+    if (color)
+        preset.color = *color;
+    if (italic)
+        preset.font.setItalic(*italic);
+    if (underline)
+        preset.font.setUnderline(*underline);
+    if (strike)
+        preset.font.setStrikeOut(*strike);
+    if (const auto bold = box->SelBold())
+        preset.font.setBold(*bold);
+
+    const std::optional<FontChoice> chosen = m_chooser(preset);
+    if (!chosen)
+        return;
+    m_lastChoice = chosen;
+    if (mixed)
+        return;
+    const QFont &f = chosen->font;
+    box->setSelFontName(f.family());
+    box->setSelBold(f.bold());
+    box->setSelItalic(f.italic());
+    box->setSelFontSize(std::clamp(f.pointSizeF(), DialogMinSize, DialogMaxSize));
+    box->setSelColor(chosen->color);
+    box->setSelUnderline(f.underline());
+    box->setSelStrikeThru(f.strikeOut());
+}
+
+void FontBoxes::toggleBold()
+{
+    if (RichTextBox *box = m_access.activeBox())
+        if (const auto v = box->SelBold())
+            box->setSelBold(!*v);
+}
+
+void FontBoxes::toggleItalic()
+{
+    if (RichTextBox *box = m_access.activeBox())
+        if (const auto v = box->SelItalic())
+            box->setSelItalic(!*v);
+}
+
+void FontBoxes::toggleUnderline()
+{
+    if (RichTextBox *box = m_access.activeBox())
+        if (const auto v = box->SelUnderline())
+            box->setSelUnderline(!*v);
+}
+
+void FontBoxes::setFontAsDefault()
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box || !m_settings)
+        return;
+    const auto name = box->SelFontName();
+    const auto size = box->SelFontSize();
+    m_settings->SaveSettingValue(SettingKey::DefaultFont, name.value_or(QString()));
+    m_settings->SaveSettingValue(SettingKey::DefaultFontSize,
+                                 size ? shortestDecimal(*size) : QString());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "EditorAccess.h"
+
+#include <QColor>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class RichTextBox;
+class SettingsStore;
+
+// What the font dialog is preset with and what it returns.
+struct FontChoice
+{
+    QFont font;
+    QColor color; // invalid: the automatic colour
+};
+
+// The font-name and font-size boxes, the font dialog, the Bold/Italic/Underline menu toggles and
+// "Set Font as Default".
+class FontBoxes final : public QObject
+{
+    Q_OBJECT
+public:
+    // The chooser shows the font dialog; std::nullopt means the user cancelled.
+    using Chooser = std::function<std::optional<FontChoice>(const FontChoice &preset)>;
+
+    FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent = nullptr);
+
+    void setBoxes(QComboBox *name, QComboBox *size);
+    void setChooser(Chooser chooser);
+
+    // The sizes the dialog offers; a size chosen outside them is brought to the nearest.
+    static constexpr double DialogMinSize = 6;
+    static constexpr double DialogMaxSize = 20;
+
+    // Fills both boxes (screen fonts, " 5" ... " 72") and selects the font of the given box; each
+    // selection counts as a click, so that box's typing format takes the chosen name and size.
+    void fill(const QStringList &families, RichTextBox *first);
+    void nameClicked(int index);
+    void sizeClicked(int index);
+
+    void fontDialog();
+    void toggleBold();
+    void toggleItalic();
+    void toggleUnderline();
+    void setFontAsDefault();
+
+private:
+    void applyChosenSize(RichTextBox *box);
+
+    EditorAccess m_access;
+    SettingsStore *m_settings;
+    QPointer<QComboBox> m_nameBox;
+    QPointer<QComboBox> m_sizeBox;
+    Chooser m_chooser;
+    std::optional<FontChoice> m_lastChoice; // the dialog opens with what it showed last time
+};
