@@ -49,7 +49,8 @@ DocumentWriter::DocumentWriter(const QTextDocument *doc) : m_doc(doc)
 {
     const QFont base = doc->defaultFont();
     m_defaultPointSize = base.pointSizeF() > 0 ? base.pointSizeF() : 12;
-    fontIndex(base.family()); // \deff0
+    // \deff0; a document without a default family still needs a real font name there.
+    fontIndex(base.family().isEmpty() ? QStringLiteral("Arial") : base.family());
 }
 
 QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
@@ -164,7 +165,8 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
                 m_body += '}';
             }
             m_body += "{\\pntxta ";
-            text(lf.numberSuffix());
+            // Qt draws "." after the number unless the list says otherwise.
+            text(lf.hasProperty(QTextFormat::ListNumberSuffix) ? lf.numberSuffix() : QStringLiteral("."));
             m_body += "}}";
         }
         m_needSpace = false;

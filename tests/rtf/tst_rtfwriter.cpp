@@ -1,0 +1,258 @@
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    QString text;
+    QTextCharFormat format;
+};
+
+// What a user would notice of a character format.
+QString describe(const QTextCharFormat &f)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10")
+        .arg(f.font().family())
+        .arg(f.fontPointSize())
+        .arg(f.fontWeight() >= QFont::DemiBold)
+        .arg(f.fontItalic())
+        .arg(int(f.underlineStyle()))
+        .arg(f.fontStrikeOut())
+        .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : QString())
+        .arg(f.hasProperty(QTextFormat::BackgroundBrush) ? f.background().color().name() : QString())
+        .arg(int(f.verticalAlignment()))
+        .arg(f.isAnchor() ? f.anchorHref() : QString());
+}
+
+QString describeBlock(const QTextBlock &b)
+{
+    const QTextBlockFormat f = b.blockFormat();
+    QString list;
+    if (QTextList *l = b.textList())
+        list = QStringLiteral("list%1/%2").arg(int(l->format().style())).arg(l->format().indent());
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+        .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
+        .arg(b.textList() ? 0.0 : f.leftMargin())
+        .arg(f.rightMargin())
+        .arg(b.textList() ? 0.0 : f.textIndent())
+        .arg(f.topMargin())
+        .arg(f.bottomMargin())
+        .arg(list);
+}
+
+// The whole document as text plus every run's and paragraph's formatting.
+QStringList describeDocument(const QTextDocument &d)
+{
+    QStringList out;
+    for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+        out << u"P:"_qs + describeBlock(b);
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            out << it.fragment().text() + u" => "_qs + describe(it.fragment().charFormat());
+    }
+    return out;
+}
+
+QString randomText(QRandomGenerator &r)
+{
+    static const QString pieces[] = {u"word"_qs, u" "_qs, u"café"_qs, u"€"_qs, u"Ж"_qs, u"中文"_qs, u"\U0001F600"_qs,
+                                     u"{brace}"_qs, u"back\\slash"_qs, u"\t"_qs, u"1"_qs, u"?"_qs, u"\u2028"_qs, u";"_qs};
+    QString s;
+    const int n = 1 + r.bounded(6);
+    for (int i = 0; i < n; ++i)
+        s += pieces[r.bounded(int(std::size(pieces)))];
+    return s;
+}
+
+QTextCharFormat randomFormat(QRandomGenerator &r)
+{
+    static const char *fonts[] = {"Arial", "Times New Roman", "Courier New", "DejaVu Sans"};
+    QTextCharFormat f;
+    f.setFontFamilies({QString::fromLatin1(fonts[r.bounded(4)])});
+    f.setFontPointSize(6 + r.bounded(40) / 2.0);
+    if (r.bounded(2))
+        f.setFontWeight(QFont::Bold);
+    f.setFontItalic(r.bounded(2));
+    static const QTextCharFormat::UnderlineStyle ul[] = {QTextCharFormat::NoUnderline, QTextCharFormat::SingleUnderline,
+                                                         QTextCharFormat::DotLine, QTextCharFormat::DashUnderline,
+                                                         QTextCharFormat::WaveUnderline};
+    f.setUnderlineStyle(ul[r.bounded(5)]);
+    f.setFontStrikeOut(r.bounded(4) == 0);
+    if (r.bounded(2))
+        f.setForeground(QColor::fromRgb(r.bounded(256), r.bounded(256), r.bounded(256)));
+    if (r.bounded(4) == 0)
+        f.setBackground(QColor::fromRgb(r.bounded(256), r.bounded(256), r.bounded(256)));
+    if (r.bounded(5) == 0)
+        f.setVerticalAlignment(r.bounded(2) ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    if (r.bounded(6) == 0) {
+        f.setAnchor(true);
+        f.setAnchorHref(r.bounded(2) ? u"https://example.org/p?q=\"x\""_qs.replace(u'"', u"%22"_qs) : u"#mark"_qs);
+    }
+    return f;
+}
+
+void fillRandomDocument(QTextDocument &d, quint32 seed)
+{
+    QRandomGenerator r(seed);
+    QTextCursor c(&d);
+    const int blocks = 1 + r.bounded(8);
+    for (int b = 0; b < blocks; ++b) {
+        if (b > 0)
+            c.insertBlock();
+        QTextBlockFormat bf;
+        static const Qt::Alignment al[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignJustify};
+        bf.setAlignment(al[r.bounded(4)]);
+        bf.setLeftMargin(r.bounded(5) * 12);
+        bf.setRightMargin(r.bounded(3) * 8);
+        bf.setTextIndent(r.bounded(3) * 6 - 6);
+        bf.setTopMargin(r.bounded(3) * 4);
+        bf.setBottomMargin(r.bounded(3) * 10);
+        c.setBlockFormat(bf);
+        if (r.bounded(3) == 0) {
+            static const QTextListFormat::Style st[] = {QTextListFormat::ListDisc, QTextListFormat::ListDecimal,
+                                                        QTextListFormat::ListLowerAlpha, QTextListFormat::ListUpperRoman};
+            const QTextBlock prev = c.block().previous();
+            // Rich-edit numbering has no way to start a second list right after one of the same
+            // kind, so a paragraph after a list item joins that list.
+            if (prev.isValid() && prev.textList())
+                prev.textList()->add(c.block());
+            else
+                c.createList(st[r.bounded(4)]);
+        }
+        const int runs = r.bounded(5);
+        for (int i = 0; i < runs; ++i)
+            c.insertText(randomText(r), randomFormat(r));
+    }
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void randomDocumentsSurviveRoundTrip_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 60; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void randomDocumentsSurviveRoundTrip()
+    {
+        QFETCH(quint32, seed);
+        QTextDocument original;
+        fillRandomDocument(original, seed);
+        const QByteArray rtf = rtf::write(&original);
+        QTextDocument read;
+        QVERIFY(rtf::readInto(&read, rtf).wasRtf);
+        QCOMPARE(read.toPlainText(), original.toPlainText());
+        QCOMPARE(describeDocument(read), describeDocument(original));
+        const QByteArray again = rtf::write(&read); // and writing it again gives the same bytes
+        if (again != rtf) {
+            qsizetype i = 0;
+            while (i < rtf.size() && i < again.size() && rtf[i] == again[i])
+                ++i;
+            QCOMPARE(again.mid(i - 80, 200), rtf.mid(i - 80, 200));
+        }
+    }
+
+    void headerIsRichEditStyle()
+    {
+        QTextDocument d;
+        d.setPlainText(u"x"_qs);
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "));
+        QVERIFY(rtf.contains("\\viewkind4\\uc1 "));
+        QVERIFY(rtf.trimmed().endsWith("\\par\r\n}"));
+    }
+
+    void charactersOutsideTheCodePage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("cp1252 as hex") << u"é€"_qs << QByteArray("\\'e9\\'80");
+        QTest::newRow("cyrillic as \\u with fallback") << u"Ж"_qs << QByteArray("\\u1046?");
+        QTest::newRow("high BMP is signed") << u"\uF0B7"_qs << QByteArray("\\u-3913?");
+        QTest::newRow("astral as two halves") << u"\U0001F600"_qs << QByteArray("\\u-10179?\\u-8704?");
+        QTest::newRow("specials escaped") << u"{\\}"_qs << QByteArray("\\{\\\\\\}");
+    }
+    void charactersOutsideTheCodePage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        QTextDocument d;
+        d.setPlainText(text);
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY2(rtf.contains(written), rtf.constData());
+        QTextDocument back;
+        rtf::readInto(&back, rtf);
+        QCOMPARE(back.toPlainText(), text);
+    }
+
+    void selectionWritesOnlyTheSelection()
+    {
+        QTextDocument d;
+        d.setPlainText(u"first line\nsecond line\nthird"_qs);
+        QTextCursor c(&d);
+        c.setPosition(6);
+        c.setPosition(17, QTextCursor::KeepAnchor); // "line\nsecond"
+        QTextDocument back;
+        QTextCursor into(&back);
+        rtf::insertAt(into, rtf::writeSelection(c));
+        QCOMPARE(back.toPlainText(), u"line\nsecond"_qs);
+
+        c.clearSelection();
+        QTextDocument empty;
+        rtf::readInto(&empty, rtf::writeSelection(c));
+        QVERIFY(empty.isEmpty());
+    }
+
+    void imagesAreWrittenBack()
+    {
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(Qt::blue);
+        QTextDocument d;
+        d.addResource(QTextDocument::ImageResource, QUrl(u"mem:img"_qs), image);
+        QTextCursor c(&d);
+        c.insertText(u"a"_qs);
+        QTextImageFormat f;
+        f.setName(u"mem:img"_qs);
+        f.setWidth(8);
+        f.setHeight(8);
+        c.insertImage(f);
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY(rtf.contains("{\\pict\\pngblip"));
+        QTextDocument back;
+        rtf::readInto(&back, rtf);
+        QTextCursor bc(&back);
+        bc.setPosition(2);
+        QVERIFY(bc.charFormat().isImageFormat());
+        QCOMPARE(bc.charFormat().toImageFormat().width(), 8.0);
+        QImage loaded;
+        loaded.loadFromData(back.resource(QTextDocument::ImageResource, QUrl(bc.charFormat().toImageFormat().name())).toByteArray());
+        QCOMPARE(loaded.pixelColor(1, 1), QColor(Qt::blue));
+    }
+
+    void bulletsCarryTheirLabelForSimpleReaders()
+    {
+        QTextDocument d;
+        QTextCursor c(&d);
+        c.insertText(u"item"_qs);
+        c.createList(QTextListFormat::ListDisc);
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY(rtf.contains("{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1"));
+        QVERIFY(rtf.contains("{\\f1\\fnil\\fcharset2 Symbol;}"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
