@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class SettingsStore;
+
+// What building the tab strip does, worked out without widgets: the tabs to add in order, and
+// for each panel whether it is shown, hidden or left as it was.
+class TabStripBuilder final
+{
+public:
+    struct Tab
+    {
+        int note = 0;
+        QString caption;
+        QString iconName; // empty: no tab image
+        bool operator==(const Tab &) const = default;
+    };
+    enum class Panel { Leave, Show, Hide };
+    struct Plan
+    {
+        QList<Tab> tabs;
+        std::array<Panel, 7> panels{};
+    };
+
+    // The shown value ("YES", "NO", blank, anything else) and caption of note n, as stored.
+    using Source = std::function<void(int n, QString *shown, QString *caption)>;
+
+    static Plan build(const Source &source);
+    // From the "Tab1" ... "Tab7" and "Tab1C" ... "Tab7C" settings.
+    static Plan fromSettings(const SettingsStore &settings);
+};

@@ -1,0 +1,90 @@
+#include "WindowGeometry.h"
+
+#include <cmath>
+
+namespace {
+constexpr double TwipsPerInch = 1440.0;
+
+// Design positions of the controls the layout rule measures from.
+constexpr int TabStripLeft = 0;
+constexpr int TabStripTop = 840;
+constexpr int PanelLeft = 120;
+constexpr int PanelTop = 1250;
+
+int convert(int value, double from, double to)
+{
+    return static_cast<int>(std::lround(value * to / from));
+}
+} // namespace
+
+WindowGeometry::WindowGeometry(double logicalDpiX, double logicalDpiY)
+    : m_dpiX(logicalDpiX > 0 ? logicalDpiX : 96.0), m_dpiY(logicalDpiY > 0 ? logicalDpiY : 96.0)
+{
+}
+
+int WindowGeometry::xToTwips(int px) const
+{
+    return convert(px, m_dpiX, TwipsPerInch);
+}
+
+int WindowGeometry::yToTwips(int px) const
+{
+    return convert(px, m_dpiY, TwipsPerInch);
+}
+
+int WindowGeometry::xToPixels(int twips) const
+{
+    return convert(twips, TwipsPerInch, m_dpiX);
+}
+
+int WindowGeometry::yToPixels(int twips) const
+{
+    return convert(twips, TwipsPerInch, m_dpiY);
+}
+
+QRect WindowGeometry::toTwips(const QRect &px) const
+{
+    return {xToTwips(px.x()), yToTwips(px.y()), xToTwips(px.width()), yToTwips(px.height())};
+}
+
+QRect WindowGeometry::toPixels(const QRect &twips) const
+{
+    return {xToPixels(twips.x()), yToPixels(twips.y()), xToPixels(twips.width()), yToPixels(twips.height())};
+}
+
+QSize WindowGeometry::toPixels(const QSize &twips) const
+{
+    return {xToPixels(twips.width()), yToPixels(twips.height())};
+}
+
+QPoint WindowGeometry::centred(const QSize &window, const QRect &screen)
+{
+    return {screen.x() + (screen.width() - window.width()) / 2,
+            screen.y() + (screen.height() - window.height()) / 2};
+}
+
+std::optional<QRect> WindowGeometry::rescued(const QRect &window, const QRect &screen)
+{
+    const int right = window.x() + window.width();
+    const int bottom = window.y() + window.height();
+    const int screenRight = screen.x() + screen.width();
+    const int screenBottom = screen.y() + screen.height();
+    if (right <= screenRight + OffScreenTolerance && bottom <= screenBottom + OffScreenTolerance)
+        return std::nullopt;
+    const QSize size(MinWidth, MinHeight);
+    return QRect(centred(size, screen), size);
+}
+
+QSize WindowGeometry::atLeastMinimum(const QSize &window)
+{
+    return {std::max(window.width(), MinWidth), std::max(window.height(), MinHeight)};
+}
+
+WindowGeometry::Layout WindowGeometry::layoutFor(const QSize &outer)
+{
+    Layout l;
+    l.tabStrip = QSize(outer.width() - (TabStripLeft + 120), outer.height() - (TabStripTop + 700));
+    l.panel = QSize(l.tabStrip.width() - (PanelLeft + 110), l.tabStrip.height() - (PanelTop - 750));
+    l.box = QSize(l.panel.width() - 20, l.panel.height() - 90);
+    return l;
+}
