@@ -1,51 +1,268 @@
 #include "Quillbox.h"
 
+#include "AppIcons.h"
+#include "AppLog.h"
+#include "AutoCompletionHooks.h"
+#include "CommandToolbar.h"
+#include "Dialogs.h"
+#include "FileHelpers.h"
+#include "FormatToolbar.h"
+#include "MenuTree.h"
+#include "NoteTab.h"
 #include "Platform.h"
+#include "ProgramPlaces.h"
+#include "QuillboxPrivate.h"
+#include "RecoveryCopies.h"
+#include "RichTextBox.h"
+#include "SettingKeys.h"
+#include "SettingValue.h"
 #include "SettingsStore.h"
+#include "TabStripBuilder.h"
+#include "TrayIcon.h"
+#include "WindowGeometry.h"
+#include "Wiring.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
-
-// Skeleton: the window's real construction, start-up and shutdown follow.
-struct Quillbox::Private
-{
-    SettingsStore *settings = nullptr;
-    Platform *platform = nullptr;
-};
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
 
 Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
-    : QMainWindow(parent), d(std::make_unique<Private>())
+    : QMainWindow(parent), d(std::make_unique<Private>(this, settings, platform))
 {
-    d->settings = &settings;
-    d->platform = &platform;
     setWindowTitle(QStringLiteral("Quillbox Plus"));
+    setWindowIcon(TrayIcon::programIcon());
+    d->buildWidgets();
+    d->tray = new TrayIcon(this);
+    connect(d->tray, &TrayIcon::restoreRequested, this, &Quillbox::bringBack);
+    connect(d->tray, &TrayIcon::popupMenuRequested, this, &Quillbox::bringBack);
+    connect(d->tray, &TrayIcon::closeRequested, this, &Quillbox::shutdown);
+
+    connect(menuItem(QStringLiteral("exit")), &QAction::triggered, this, &Quillbox::shutdown);
+    connect(commandButton(QStringLiteral("Exit")), &QAction::triggered, this, &Quillbox::shutdown);
+    connect(menuItem(QStringLiteral("setontop")), &QAction::triggered, this, [this](bool checked) {
+        d->onTop.store(checked);
+        d->applyOnTop(checked);
+    });
+
+    // Each subsystem connects its own commands; auto-completion registers at its place in
+    // start-up instead, since registering is a start-up step.
+    wireEditing(*this);
+    wireNoteCommands(*this);
+    wireLaunching(*this);
+    wirePreferences(*this);
+    wireTrayAndHelp(*this);
 }
 
 Quillbox::~Quillbox() = default;
 
 SettingsStore &Quillbox::settings() const { return *d->settings; }
 Platform &Quillbox::platform() const { return *d->platform; }
-QAction *Quillbox::menuItem(const QString &) const { return nullptr; }
-QMenu *Quillbox::menu(const QString &) const { return nullptr; }
-QToolBar *Quillbox::commandToolbar() const { return nullptr; }
-QToolBar *Quillbox::formatToolbar() const { return nullptr; }
-QAction *Quillbox::commandButton(const QString &) const { return nullptr; }
-QAction *Quillbox::formatButton(const QString &) const { return nullptr; }
-QComboBox *Quillbox::fontNameBox() const { return nullptr; }
-QComboBox *Quillbox::fontSizeBox() const { return nullptr; }
-RichTextBox *Quillbox::editor(int) const { return nullptr; }
-RichTextBox *Quillbox::ActiveEditor() const { return nullptr; }
-int Quillbox::activeNote() const { return 1; }
-bool Quillbox::isPanelVisible(int n) const { return n == 1; }
-QTabBar *Quillbox::tabStrip() const { return nullptr; }
-QString Quillbox::NoteDir() const { return {}; }
-QString Quillbox::notePath(int) const { return {}; }
-bool Quillbox::NoteChanged(int) const { return false; }
-void Quillbox::setNoteChanged(int, bool) {}
-void Quillbox::FocusVisibleEditor() {}
-void Quillbox::rebuildTabStrip(const std::array<TabChoice, 7> &) {}
-void Quillbox::setSoundOff(bool) {}
-void Quillbox::setLaunchCommandsVisible(bool) {}
-void Quillbox::changeNoteDirectory(const QString &) {}
-void Quillbox::selectFirstTab() {}
-void Quillbox::showStatus(const QString &message, int timeoutMs) { statusBar()->showMessage(message, timeoutMs); }
-void Quillbox::shutdown() {}
+QAction *Quillbox::menuItem(const QString &name) const { return d->items.value(name); }
+QMenu *Quillbox::menu(const QString &name) const { return d->menus.value(name); }
+QToolBar *Quillbox::commandToolbar() const { return d->commandBar; }
+QToolBar *Quillbox::formatToolbar() const { return d->formatBar; }
+QAction *Quillbox::commandButton(const QString &key) const { return d->commandBar->button(key); }
+QAction *Quillbox::formatButton(const QString &key) const { return d->formatBar->button(key); }
+QComboBox *Quillbox::fontNameBox() const { return d->fontName; }
+QComboBox *Quillbox::fontSizeBox() const { return d->fontSize; }
+QTabBar *Quillbox::tabStrip() const { return d->tabs; }
+TrayIcon *Quillbox::trayIcon() const { return d->tray; }
+QString Quillbox::NoteDir() const { return d->noteDir; }
+int Quillbox::activeNote() const { return d->active; }
+void Quillbox::setQuitsOnShutdown(bool quits) { d->quitsOnShutdown = quits; }
+bool Quillbox::hasShutDown() const { return d->shutDown; }
+
+RichTextBox *Quillbox::editor(int n) const
+{
+    return NoteTabs::isNote(n) ? d->boxes[Private::slot(n)] : nullptr;
+}
+
+RichTextBox *Quillbox::ActiveEditor() const
+{
+    return editor(d->active);
+}
+
+bool Quillbox::isPanelVisible(int n) const
+{
+    return NoteTabs::isNote(n) && !d->stack->isHidden() && d->stack->currentIndex() == n - 1;
+}
+
+QString Quillbox::notePath(int n) const
+{
+    return NoteTabs::notePath(d->noteDir, n);
+}
+
+bool Quillbox::NoteChanged(int n) const
+{
+    return NoteTabs::isNote(n) && d->changed[Private::slot(n)];
+}
+
+void Quillbox::setNoteChanged(int n, bool changed)
+{
+    if (NoteTabs::isNote(n))
+        d->changed[Private::slot(n)] = changed;
+}
+
+void Quillbox::FocusVisibleEditor()
+{
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (isPanelVisible(n))
+            editor(n)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void Quillbox::rebuildTabStrip(const std::array<TabChoice, 7> &tabs)
+{
+    d->applyTabStrip(TabStripBuilder::build([&tabs](int n, QString *shown, QString *caption) {
+        const TabChoice &choice = tabs[Private::slot(n)];
+        *shown = choice.shown ? QStringLiteral("YES") : QStringLiteral("NO");
+        *caption = choice.caption;
+    }));
+}
+
+void Quillbox::setSoundOff(bool off)
+{
+    d->soundOff = off;
+}
+
+void Quillbox::setLaunchCommandsVisible(bool visible)
+{
+    for (const QString &name : MenuTree::launchItems())
+        menuItem(name)->setVisible(visible);
+    d->commandBar->setApplicationButtonsVisible(visible);
+}
+
+void Quillbox::changeNoteDirectory(const QString &dir)
+{
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (NoteChanged(n))
+            d->writeNote(n);
+    }
+    d->noteDir = dir;
+    // The notes now come from the new place; what the old one held stays there.
+    for (RichTextBox *box : d->boxes)
+        box->clear();
+    d->loadNotes();
+}
+
+void Quillbox::selectFirstTab()
+{
+    if (d->tabs->count() == 0)
+        return;
+    const QSignalBlocker block(d->tabs);
+    d->tabs->setCurrentIndex(0);
+    d->showNoteOfTab(0);
+}
+
+void Quillbox::showStatus(const QString &message, int timeoutMs)
+{
+    statusBar()->showMessage(message, timeoutMs);
+}
+
+void Quillbox::CenterMe()
+{
+    const QRect screen = d->screenRect();
+    move(WindowGeometry::centred(frameGeometry().size(), screen));
+}
+
+void Quillbox::bringBack()
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    // In front of other programs' windows but not kept there: the next paint applies "OnTop".
+    d->applyOnTop(false);
+    activateWindow();
+}
+
+void Quillbox::shutdown()
+{
+    if (d->shutDown)
+        return;
+    d->shutDown = true;
+    qCInfo(lcApp) << "shutting down";
+    d->tray->DeleteIcon();
+
+    // Every note is written whether or not it changed. A changed note that cannot be written
+    // (note directory gone, disk full) goes to a recovery copy; nothing here waits on a dialog.
+    QStringList recovered;
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        const bool changed = NoteChanged(n);
+        if (d->files.isUnreadable(n) && !changed)
+            continue; // never overwrite a file we could not read with an empty note
+        if (d->files.save(n, editor(n), notePath(n)))
+            continue;
+        if (!changed)
+            continue;
+        const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
+        if (editor(n)->SaveFile(copy))
+            recovered << copy;
+        else
+            qCWarning(lcApp) << "note" << n << "could not be kept in a recovery copy either";
+    }
+    if (!recovered.isEmpty())
+        RecoveryCopies::remember(recovered);
+
+    d->storePlaceAndSize();
+    unregisterAutoCompletion(*this);
+    if (d->quitsOnShutdown)
+        QCoreApplication::exit(0);
+}
+
+bool Quillbox::event(QEvent *event)
+{
+    // The stored "OnTop" is applied at every paint; the window's flags change only when the
+    // state differs, so painting never makes the window flicker.
+    if (event->type() == QEvent::Paint && !d->shutDown)
+        d->applyOnTop(d->onTop.readAndNormalise());
+    return QMainWindow::event(event);
+}
+
+void Quillbox::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        d->applyResizeRules();
+}
+
+void Quillbox::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    d->noteFrame();
+    d->applyResizeRules();
+}
+
+void Quillbox::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    d->noteFrame();
+}
+
+void Quillbox::mouseReleaseEvent(QMouseEvent *event)
+{
+    // Only a release over the window's bare surface remembers the place, not one over a control.
+    QWidget *under = childAt(event->position().toPoint());
+    if ((!under || under == centralWidget()) && !d->shutDown) {
+        const WindowGeometry g = d->converter();
+        settings().SaveSettingValue(SettingKey::CoordsX, g.xToTwips(frameGeometry().x()));
+        settings().SaveSettingValue(SettingKey::CoordsY, g.yToTwips(frameGeometry().y()));
+    }
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void Quillbox::closeEvent(QCloseEvent *event)
+{
+    // Closing the window always ends the program, never just hides it.
+    shutdown();
+    QMainWindow::closeEvent(event);
+}

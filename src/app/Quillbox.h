@@ -11,6 +11,7 @@ class QToolBar;
 class QComboBox;
 class RichTextBox;
 class SettingsStore;
+class TrayIcon;
 struct Platform;
 
 // One row of the tab strip as the preferences dialog sets it: shown or not, and its caption.
@@ -73,8 +74,34 @@ public:
     // Runs the shutdown sequence once (also reached by closing the window).
     void shutdown();
 
+    // Start-up: everything between process start and showing the window, in its fixed order.
+    // False when the start-up password was not given: the process must end at once, writing
+    // nothing (not even through shutdown).
+    bool startUp();
+    // Shows the window in the state start-up left (or leaves it in the tray when started
+    // minimised); the first paint applies "OnTop" again.
+    void showAsStarted();
+    // Brings the window back from the tray, the task bar or behind other windows, in its normal
+    // state and in front; it ends not topmost until the next paint applies "OnTop".
+    void bringBack();
+    // Centres the window on its screen at its current size.
+    void CenterMe();
+    // The notification-area icon (its menu's About item is wired by the help subsystem).
+    TrayIcon *trayIcon() const;
+    // Whether shutdown also ends the event loop (the program sets it; tests leave it off).
+    void setQuitsOnShutdown(bool quits);
+    bool hasShutDown() const;
+
 signals:
     void activeNoteChanged(int n);
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     struct Private;

@@ -1,0 +1,110 @@
+#include "NoteFiles.h"
+
+#include "AppLog.h"
+#include "FileHelpers.h"
+#include "FinalLineBreak.h"
+#include "RichTextBox.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+size_t index(int n)
+{
+    return static_cast<size_t>(n - 1);
+}
+
+// Reads the whole file, so that a file we may open but not read (an I/O error, a damaged disk)
+// is told apart from one that is merely empty.
+bool readable(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    char buffer[64 * 1024];
+    while (true) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got < 0 || file.error() != QFileDevice::NoError) {
+            *error = file.errorString();
+            return false;
+        }
+        if (got == 0)
+            return true;
+    }
+}
+} // namespace
+
+NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, QString *error)
+{
+    m_unreadable[index(n)] = false;
+    m_keptAside[index(n)].clear();
+    if (!FileExists(path))
+        return Loaded::Missing;
+    box->clear();
+    QString why;
+    if (!readable(path, &why) || !box->LoadFile(path, &why)) {
+        box->clear();
+        m_unreadable[index(n)] = true;
+        qCWarning(lcApp) << "note" << n << "could not be read:" << why;
+        if (error)
+            *error = why;
+        return Loaded::Unreadable;
+    }
+    dropFinalLineBreak(box->document());
+    // Undo must not take the user back to an empty box from before the load.
+    box->document()->clearUndoRedoStacks();
+    return Loaded::Read;
+}
+
+bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error)
+{
+    QString why;
+    if (m_unreadable[index(n)] && QFileInfo::exists(path)) {
+        const QString aside = asidePath(path);
+        if (!QFile::rename(path, aside)) {
+            if (error)
+                *error = QStringLiteral("The file that could not be read could not be kept aside as %1.")
+                             .arg(aside);
+            return false;
+        }
+        m_keptAside[index(n)] = aside;
+        qCInfo(lcApp) << "kept the unreadable file of note" << n << "aside";
+    }
+    if (!box->SaveFile(path, &why)) {
+        qCWarning(lcApp) << "note" << n << "could not be written:" << why;
+        if (error)
+            *error = why.isEmpty() ? QStringLiteral("The file could not be written.") : why;
+        return false;
+    }
+    m_unreadable[index(n)] = false;
+    return true;
+}
+
+bool NoteFiles::isUnreadable(int n) const
+{
+    return m_unreadable[index(n)];
+}
+
+void NoteFiles::forgetUnreadable(int n)
+{
+    m_unreadable[index(n)] = false;
+}
+
+QString NoteFiles::keptAside(int n) const
+{
+    return m_keptAside[index(n)];
+}
+
+QString NoteFiles::asidePath(const QString &path, const QDateTime &when)
+{
+    const QFileInfo info(path);
+    const QString base = info.path() + QLatin1Char('/') + info.completeBaseName() +
+                         QStringLiteral(" (unreadable ") + when.toString(QStringLiteral("yyyy-MM-dd hh-mm-ss"));
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString aside = base + QLatin1Char(')') + suffix;
+    for (int i = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++i)
+        aside = base + QStringLiteral(" %1)").arg(i) + suffix;
+    return aside;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+class RichTextBox;
+
+// Reading and writing the seven note files. A note file that exists but cannot be read is never
+// overwritten behind the user's back: its note starts empty, and only once the user has put
+// something into that note is the unreadable file moved aside (kept beside it under another name)
+// and the note written.
+class NoteFiles final
+{
+public:
+    enum class Loaded { Missing, Read, Unreadable };
+
+    // Empties the box and loads the file into it as RTF, then removes one final line break. A
+    // missing file leaves the box empty; an unreadable one too, with error saying why.
+    Loaded load(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
+
+    // Writes the whole note as RTF, atomically. For a note whose file could not be read, the file
+    // is first moved aside; if that fails nothing is written. Returns false with error saying why.
+    bool save(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
+
+    bool isUnreadable(int n) const;
+    void forgetUnreadable(int n); // the note now comes from somewhere else (another directory)
+    // Where the unreadable file of note n was moved to (empty until it was).
+    QString keptAside(int n) const;
+
+    // "notes.rtf" becomes "notes (unreadable 2026-12-07 08-30-00).rtf" beside it.
+    static QString asidePath(const QString &path, const QDateTime &when = QDateTime::currentDateTime());
+
+private:
+    std::array<bool, 7> m_unreadable{};
+    std::array<QString, 7> m_keptAside{};
+};

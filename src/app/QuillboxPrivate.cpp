@@ -1,0 +1,234 @@
+#include "QuillboxPrivate.h"
+
+#include "AppIcons.h"
+#include "AppLog.h"
+#include "CommandToolbar.h"
+#include "Dialogs.h"
+#include "FileHelpers.h"
+#include "FormatToolbar.h"
+#include "MenuTree.h"
+#include "NoteTab.h"
+#include "Platform.h"
+#include "ProgramPlaces.h"
+#include "RichTextBox.h"
+#include "SettingKeys.h"
+#include "SettingsStore.h"
+#include "TrayIcon.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+QString tabIconFile(const QString &iconName)
+{
+    static const QHash<QString, QString> files = {
+        {QStringLiteral("tab1"), QStringLiteral("accessories-text-editor-16.png")},
+        {QStringLiteral("tab2"), QStringLiteral("internet-web-browser-16.png")},
+        {QStringLiteral("tab3"), QStringLiteral("internet-mail-16.png")},
+        {QStringLiteral("tab4"), QStringLiteral("x-office-address-book-16.png")},
+        {QStringLiteral("tab5"), QStringLiteral("folder-16.png")},
+    };
+    return files.value(iconName);
+}
+} // namespace
+
+Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &services)
+    : q(window), settings(&store), platform(&services), onTop(store)
+{
+}
+
+void Quillbox::Private::buildWidgets()
+{
+    MenuTree::build(q->menuBar(), items, menus);
+
+    commandBar = new CommandToolbar(q);
+    q->addToolBar(Qt::TopToolBarArea, commandBar);
+    q->addToolBarBreak(Qt::TopToolBarArea);
+
+    auto *fontBar = new QToolBar(QStringLiteral("Font"), q);
+    fontBar->setObjectName(QStringLiteral("fontBoxes"));
+    fontBar->setMovable(false);
+    fontName = new QComboBox(fontBar);
+    fontName->setObjectName(QStringLiteral("cmbFontName"));
+    fontName->setEditable(true);
+    fontName->setInsertPolicy(QComboBox::NoInsert);
+    fontName->setMinimumContentsLength(16);
+    fontSize = new QComboBox(fontBar);
+    fontSize->setObjectName(QStringLiteral("cmbFontSize"));
+    fontSize->setEditable(true);
+    fontSize->setInsertPolicy(QComboBox::NoInsert);
+    fontSize->setMinimumContentsLength(3);
+    fontBar->addWidget(fontName);
+    fontBar->addWidget(fontSize);
+    q->addToolBar(Qt::TopToolBarArea, fontBar);
+
+    formatBar = new FormatToolbar(q);
+    q->addToolBar(Qt::TopToolBarArea, formatBar);
+
+    auto *central = new QWidget(q);
+    central->setObjectName(QStringLiteral("surface"));
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(0);
+    tabs = new QTabBar(central);
+    tabs->setObjectName(QStringLiteral("TabStrip1"));
+    // Selecting a tab takes the focus, as clicking a tab did in the original design: that is
+    // what makes the note being left write itself back.
+    tabs->setFocusPolicy(Qt::StrongFocus);
+    tabs->setDrawBase(true);
+    tabs->setExpanding(false);
+    stack = new QStackedWidget(central);
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        auto *panel = new QWidget(stack);
+        panel->setObjectName(QStringLiteral("Picture%1").arg(n));
+        auto *panelLayout = new QVBoxLayout(panel);
+        panelLayout->setContentsMargins(1, 3, 1, 3);
+        auto *box = new RichTextBox(panel);
+        box->setObjectName(QStringLiteral("Text%1").arg(n));
+        panelLayout->addWidget(box);
+        stack->addWidget(panel);
+        panels[slot(n)] = panel;
+        boxes[slot(n)] = box;
+        connectNote(n);
+    }
+    layout->addWidget(tabs);
+    layout->addWidget(stack, 1);
+    q->setCentralWidget(central);
+    QObject::connect(tabs, &QTabBar::currentChanged, q, [this](int index) { tabSelected(index); });
+
+    // The design size: 7245 x 5805 twips outside, also the smallest the window may become.
+    const WindowGeometry g = converter();
+    q->resize(g.toPixels(QSize(WindowGeometry::MinWidth, WindowGeometry::MinHeight)));
+    updateMinimumSize();
+}
+
+void Quillbox::Private::connectNote(int n)
+{
+    RichTextBox *box = boxes[slot(n)];
+    QObject::connect(box, &RichTextBox::Change, q, [this, n] { changed[slot(n)] = true; });
+    QObject::connect(box, &RichTextBox::LostFocus, q, [this, n] {
+        if (changed[slot(n)] && !shutDown)
+            writeNote(n);
+    });
+}
+
+void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
+{
+    {
+        const QSignalBlocker block(tabs);
+        while (tabs->count() > 0)
+            tabs->removeTab(0);
+        for (const TabStripBuilder::Tab &tab : plan.tabs) {
+            const QString iconFile = tabIconFile(tab.iconName);
+            const int index = iconFile.isEmpty() ? tabs->addTab(tab.caption)
+                                                 : tabs->addTab(appIcon(iconFile), tab.caption);
+            tabs->setTabData(index, tab.note);
+        }
+    }
+    // Exactly one panel is in view, that of the selected tab: the active note's tab when it is
+    // still there, else the first tab. With no tab at all, no note is shown.
+    stack->setHidden(plan.tabs.isEmpty());
+    int index = 0;
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabData(i).toInt() == active)
+            index = i;
+    }
+    if (tabs->count() > 0) {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentIndex(index);
+        showNoteOfTab(index);
+    }
+}
+
+void Quillbox::Private::tabSelected(int index)
+{
+    if (index < 0)
+        return;
+    playTabSound();
+    showNoteOfTab(index);
+}
+
+void Quillbox::Private::showNoteOfTab(int index)
+{
+    bool ok = false;
+    const int n = tabs->tabData(index).toInt(&ok);
+    if (!ok || !NoteTabs::isNote(n))
+        return; // a tab without a note number changes nothing
+    active = n;
+    stack->setCurrentIndex(n - 1);
+    emit q->activeNoteChanged(n);
+}
+
+void Quillbox::Private::playTabSound()
+{
+    if (soundOff)
+        return;
+    // A "vek.wav" of the user's own beside the program replaces the one we ship.
+    const QString own = ProgramPlaces::programDirectory() + QStringLiteral("/vek.wav");
+    const QString shipped = ProgramPlaces::dataDirectory() + QStringLiteral("/sounds/vek.wav");
+    if (FileExists(own))
+        platform->sound->playAsync(own);
+    else if (FileExists(shipped))
+        platform->sound->playAsync(shipped);
+}
+
+QString Quillbox::Private::noteCaption(int n) const
+{
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabData(i).toInt() == n)
+            return tabs->tabText(i);
+    }
+    return NoteTabs::tab(n).defaultCaption;
+}
+
+QStringList Quillbox::Private::loadNotes()
+{
+    QStringList unreadable;
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        QString why;
+        const QString path = q->notePath(n);
+        if (files.load(n, boxes[slot(n)], path, &why) == NoteFiles::Loaded::Unreadable)
+            unreadable << QStringLiteral("%1 (%2)").arg(path, why);
+    }
+    changed.fill(false);
+    failureReported.fill(false);
+    return unreadable;
+}
+
+bool Quillbox::Private::writeNote(int n)
+{
+    QString why;
+    if (!files.save(n, boxes[slot(n)], q->notePath(n), &why)) {
+        reportWriteFailure(n, why); // the note stays changed; the next save point tries again
+        return false;
+    }
+    changed[slot(n)] = false;
+    if (failureReported[slot(n)])
+        q->showStatus(QStringLiteral("The note \"%1\" is saved again.").arg(noteCaption(n)));
+    failureReported[slot(n)] = false;
+    return true;
+}
+
+void Quillbox::Private::reportWriteFailure(int n, const QString &why)
+{
+    q->showStatus(QStringLiteral("The note \"%1\" could not be saved.").arg(noteCaption(n)), 0);
+    if (failureReported[slot(n)])
+        return; // told once until a write succeeds again
+    failureReported[slot(n)] = true;
+    const QString text =
+        QStringLiteral("The note \"%1\" could not be saved to\n%2\n\n%3\n\nYour text is still here. Quillbox "
+                       "Plus tries again when you next leave this note and when it closes.")
+            .arg(noteCaption(n), q->notePath(n), why);
+    // Shown once the focus change that led here is over, so the dialog does not interfere with it.
+    QTimer::singleShot(0, q, [this, text] {
+        Dialogs::message(q, QStringLiteral("Quillbox Plus"), text, QMessageBox::Warning);
+    });
+}

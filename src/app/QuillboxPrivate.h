@@ -1,0 +1,78 @@
+#pragma once
+
+#include "NoteFiles.h"
+#include "OnTopRule.h"
+#include "Quillbox.h"
+#include "TabStripBuilder.h"
+#include "WindowGeometry.h"
+
+#include <QHash>
+#include <QSize>
+
+#include <array>
+
+class CommandToolbar;
+class FormatToolbar;
+class QStackedWidget;
+
+// The main window's state and the steps its public operations share.
+struct Quillbox::Private
+{
+    Private(Quillbox *window, SettingsStore &store, Platform &services);
+
+    static size_t slot(int n) { return static_cast<size_t>(n - 1); }
+
+    void buildWidgets();
+    void connectNote(int n);
+
+    // Tabs.
+    void applyTabStrip(const TabStripBuilder::Plan &plan);
+    void tabSelected(int index);
+    void showNoteOfTab(int index);
+    void playTabSound();
+    QString noteCaption(int n) const;
+
+    // Note files. loadNotes() returns the notes whose file could not be read, with why.
+    QStringList loadNotes();
+    bool writeNote(int n);
+    void reportWriteFailure(int n, const QString &why);
+
+    // Geometry.
+    WindowGeometry converter() const;
+    QRect screenRect() const;
+    void noteFrame();
+    void updateMinimumSize();
+    void applyResizeRules();
+    void applyOnTop(bool on);
+    void storePlaceAndSize();
+
+    Quillbox *q;
+    SettingsStore *settings;
+    Platform *platform;
+    OnTopRule onTop;
+    NoteFiles files;
+
+    QHash<QString, QAction *> items;
+    QHash<QString, QMenu *> menus;
+    CommandToolbar *commandBar = nullptr;
+    FormatToolbar *formatBar = nullptr;
+    QComboBox *fontName = nullptr;
+    QComboBox *fontSize = nullptr;
+    QTabBar *tabs = nullptr;
+    QStackedWidget *stack = nullptr;
+    std::array<QWidget *, 7> panels{};
+    std::array<RichTextBox *, 7> boxes{};
+    TrayIcon *tray = nullptr;
+
+    QString noteDir;
+    int active = 1;
+    bool soundOff = false;
+    std::array<bool, 7> changed{};
+    std::array<bool, 7> failureReported{};
+
+    QSize frameExtra; // what the window manager's frame adds to the window's size
+    bool inResizeRules = false;
+    bool trayMissingTold = false;
+    bool quitsOnShutdown = false;
+    bool shutDown = false;
+};

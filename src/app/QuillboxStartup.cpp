@@ -1,0 +1,169 @@
+#include "QuillboxPrivate.h"
+
+#include "AppLog.h"
+#include "CommandToolbar.h"
+#include "Dialogs.h"
+#include "NoteTab.h"
+#include "RecoveryCopies.h"
+#include "RichTextBox.h"
+#include "SettingKeys.h"
+#include "SettingValue.h"
+#include "SettingsStore.h"
+#include "SplashScreen.h"
+#include "StartupPassword.h"
+#include "TrayIcon.h"
+#include "Wiring.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+
+namespace {
+// Start-up reads these with one final NUL character dropped, as older versions wrote it.
+QString readSetting(const SettingsStore &settings, const QString &key)
+{
+    return SettingValue::dropFinalNul(settings.GetSettingValue(key));
+}
+
+void fillFontBoxes(QComboBox *names, QComboBox *sizes, const RichTextBox *first)
+{
+    QStringList families;
+    for (const QString &family : QFontDatabase::families()) {
+        if (!family.trimmed().isEmpty())
+            families << family;
+    }
+    names->clear();
+    names->addItems(families);
+    sizes->clear();
+    for (int size = 5; size <= 72; ++size)
+        sizes->addItem(QLatin1Char(' ') + QString::number(size));
+
+    // Selecting runs the boxes' own selection handling; a mixed value selects nothing.
+    names->setCurrentIndex(-1);
+    sizes->setCurrentIndex(-1);
+    if (const std::optional<QString> name = first->SelFontName())
+        names->setCurrentIndex(names->findText(*name, Qt::MatchExactly));
+    if (const std::optional<double> points = first->SelFontSize()) {
+        const int whole = static_cast<int>(*points);
+        for (int i = 0; i < sizes->count(); ++i) {
+            if (static_cast<int>(SettingValue::numeric(sizes->itemText(i))) == whole) {
+                sizes->setCurrentIndex(i);
+                break;
+            }
+        }
+    }
+}
+} // namespace
+
+bool Quillbox::startUp()
+{
+    SettingsStore &store = settings();
+    // Steps 1 and 2: the splash and sound preferences.
+    const QString noSplash = readSetting(store, SettingKey::NoSplash).trimmed();
+    d->soundOff = SettingValue::numeric(readSetting(store, SettingKey::NoSound)) == 1;
+
+    // Steps 3 and 4: the tray icon (its clicks were connected when the window was built).
+    d->tray->InitTray();
+
+    // Step 5: the password comes before any note is loaded or shown.
+    if (!askStartupPassword(store, nullptr)) {
+        qCInfo(lcApp) << "start-up password not given; ending";
+        return false;
+    }
+
+    // Steps 6 and 7.
+    d->active = 1;
+    d->noteDir = NoteTabs::noteDirectory(store);
+
+    // Step 8.
+    d->applyOnTop(d->onTop.readAndNormalise());
+
+    // Step 9.
+    const QStringList unreadable = d->loadNotes();
+
+    // Step 10: only both coordinates 0 (or absent) centre the window.
+    const WindowGeometry g = d->converter();
+    const double x = SettingValue::numeric(readSetting(store, SettingKey::CoordsX));
+    const double y = SettingValue::numeric(readSetting(store, SettingKey::CoordsY));
+    if (x != 0 || y != 0)
+        move(g.xToPixels(static_cast<int>(x)), g.yToPixels(static_cast<int>(y)));
+    else
+        CenterMe();
+
+    // Step 11.
+    const QString startMin = readSetting(store, SettingKey::StartMin);
+    if (!startMin.isEmpty() && SettingValue::numeric(startMin) != 0)
+        setWindowState(windowState() | Qt::WindowMinimized);
+
+    // Step 12.
+    fillFontBoxes(d->fontName, d->fontSize, editor(1));
+
+    // Step 13: the normal-state size, whatever the state is now.
+    const QString height = readSetting(store, SettingKey::Height).trimmed();
+    const QString width = readSetting(store, SettingKey::Width).trimmed();
+    QSize size = this->size();
+    if (height == QLatin1String("Max"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (!height.isEmpty())
+        size.setHeight(g.yToPixels(static_cast<int>(SettingValue::numeric(height))) - d->frameExtra.height());
+    if (width == QLatin1String("Max"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (!width.isEmpty())
+        size.setWidth(g.xToPixels(static_cast<int>(SettingValue::numeric(width))) - d->frameExtra.width());
+    resize(size.expandedTo(minimumSize()));
+
+    // Step 14.
+    if (SettingValue::numeric(noSplash) != 1)
+        showSplashScreen();
+
+    // Step 15: the help subsystem finds its manual through ProgramPlaces itself.
+
+    // Step 16, ending with the first tab selected and its panel alone in view.
+    d->applyTabStrip(TabStripBuilder::fromSettings(store));
+    selectFirstTab();
+
+    // Step 17.
+    setLaunchCommandsVisible(!SettingValue::isYes(store.GetSettingValue(SettingKey::DisplayApps)));
+
+    // Step 18.
+    if (SettingValue::upperTrimmed(store.GetSettingValue(SettingKey::AutoCompletion)) == QLatin1String("NO"))
+        menuItem(QStringLiteral("autocompletion"))->setChecked(false);
+    wireAutoCompletion(*this);
+
+    d->applyResizeRules();
+
+    if (!unreadable.isEmpty()) {
+        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
+                         QStringLiteral("These note files could not be read, so their tabs start empty:\n\n%1\n\n"
+                                        "The files are left as they are. If you type into such a note, the "
+                                        "file is first kept under another name beside it.")
+                             .arg(unreadable.join(QLatin1Char('\n'))),
+                         QMessageBox::Warning);
+    }
+    const QStringList recovered = RecoveryCopies::takeRemembered();
+    if (!recovered.isEmpty()) {
+        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
+                         QStringLiteral("When Quillbox Plus last closed, these notes could not be saved to the "
+                                        "note directory. Copies were kept here:\n\n%1")
+                             .arg(recovered.join(QLatin1Char('\n'))),
+                         QMessageBox::Information);
+    }
+    return true;
+}
+
+void Quillbox::showAsStarted()
+{
+    const Qt::WindowStates state = windowState();
+    if (state & Qt::WindowMinimized) {
+        const QString showInTaskBar =
+            SettingValue::dropFinalNul(settings().GetSettingValue(SettingKey::ShowinTaskBar)).trimmed();
+        // Started minimised to the tray: the window stays hidden until the icon is clicked.
+        if (showInTaskBar == QLatin1String("YES") || !TrayIcon::isAvailable())
+            showMinimized();
+        return;
+    }
+    if (state & Qt::WindowMaximized)
+        showMaximized();
+    else
+        show();
+}
