@@ -1,0 +1,72 @@
+#include "Form5.h"
+
+#include "Dialogs.h"
+#include "RunCommand.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Form5::Form5(Launcher &launcher, QWidget *parent) : QDialog(parent), m_launcher(launcher)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Run..."));
+    setModal(false);
+
+    auto *label1 = new QLabel(QStringLiteral("Command Line:"), this);
+    auto *label2 = new QLabel(QStringLiteral("(Be Sure to Specify the Complete Path)"), this);
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    label1->setBuddy(m_text);
+    auto *browseButton = new QPushButton(QStringLiteral("&Browse"), this);
+    browseButton->setObjectName(QStringLiteral("Command3"));
+    browseButton->setAutoDefault(false);
+    auto *runButton = new QPushButton(QStringLiteral("&Run"), this);
+    runButton->setObjectName(QStringLiteral("Command2"));
+    runButton->setDefault(true);
+    m_minimized = new QCheckBox(QStringLiteral("Run &Minimizied"), this);
+    m_minimized->setObjectName(QStringLiteral("Check1"));
+    auto *cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("Command1"));
+    cancelButton->setAutoDefault(false);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(label1, 0, 0);
+    grid->addWidget(label2, 0, 1, 1, 2, Qt::AlignRight);
+    grid->addWidget(m_text, 1, 0, 1, 3);
+    grid->addWidget(browseButton, 2, 0);
+    grid->addWidget(runButton, 2, 2);
+    grid->addWidget(m_minimized, 3, 0, 1, 2);
+    grid->addWidget(cancelButton, 3, 2);
+    grid->setColumnStretch(1, 1);
+    m_text->setMinimumWidth(320); // about the classic 4815 twips
+
+    connect(browseButton, &QPushButton::clicked, this, &Form5::browse);
+    connect(runButton, &QPushButton::clicked, this, &Form5::runNow);
+    connect(cancelButton, &QPushButton::clicked, this, &Form5::reject);
+}
+
+void Form5::browse()
+{
+    // Programs here rarely end in .exe, so every file is offered first.
+    const QString chosen = Dialogs::openFileName(this, QStringLiteral("Select a File to Run"), QString(),
+                                                 QStringLiteral("All Files (*);;Program Files (*.exe)"));
+    if (!chosen.isEmpty())
+        m_text->setText(chosen);
+}
+
+void Form5::runNow()
+{
+    const Launcher::Show show = m_minimized->isChecked() ? Launcher::Show::Minimized : Launcher::Show::Normal;
+    RunCommand::run(m_launcher, m_text->text(), show);
+    // Run ends this dialog's life: the next opening starts empty and unticked.
+    hide();
+    deleteLater();
+}
+
+void Form5::reject()
+{
+    hide();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Rules for what a double-click in a note may hand to an outside program. Note files can come
+// from a shared drive written by someone else, so an item is opened only when it is plainly a
+// web or mail address; a path, a desktop entry, a "file:" link or an option such as "--x" never
+// reaches a handler or a program's command line.
+namespace NoteAddress {
+
+struct Range
+{
+    int start = 0;
+    int length = 0;
+};
+
+// The part of an item without the brackets, quotes and sentence punctuation around it
+// ("(www.example.com)." -> "www.example.com"). A closing parenthesis stays when the address
+// opened one itself, as in a wiki link.
+Range core(const QString &item);
+
+// The item as a web address for the desktop's handler: an http, https or ftp address as it is,
+// or a host name ("www.example.com/page") with "http://" in front. Nothing for anything else.
+std::optional<QString> webUrl(const QString &item);
+
+// True when the item is safe to put on a command line or hand to the desktop as a mail address:
+// an address (or a bare name, which the user confirmed) with an optional "mailto:" in front, and
+// none of the characters that would add headers or attachments to a mailto: link.
+bool isMailAddress(const QString &item);
+
+// The item without a "mailto:" the note may already hold in front of it.
+QString withoutMailtoPrefix(const QString &item);
+
+} // namespace NoteAddress

@@ -1,0 +1,126 @@
+#include "NoteTextLauncher.h"
+
+#include "Dialogs.h"
+#include "Launchers.h"
+#include "NoteAddress.h"
+#include "RichTextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+namespace {
+
+enum NoteTab { WebTab = 2, MailTab = 3, PhoneTab = 4 };
+
+const QString &lineBreaks()
+{
+    static const QString breaks = QStringLiteral("\r\n");
+    return breaks;
+}
+
+// Trims the selection to the address inside it, so the copy and the launch leave out the
+// brackets and the full stop of the sentence around it.
+void narrowToAddress(RichTextBox &box)
+{
+    const QString item = box.SelText();
+    const NoteAddress::Range core = NoteAddress::core(item);
+    if (core.start == 0 && core.length == item.size())
+        return;
+    const int start = box.SelStart() + core.start;
+    box.setSelStart(start);
+    box.setSelLength(core.length);
+}
+
+} // namespace
+
+NoteTextLauncher::NoteTextLauncher(Launchers &launchers) : m_launchers(launchers)
+{
+}
+
+QString NoteTextLauncher::delimiters(int tab)
+{
+    switch (tab) {
+    case WebTab:
+    case MailTab:
+        return QStringLiteral(" -;") + lineBreaks();
+    case PhoneTab:
+        return QStringLiteral(" ;") + lineBreaks();
+    default:
+        return QStringLiteral(" /\\:.!?-;") + lineBreaks();
+    }
+}
+
+void NoteTextLauncher::SelectDelimitedItem(RichTextBox &box, const QString &delimiters)
+{
+    box.UpTo(delimiters, false, false);
+    box.Span(delimiters, true, true);
+}
+
+void NoteTextLauncher::CopySelectionToClipboard(const RichTextBox &box)
+{
+    auto *data = new QMimeData;
+    data->setText(box.SelText());
+    data->setData(QStringLiteral("text/rtf"), box.SelRTF());
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void NoteTextLauncher::launchFromNote(QWidget *owner, RichTextBox &box, int tab)
+{
+    SelectDelimitedItem(box, delimiters(tab));
+    if (tab == WebTab || tab == MailTab)
+        narrowToAddress(box);
+
+    if (tab == MailTab && !box.SelText().contains(QLatin1Char('@'))) {
+        const auto answer = Dialogs::message(
+            owner, QStringLiteral("Continue?"),
+            QStringLiteral("The e-mail address you clicked on does not contain the standard @ symbol, and "
+                           "thus may not be recognized by your e-mail program. Do you wish to continue?"),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+
+    CopySelectionToClipboard(box);
+
+    const QString item = box.SelText();
+    switch (tab) {
+    case WebTab:
+        openWebItem(owner, item);
+        break;
+    case MailTab:
+        composeToItem(owner, item);
+        break;
+    case PhoneTab:
+        m_launchers.DialNumber(owner, item);
+        break;
+    default:
+        break;
+    }
+}
+
+void NoteTextLauncher::openWebItem(QWidget *owner, const QString &item)
+{
+    if (item.trimmed().isEmpty())
+        return;
+    const std::optional<QString> url = NoteAddress::webUrl(item);
+    if (!url) {
+        m_launchers.showStatus(QObject::tr("Copied, but not opened: only web addresses are opened from this tab."));
+        return;
+    }
+    // The desktop's handler needs a full address; a browser of the user's own takes the text as written.
+    m_launchers.OpenWebAddress(owner, m_launchers.systemHandlerMode() ? *url : item, true);
+}
+
+void NoteTextLauncher::composeToItem(QWidget *owner, const QString &item)
+{
+    if (item.trimmed().isEmpty())
+        return;
+    if (!NoteAddress::isMailAddress(item)) {
+        m_launchers.showStatus(QObject::tr("Copied, but not opened: only e-mail addresses are opened from this tab."));
+        return;
+    }
+    // ComposeEmail puts "mailto:" in front for the desktop's handler, so a note's own one goes.
+    m_launchers.ComposeEmail(owner, m_launchers.systemHandlerMode() ? NoteAddress::withoutMailtoPrefix(item) : item,
+                             true);
+}
