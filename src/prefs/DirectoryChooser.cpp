@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -14,8 +16,9 @@ namespace {
 // Mounts the system keeps for itself; no one stores notes there.
 bool isSystemMount(const QString &root)
 {
-    static const QStringList kSystem{QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
-                                     QStringLiteral("/run"), QStringLiteral("/snap"), QStringLiteral("/boot")};
+    static const QStringList kSystem{QStringLiteral("/proc"), QStringLiteral("/sys"),
+                                     QStringLiteral("/dev"),  QStringLiteral("/run"),
+                                     QStringLiteral("/snap"), QStringLiteral("/boot")};
     // Removable media are mounted below /run/media by the desktop.
     if (root.startsWith(QStringLiteral("/run/media/")))
         return false;
@@ -28,8 +31,7 @@ bool isSystemMount(const QString &root)
 
 } // namespace
 
-DirectoryChooser::DirectoryChooser(QWidget *parent)
-    : QWidget(parent)
+DirectoryChooser::DirectoryChooser(QWidget *parent) : QWidget(parent)
 {
     m_places = new QComboBox(this);
     m_places->setObjectName(QStringLiteral("Places"));
@@ -53,9 +55,30 @@ DirectoryChooser::DirectoryChooser(QWidget *parent)
     layout->addWidget(m_places);
 
     fillPlaces();
-    connect(m_places, &QComboBox::activated, this, [this](int row) {
-        setCurrentPath(m_places->itemData(row).toString());
-    });
+    // Directories are listed in the background; keep the chosen one in view as its parents fill in.
+    // Re-sorting a listed directory moves rows, so the reveal follows each sort too.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &DirectoryChooser::revealCurrent);
+    connect(m_model, &QFileSystemModel::layoutChanged, this, &DirectoryChooser::revealCurrent,
+            Qt::QueuedConnection);
+    // Once the user clicks or scrolls, the tree stays where the user put it.
+    connect(m_tree, &QTreeView::pressed, this, [this] { m_followCurrent = false; });
+    connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_followCurrent = false; });
+    connect(m_places, &QComboBox::activated, this,
+            [this](int row) { setCurrentPath(m_places->itemData(row).toString()); });
+}
+
+void DirectoryChooser::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Scrolling before the tree has its size does nothing.
+    QTimer::singleShot(0, this, &DirectoryChooser::revealCurrent);
+}
+
+void DirectoryChooser::revealCurrent()
+{
+    if (m_followCurrent && m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void DirectoryChooser::fillPlaces()
@@ -66,8 +89,8 @@ void DirectoryChooser::fillPlaces()
     QStringList seen{home};
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
-        if (!volume.isValid() || !volume.isReady() || volume.isReadOnly() || isSystemMount(root)
-            || seen.contains(root))
+        if (!volume.isValid() || !volume.isReady() || volume.isReadOnly() || isSystemMount(root) ||
+            seen.contains(root))
             continue;
         seen << root;
         const QString name = volume.displayName();
@@ -100,6 +123,7 @@ bool DirectoryChooser::setCurrentPath(const QString &path)
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    m_followCurrent = true;
+    revealCurrent();
     return true;
 }

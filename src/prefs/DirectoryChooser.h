@@ -21,10 +21,15 @@ public:
     // The directories offered as places, home first.
     QStringList places() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void fillPlaces();
+    void revealCurrent();
 
     QFileSystemModel *m_model = nullptr;
     QComboBox *m_places = nullptr;
     QTreeView *m_tree = nullptr;
+    bool m_followCurrent = false; // until the user takes over the tree
 };

@@ -1,7 +1,7 @@
 #include "SetApps.h"
 
-#include "DirectoryChooser.h"
 #include "Dialogs.h"
+#include "DirectoryChooser.h"
 #include "PreferencesTarget.h"
 #include "TabDefaults.h"
 
@@ -19,11 +19,12 @@
 
 namespace {
 
-constexpr std::array<const char *, 7> kNameBoxes{"Text6", "Text7", "Text8", "Text9", "Text10", "Text12", "Text13"};
-constexpr std::array<const char *, 7> kShowBoxes{"Check13", "Check12", "Check11", "Check10", "Check9", "Check8", "Check7"};
+constexpr std::array<const char *, 7> kNameBoxes{"Text6",  "Text7",  "Text8", "Text9",
+                                                 "Text10", "Text12", "Text13"};
+constexpr std::array<const char *, 7> kShowBoxes{"Check13", "Check12", "Check11", "Check10",
+                                                 "Check9",  "Check8",  "Check7"};
 
-template<typename W>
-W *named(W *widget, const char *name)
+template <typename W> W *named(W *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
@@ -55,6 +56,9 @@ QPushButton *button(const QString &text, const char *name, const QString &tip = 
 {
     auto *b = named(new QPushButton(text), name);
     b->setAutoDefault(false);
+    // The small "..." and "X" buttons stay small beside their boxes.
+    if (text.size() <= 3)
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     if (!tip.isEmpty())
         b->setToolTip(tip);
     return b;
@@ -64,9 +68,7 @@ QPushButton *button(const QString &text, const char *name, const QString &tip = 
 
 SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
                  QWidget *parent)
-    : QDialog(parent)
-    , m_settings(settings)
-    , m_target(std::move(target))
+    : QDialog(parent), m_settings(settings), m_target(std::move(target))
 {
     setObjectName(QStringLiteral("SetApps"));
     setWindowTitle(QStringLiteral("Setup"));
@@ -88,6 +90,7 @@ SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<Pr
     left->addWidget(buildInternetFrame());
     left->addWidget(buildGeneralFrame());
     left->addWidget(buildPasswordFrame());
+    left->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(buildTabFrame());
     right->addWidget(buildNetworkFrame(), 1);
@@ -104,8 +107,8 @@ SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<Pr
 QGroupBox *SetApps::buildInternetFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Internet Settings")), "FrameInternet");
-    m_check2 = named(new QCheckBox(
-                         QStringLiteral("&Use Internet Settings from Control Panel (Optimize for Internet Explorer)")),
+    m_check2 = named(new QCheckBox(QStringLiteral(
+                         "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)")),
                      "Check2");
     m_check2->setStyleSheet(QStringLiteral("color: red;"));
     auto *rule = named(new QFrame, "Line1");
@@ -123,25 +126,29 @@ QGroupBox *SetApps::buildInternetFrame()
 
     auto *grid = new QGridLayout(frame);
     int row = 0;
-    grid->addWidget(m_check2, row, 0, 1, 2);
-    grid->addWidget(label(QStringLiteral("By selecting this option you don't need to specify any of the other "
-                                         "options listed below."),
-                          "Label6"),
-                    row++, 2);
+    grid->addWidget(m_check2, row++, 0, 1, 3);
+    grid->addWidget(
+        label(QStringLiteral("By selecting this option you don't need to specify any of the other "
+                             "options listed below."),
+              "Label6"),
+        row++, 0, 1, 3);
     grid->addWidget(rule, row++, 0, 1, 3);
-    grid->addWidget(label(QStringLiteral("Click the button to the right of each box to select..."), "Label4", "blue"),
-                    row++, 0, 1, 3);
+    grid->addWidget(
+        label(QStringLiteral("Click the button to the right of each box to select..."), "Label4", "blue"),
+        row++, 0, 1, 3);
     grid->addWidget(label(QStringLiteral("Your Web Browser:"), "Label1"), row++, 0, 1, 3);
     grid->addWidget(m_text1, row, 0, 1, 2);
-    grid->addWidget(m_command3, row++, 2, Qt::AlignLeft);
+    grid->addWidget(m_command3, row++, 2);
     grid->addWidget(label(QStringLiteral("Your E-Mail Reader"), "Label2"), row++, 0, 1, 3);
     grid->addWidget(m_text2, row, 0, 1, 2);
-    grid->addWidget(m_command4, row++, 2, Qt::AlignLeft);
-    grid->addWidget(label(QStringLiteral("Command Line Options for E-mail Reader to create new messages:"), "Label3"),
-                    row++, 0, 1, 3);
+    grid->addWidget(m_command4, row++, 2);
+    grid->addWidget(
+        label(QStringLiteral("Command Line Options for E-mail Reader to create new messages:"), "Label3"),
+        row++, 0, 1, 3);
     grid->addWidget(m_text3, row, 0);
     grid->addWidget(text4, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Not needed for Eudora or Exchange"), "Label5", "darkblue"), row++, 0, 1, 3);
+    grid->addWidget(label(QStringLiteral("Not needed for Eudora or Exchange"), "Label5", "darkblue"), row++,
+                    0, 1, 3);
 
     // The desktop's handlers need neither program nor options.
     connect(m_check2, &QCheckBox::toggled, this, [this](bool ticked) {

@@ -49,9 +49,9 @@ private:
     QCheckBox *m_check2 = nullptr; // use the desktop's handlers
     QLineEdit *m_text1 = nullptr;  // browser
     QPushButton *m_command3 = nullptr;
-    QLineEdit *m_text2 = nullptr;  // e-mail program
+    QLineEdit *m_text2 = nullptr; // e-mail program
     QPushButton *m_command4 = nullptr;
-    QLineEdit *m_text3 = nullptr;  // e-mail options
+    QLineEdit *m_text3 = nullptr; // e-mail options
 
     QCheckBox *m_check4 = nullptr; // no sounds
     QCheckBox *m_check1 = nullptr; // start minimised

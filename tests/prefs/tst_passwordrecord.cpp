@@ -33,15 +33,16 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::newRow("as written") << record(QStringLiteral("secret")) << QStringLiteral("secret");
         QTest::newRow("one character") << record(QStringLiteral("x")) << QStringLiteral("x");
-        QTest::newRow("inner blanks kept") << record(QStringLiteral("two words")) << QStringLiteral("two words");
+        QTest::newRow("inner blanks kept")
+            << record(QStringLiteral("two words")) << QStringLiteral("two words");
         QTest::newRow("NUL at the end") << record(QStringLiteral("secret")) + nul << QStringLiteral("secret");
-        QTest::newRow("NUL after trailing blanks") << record(QStringLiteral("secret")) + QStringLiteral("  ") + nul
-                                                   << QStringLiteral("secret");
-        QTest::newRow("trailing blanks") << record(QStringLiteral("secret")) + QStringLiteral("   ")
-                                         << QStringLiteral("secret");
+        QTest::newRow("NUL after trailing blanks")
+            << record(QStringLiteral("secret")) + QStringLiteral("  ") + nul << QStringLiteral("secret");
+        QTest::newRow("trailing blanks")
+            << record(QStringLiteral("secret")) + QStringLiteral("   ") << QStringLiteral("secret");
         // The literals are not compared: only their lengths place the password.
-        QTest::newRow("other literals") << QString(25, u'a') + QStringLiteral("pw") + QString(11, u'b')
-                                        << QStringLiteral("pw");
+        QTest::newRow("other literals")
+            << QString(25, u'a') + QStringLiteral("pw") + QString(11, u'b') << QStringLiteral("pw");
         QTest::newRow("missing") << QString() << QString();
         QTest::newRow("blank") << QStringLiteral("    ") << QString();
         QTest::newRow("only NUL") << QString(nul) << QString();
@@ -63,12 +64,18 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("exact") << "secret" << "secret" << true;
-        QTest::newRow("blanks around the answer") << "  secret  " << "secret" << true;
-        QTest::newRow("other letter case") << "Secret" << "secret" << false;
-        QTest::newRow("cancel") << "" << "secret" << false;
-        QTest::newRow("prefix of the password") << "secre" << "secret" << false;
-        QTest::newRow("no password opens nothing") << "" << "" << false;
+        QTest::newRow("exact") << "secret"
+                               << "secret" << true;
+        QTest::newRow("blanks around the answer") << "  secret  "
+                                                  << "secret" << true;
+        QTest::newRow("other letter case") << "Secret"
+                                           << "secret" << false;
+        QTest::newRow("cancel") << ""
+                                << "secret" << false;
+        QTest::newRow("prefix of the password") << "secre"
+                                                << "secret" << false;
+        QTest::newRow("no password opens nothing") << ""
+                                                   << "" << false;
     }
     void answersMatch()
     {

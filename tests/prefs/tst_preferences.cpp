@@ -53,8 +53,8 @@ private slots:
         QCOMPARE(v.email, QStringLiteral("thunderbird"));
         QCOMPARE(v.dialer, QString());
         QCOMPARE(v.noteDirectory, QString());
-        const QStringList names{"Notes", "Web Pages", "E-Mail Addresses", "Phone/Fax Numbers", "Other", "Other 2",
-                                "Other 3"};
+        const QStringList names{"Notes", "Web Pages", "E-Mail Addresses", "Phone/Fax Numbers",
+                                "Other", "Other 2",   "Other 3"};
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(v.tabNames[i], names[i]);
             QCOMPARE(v.tabShown[i], i < 5);
@@ -75,11 +75,16 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("program");
-        QTest::newRow("with field code") << "firefox %u" << "firefox";
-        QTest::newRow("several arguments") << "/usr/bin/thunderbird -compose %u" << "/usr/bin/thunderbird";
-        QTest::newRow("bare program") << "epiphany" << "epiphany";
-        QTest::newRow("none registered") << "" << "";
-        QTest::newRow("blanks around") << "  links  -g " << "links";
+        QTest::newRow("with field code") << "firefox %u"
+                                         << "firefox";
+        QTest::newRow("several arguments") << "/usr/bin/thunderbird -compose %u"
+                                           << "/usr/bin/thunderbird";
+        QTest::newRow("bare program") << "epiphany"
+                                      << "epiphany";
+        QTest::newRow("none registered") << ""
+                                         << "";
+        QTest::newRow("blanks around") << "  links  -g "
+                                       << "links";
         // Cutting inside the quotes would name a program that does not exist.
         QTest::newRow("quoted path with blanks") << "\"/opt/My Browser/browser\" --new %u"
                                                  << "\"/opt/My Browser/browser\"";
@@ -98,24 +103,60 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("ticked");
-        QTest::newRow("IEEnhanced NO") << "IEEnhanced" << "NO" << "handlers" << false;
-        QTest::newRow("IEEnhanced yes any case") << "IEEnhanced" << " yes " << "handlers" << true;
-        QTest::newRow("IEEnhanced blank") << "IEEnhanced" << "  " << "handlers" << true;
-        QTest::newRow("IEEnhanced other") << "IEEnhanced" << "maybe" << "handlers" << false;
-        QTest::newRow("StartMin 0") << "StartMin" << "0" << "minimized" << false;
-        QTest::newRow("StartMin 2") << "StartMin" << "2" << "minimized" << true;
-        QTest::newRow("StartMin word") << "StartMin" << "no" << "minimized" << false;
-        QTest::newRow("NoSplash 1") << "NoSplash" << "1" << "splash" << true;
-        QTest::newRow("NoSplash word") << "NoSplash" << "yes" << "splash" << false;
-        QTest::newRow("NoSound 1") << "NoSound" << " 1" << "sound" << true;
-        QTest::newRow("ShowinTaskBar YES") << "ShowinTaskBar" << " YES " << "taskbar" << true;
-        QTest::newRow("ShowinTaskBar yes lower case") << "ShowinTaskBar" << "yes" << "taskbar" << false;
-        QTest::newRow("DisplayApps YES hides") << "DisplayApps" << "YES" << "hideapps" << true;
-        QTest::newRow("DisplayApps Yes") << "DisplayApps" << "Yes" << "hideapps" << false;
-        QTest::newRow("Tab1 NO") << "Tab1" << "NO" << "tab1" << false;
-        QTest::newRow("Tab1 no keeps default") << "Tab1" << "no" << "tab1" << true;
-        QTest::newRow("Tab6 YES") << "Tab6" << " YES" << "tab6" << true;
-        QTest::newRow("Tab6 yes keeps default") << "Tab6" << "yes" << "tab6" << false;
+        QTest::newRow("IEEnhanced NO") << "IEEnhanced"
+                                       << "NO"
+                                       << "handlers" << false;
+        QTest::newRow("IEEnhanced yes any case") << "IEEnhanced"
+                                                 << " yes "
+                                                 << "handlers" << true;
+        QTest::newRow("IEEnhanced blank") << "IEEnhanced"
+                                          << "  "
+                                          << "handlers" << true;
+        QTest::newRow("IEEnhanced other") << "IEEnhanced"
+                                          << "maybe"
+                                          << "handlers" << false;
+        QTest::newRow("StartMin 0") << "StartMin"
+                                    << "0"
+                                    << "minimized" << false;
+        QTest::newRow("StartMin 2") << "StartMin"
+                                    << "2"
+                                    << "minimized" << true;
+        QTest::newRow("StartMin word") << "StartMin"
+                                       << "no"
+                                       << "minimized" << false;
+        QTest::newRow("NoSplash 1") << "NoSplash"
+                                    << "1"
+                                    << "splash" << true;
+        QTest::newRow("NoSplash word") << "NoSplash"
+                                       << "yes"
+                                       << "splash" << false;
+        QTest::newRow("NoSound 1") << "NoSound"
+                                   << " 1"
+                                   << "sound" << true;
+        QTest::newRow("ShowinTaskBar YES") << "ShowinTaskBar"
+                                           << " YES "
+                                           << "taskbar" << true;
+        QTest::newRow("ShowinTaskBar yes lower case") << "ShowinTaskBar"
+                                                      << "yes"
+                                                      << "taskbar" << false;
+        QTest::newRow("DisplayApps YES hides") << "DisplayApps"
+                                               << "YES"
+                                               << "hideapps" << true;
+        QTest::newRow("DisplayApps Yes") << "DisplayApps"
+                                         << "Yes"
+                                         << "hideapps" << false;
+        QTest::newRow("Tab1 NO") << "Tab1"
+                                 << "NO"
+                                 << "tab1" << false;
+        QTest::newRow("Tab1 no keeps default") << "Tab1"
+                                               << "no"
+                                               << "tab1" << true;
+        QTest::newRow("Tab6 YES") << "Tab6"
+                                  << " YES"
+                                  << "tab6" << true;
+        QTest::newRow("Tab6 yes keeps default") << "Tab6"
+                                                << "yes"
+                                                << "tab6" << false;
     }
     void openingReadsBoxesByTheirRules()
     {
@@ -125,10 +166,14 @@ private slots:
         QFETCH(bool, ticked);
         QVERIFY(m_store->SaveSettingValue(key, value));
         const PreferenceValues v = Preferences::read(*m_store, &m_launcher);
-        const QHash<QString, bool> boxes{{"handlers", v.useSystemHandlers}, {"minimized", v.startMinimized},
-                                         {"splash", v.noSplash},           {"sound", v.noSound},
-                                         {"taskbar", v.showInTaskBar},     {"hideapps", v.hideLaunchCommands},
-                                         {"tab1", v.tabShown[0]},          {"tab6", v.tabShown[5]}};
+        const QHash<QString, bool> boxes{{"handlers", v.useSystemHandlers},
+                                         {"minimized", v.startMinimized},
+                                         {"splash", v.noSplash},
+                                         {"sound", v.noSound},
+                                         {"taskbar", v.showInTaskBar},
+                                         {"hideapps", v.hideLaunchCommands},
+                                         {"tab1", v.tabShown[0]},
+                                         {"tab6", v.tabShown[5]}};
         QVERIFY(boxes.contains(box));
         QCOMPARE(boxes.value(box), ticked);
     }
@@ -154,13 +199,26 @@ private slots:
         const PreferenceValues v = Preferences::read(*m_store, &m_launcher);
         QCOMPARE(Preferences::apply(v, *m_store, target, nullptr), Result::Done);
 
-        const Pairs expected{{"IEEnhanced", "YES"},   {"StartMin", "1"},      {"NoSplash", "0"},
-                             {"NoSound", "0"},        {"ShowinTaskBar", "NO"}, {"DisplayApps", "NO"},
-                             {"Tab1", "YES"},         {"Tab2", "YES"},         {"Tab3", "YES"},
-                             {"Tab4", "YES"},         {"Tab5", "YES"},         {"Tab6", "NO"},
-                             {"Tab7", "NO"},          {"Tab1C", "Notes"},      {"Tab6C", "Other 2"},
-                             {"EMailSettings", "/n"}, {"Browser", "/usr/bin/firefox-esr"},
-                             {"EMail", "thunderbird"}, {"Dialer", ""},         {"Network", ""}};
+        const Pairs expected{{"IEEnhanced", "YES"},
+                             {"StartMin", "1"},
+                             {"NoSplash", "0"},
+                             {"NoSound", "0"},
+                             {"ShowinTaskBar", "NO"},
+                             {"DisplayApps", "NO"},
+                             {"Tab1", "YES"},
+                             {"Tab2", "YES"},
+                             {"Tab3", "YES"},
+                             {"Tab4", "YES"},
+                             {"Tab5", "YES"},
+                             {"Tab6", "NO"},
+                             {"Tab7", "NO"},
+                             {"Tab1C", "Notes"},
+                             {"Tab6C", "Other 2"},
+                             {"EMailSettings", "/n"},
+                             {"Browser", "/usr/bin/firefox-esr"},
+                             {"EMail", "thunderbird"},
+                             {"Dialer", ""},
+                             {"Network", ""}};
         for (const auto &[key, value] : expected)
             QCOMPARE(m_store->GetSettingValue(key), value);
         QVERIFY(m_store->GetSettingValue(SettingKey::Password).isEmpty());
@@ -179,7 +237,8 @@ private slots:
         QTest::addColumn<QList<bool>>("shown");
         QTest::addColumn<QStringList>("tags");
         QTest::newRow("tabs 2 and 4 hidden, 6 and 7 shown")
-            << QList<bool>{true, false, true, false, true, true, true} << QStringList{"1", "3", "5", "6", "7"};
+            << QList<bool>{true, false, true, false, true, true, true}
+            << QStringList{"1", "3", "5", "6", "7"};
         QTest::newRow("all hidden") << QList<bool>(7, false) << QStringList();
         QTest::newRow("only tab 7") << QList<bool>{false, false, false, false, false, false, true}
                                     << QStringList{"7"};
@@ -258,13 +317,22 @@ private slots:
 
         const QString old = PasswordRecord::wrap(QStringLiteral("old"));
         const QString secret = PasswordRecord::wrap(QStringLiteral("secret"));
-        QTest::newRow("set, blanks around dropped") << "" << "  secret " << "  secret " << Result::Done << secret;
-        QTest::newRow("replaces the old one unasked") << old << "secret" << "secret" << Result::Done << secret;
-        QTest::newRow("both blank keeps the old one") << old << "  " << "" << Result::Done << old;
-        QTest::newRow("trailing blank differs") << old << "secret" << "secret " << Result::PasswordMismatch << "";
-        QTest::newRow("letter case differs") << old << "Secret" << "secret" << Result::PasswordMismatch << "";
-        QTest::newRow("confirmation alone") << old << "" << "secret" << Result::PasswordMismatch << "";
-        QTest::newRow("mismatch with nothing stored") << "" << "a" << "b" << Result::PasswordMismatch << "";
+        QTest::newRow("set, blanks around dropped") << ""
+                                                    << "  secret "
+                                                    << "  secret " << Result::Done << secret;
+        QTest::newRow("replaces the old one unasked") << old << "secret"
+                                                      << "secret" << Result::Done << secret;
+        QTest::newRow("both blank keeps the old one") << old << "  "
+                                                      << "" << Result::Done << old;
+        QTest::newRow("trailing blank differs") << old << "secret"
+                                                << "secret " << Result::PasswordMismatch << "";
+        QTest::newRow("letter case differs") << old << "Secret"
+                                             << "secret" << Result::PasswordMismatch << "";
+        QTest::newRow("confirmation alone") << old << ""
+                                            << "secret" << Result::PasswordMismatch << "";
+        QTest::newRow("mismatch with nothing stored") << ""
+                                                      << "a"
+                                                      << "b" << Result::PasswordMismatch << "";
     }
     void passwordOnApply()
     {

@@ -1,5 +1,5 @@
-#include "DirectoryChooser.h"
 #include "Dialogs.h"
+#include "DirectoryChooser.h"
 #include "PasswordRecord.h"
 #include "ProgramPlaces.h"
 #include "RecordingTarget.h"
@@ -42,10 +42,7 @@ private slots:
         m_dialog->show();
     }
 
-    void cleanup()
-    {
-        delete m_dialog.data();
-    }
+    void cleanup() { delete m_dialog.data(); }
 
     void freshInstallationShowsDefaults()
     {
@@ -73,23 +70,39 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Check2") << "Check2"
-                                << "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)";
-        QTest::newRow("Check4") << "Check4" << "&Turn Off Sounds";
-        QTest::newRow("Check1") << "Check1" << "&Start Quillbox Plus Minimized";
-        QTest::newRow("Check3") << "Check3" << "&No Splash Screen";
-        QTest::newRow("Check5") << "Check5" << "Show in Task&Bar When Minimized";
-        QTest::newRow("Command7") << "Command7" << "&Reset Tab Names";
-        QTest::newRow("Command9") << "Command9" << "&Set Network Path";
-        QTest::newRow("Command8") << "Command8" << "&Clear Network Path";
-        QTest::newRow("Command11") << "Command11" << "&Remove Password";
-        QTest::newRow("Command1") << "Command1" << "&Apply";
-        QTest::newRow("Command2") << "Command2" << "&Cancel";
-        QTest::newRow("Label18") << "Label18" << "Password:";
-        QTest::newRow("Label19") << "Label19" << "Confirm Password:";
-        QTest::newRow("Label14") << "Label14" << "Store Notes on Network";
-        QTest::newRow("Label7") << "Label7" << "Use Dialer Other than Windows Dialer?";
-        QTest::newRow("Text4") << "Text4" << "+ recipient you click";
+        QTest::newRow("Check2")
+            << "Check2"
+            << "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)";
+        QTest::newRow("Check4") << "Check4"
+                                << "&Turn Off Sounds";
+        QTest::newRow("Check1") << "Check1"
+                                << "&Start Quillbox Plus Minimized";
+        QTest::newRow("Check3") << "Check3"
+                                << "&No Splash Screen";
+        QTest::newRow("Check5") << "Check5"
+                                << "Show in Task&Bar When Minimized";
+        QTest::newRow("Command7") << "Command7"
+                                  << "&Reset Tab Names";
+        QTest::newRow("Command9") << "Command9"
+                                  << "&Set Network Path";
+        QTest::newRow("Command8") << "Command8"
+                                  << "&Clear Network Path";
+        QTest::newRow("Command11") << "Command11"
+                                   << "&Remove Password";
+        QTest::newRow("Command1") << "Command1"
+                                  << "&Apply";
+        QTest::newRow("Command2") << "Command2"
+                                  << "&Cancel";
+        QTest::newRow("Label18") << "Label18"
+                                 << "Password:";
+        QTest::newRow("Label19") << "Label19"
+                                 << "Confirm Password:";
+        QTest::newRow("Label14") << "Label14"
+                                 << "Store Notes on Network";
+        QTest::newRow("Label7") << "Label7"
+                                << "Use Dialer Other than Windows Dialer?";
+        QTest::newRow("Text4") << "Text4"
+                               << "+ recipient you click";
     }
     void controlsCarryTheirCaptions()
     {
@@ -168,13 +181,26 @@ private slots:
         QVERIFY(m_store->keys().isEmpty());
     }
 
+    void cancelWritesNothingAndCloses_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel button") << "button";
+        QTest::newRow("Esc key") << "escape";
+        QTest::newRow("window closed") << "close";
+    }
     void cancelWritesNothingAndCloses()
     {
+        QFETCH(QString, how);
         box("Check4")->click();
         text("Text6")->setText(QStringLiteral("Jottings"));
         text("Text14")->setText(QStringLiteral("pw"));
         text("Text15")->setText(QStringLiteral("pw"));
-        button("Command2")->click();
+        if (how == "button")
+            button("Command2")->click();
+        else if (how == "escape")
+            QTest::keyClick(m_dialog, Qt::Key_Escape);
+        else
+            m_dialog->close();
         QTRY_VERIFY(m_dialog.isNull());
         QVERIFY(m_store->keys().isEmpty());
         QVERIFY(m_target->calls.isEmpty());
@@ -283,8 +309,7 @@ private:
     QCheckBox *box(const char *name) const { return find<QCheckBox>(name); }
     QLineEdit *text(const char *name) const { return find<QLineEdit>(name); }
     QPushButton *button(const char *name) const { return find<QPushButton>(name); }
-    template<typename W>
-    W *find(const char *name) const
+    template <typename W> W *find(const char *name) const
     {
         W *w = m_dialog ? m_dialog->findChild<W *>(QString::fromLatin1(name)) : nullptr;
         if (!w)
