@@ -385,6 +385,13 @@ int DocumentWriter::colorIndex(const QColor &color)
     return static_cast<int>(m_colors.size());
 }
 
+bool DocumentWriter::symbolFontInUse() const
+{
+    // Readers decode a symbol font's bytes as glyph numbers, so only \u keeps its characters.
+    const int font = m_current.font;
+    return font >= 0 && font < static_cast<int>(m_fontCharsets.size()) && m_fontCharsets[font] == 2;
+}
+
 int DocumentWriter::symbolFont()
 {
     return fontIndex(QStringLiteral("Symbol"));
@@ -429,7 +436,7 @@ void DocumentWriter::text(QStringView s)
             m_needSpace = false;
         } else if (ch < 0x20 || ch == 0x7F || ch == 0xFFFC) {
             continue; // control characters and stray object marks have no place in the text
-        } else if (unsigned char byte = 0; cp1252Byte(ch, byte)) {
+        } else if (unsigned char byte = 0; !symbolFontInUse() && cp1252Byte(ch, byte)) {
             m_body += "\\'";
             m_body += hexDigits[byte >> 4];
             m_body += hexDigits[byte & 15];

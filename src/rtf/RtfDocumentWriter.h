@@ -40,6 +40,7 @@ private:
     int fontIndex(const QString &family);
     int colorIndex(const QColor &color);
     int symbolFont();
+    bool symbolFontInUse() const;
 
     void word(const char *name);
     void word(const char *name, int value);

@@ -198,6 +198,19 @@ private slots:
         QCOMPARE(back.toPlainText(), text);
     }
 
+    // Readers take a symbol font's bytes as glyph numbers; its characters must survive anyway.
+    void textInASymbolFontKeepsItsCharacters()
+    {
+        QTextDocument d;
+        QTextCursor c(&d);
+        QTextCharFormat f;
+        f.setFontFamilies({u"Symbol"_qs});
+        c.insertText(u"\u2022\tBé"_qs, f);
+        QTextDocument back;
+        rtf::readInto(&back, rtf::write(&d));
+        QCOMPARE(back.toPlainText(), u"\u2022\tBé"_qs);
+    }
+
     void selectionWritesOnlyTheSelection()
     {
         QTextDocument d;

@@ -1,0 +1,42 @@
+// libFuzzer target: the note reader must survive any bytes, and what it reads must write and
+// read back without trouble.
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QTextDocument>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+// The writer leaves out control characters (a plain-text file may hold NULs) and stray object
+// marks; everything else must come back.
+QString comparable(QString text)
+{
+    text.removeIf([](QChar c) { return (c.unicode() < 0x20 && c != u'\t' && c != u'\n') || c.unicode() == 0x7F || c == QChar::ObjectReplacementCharacter; });
+    return text.replace(QChar(QChar::LineSeparator), u'\n');
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static int argc = 1;
+    static char name[] = "rtf_reader_fuzzer";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    (void)rtf::plainText(bytes);
+    QTextDocument doc;
+    rtf::readInto(&doc, bytes);
+    const QByteArray written = rtf::write(&doc);
+    QTextDocument again;
+    rtf::readInto(&again, written);
+    if (comparable(again.toPlainText()) != comparable(doc.toPlainText()))
+        __builtin_trap(); // what we write must read back to the same text
+    return 0;
+}
