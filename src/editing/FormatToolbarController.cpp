@@ -5,6 +5,7 @@
 #include "SettingsStore.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -110,16 +111,20 @@ void FormatToolbarController::sync()
     setPressed(QStringLiteral("Italic"), box->SelItalic().value_or(false));
     setPressed(QStringLiteral("Underline"), box->SelUnderline().value_or(false));
     const std::optional<int> align = box->SelAlignment();
-    // Set the released ones first so an exclusive group never sees two pressed at once.
     const std::pair<const char *, int> aligns[] = {{"Align Left", RichTextBox::AlignLeft},
                                                     {"Center", RichTextBox::AlignCenter},
                                                     {"Align Right", RichTextBox::AlignRight}};
+    // An exclusive group refuses to release its last pressed button, yet a mixed alignment shows
+    // all three released; exclusivity is lifted while the states are set.
+    QAction *first = m_buttons.value(QStringLiteral("Align Left"));
+    QActionGroup *group = first ? first->actionGroup() : nullptr;
+    const auto policy = group ? group->exclusionPolicy() : QActionGroup::ExclusionPolicy::None;
+    if (group)
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (const auto &[key, code] : aligns)
-        if (align != code)
-            setPressed(QString::fromLatin1(key), false);
-    for (const auto &[key, code] : aligns)
-        if (align == code)
-            setPressed(QString::fromLatin1(key), true);
+        setPressed(QString::fromLatin1(key), align == code);
+    if (group)
+        group->setExclusionPolicy(policy);
     if (const auto name = box->SelFontName())
         showInFontBox(m_nameBox, *name);
     if (const auto size = box->SelFontSize())
