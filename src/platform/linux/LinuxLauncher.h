@@ -10,7 +10,7 @@
 class LinuxLauncher final : public Launcher
 {
 public:
-    bool runCommandLine(const QString &commandLine, Show show, qint64 *processId = nullptr) override;
+    bool runCommandLine(const QString &commandLine, Show show = Show::Normal, qint64 *processId = nullptr) override;
     bool shellOpen(const QString &target, Show show) override;
     QString webHandlerCommand() override;
     QString mailHandlerCommand() override;

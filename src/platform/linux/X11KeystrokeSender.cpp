@@ -81,8 +81,11 @@ public:
         const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
         if (code == 0)
             return false;
-        // A character on the shifted level of its key needs Shift, as a person would press it.
-        const bool shifted = XkbKeycodeToKeysym(m_display, code, 0, 0) != sym
+        // A character on the shifted level of its key needs Shift, as a person would press it;
+        // but a letter in a chord ("%N") names the shortcut Alt+N, not Alt+Shift+N.
+        const bool chord = stroke.modifiers & (Qt::ControlModifier | Qt::AltModifier);
+        const bool letter = stroke.text.size() == 1 && stroke.text.at(0).isLetter();
+        const bool shifted = !(chord && letter) && XkbKeycodeToKeysym(m_display, code, 0, 0) != sym
             && XkbKeycodeToKeysym(m_display, code, 0, 1) == sym;
         QList<KeyCode> held;
         if (stroke.modifiers.testFlag(Qt::ControlModifier))
