@@ -18,8 +18,7 @@ class AutoCompletionHolder final : public QObject
 {
 public:
     explicit AutoCompletionHolder(Quillbox &window)
-        : QObject(&window),
-          m_commands(window.settings(), *window.platform().launcher)
+        : QObject(&window), m_commands(window.settings(), *window.platform().launcher)
     {
         setObjectName(QStringLiteral("autoCompletionHolder"));
     }
@@ -57,9 +56,8 @@ void wireAutoCompletion(Quillbox &window)
     }
 
     if (QAction *setup = window.menuItem(QStringLiteral("setupautocompletion"))) {
-        QObject::connect(setup, &QAction::triggered, holder, [holder, &window] {
-            holder->commands().setup(&window, QCursor::pos());
-        });
+        QObject::connect(setup, &QAction::triggered, holder,
+                         [holder, &window] { holder->commands().setup(&window, QCursor::pos()); });
     }
 }
 

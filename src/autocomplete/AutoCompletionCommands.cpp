@@ -34,10 +34,10 @@ void AutoCompletionCommands::setEnabled(bool on)
 void AutoCompletionCommands::setup(QWidget *parent, QPoint pointer)
 {
     if (!m_bridge.FindUASWindow() && !m_bridge.LaunchUAS()) {
-        const auto answer = Dialogs::message(
-            parent, QStringLiteral("Quillbox Plus"),
-            QStringLiteral("UAS is not installed! Do you wish to download it now?"),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        const auto answer =
+            Dialogs::message(parent, QStringLiteral("Quillbox Plus"),
+                             QStringLiteral("UAS is not installed! Do you wish to download it now?"),
+                             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes)
             UasBridge::OpenUASDownloadPage(m_launcher);
         return;

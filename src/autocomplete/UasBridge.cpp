@@ -46,9 +46,8 @@ QString serviceDirectoryFrom(const QString &configFile)
     QSettings ini(configFile, QSettings::IniFormat);
     const QVariant value = ini.value(kPathKey);
     // QSettings reads a comma as a list separator; a directory name may hold one.
-    const QString dir = value.typeId() == QMetaType::QStringList
-                            ? value.toStringList().join(u',')
-                            : value.toString().trimmed();
+    const QString dir = value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
+                                                                 : value.toString().trimmed();
     // A relative directory would depend on where we happen to be started from.
     if (dir.isEmpty() || !QDir::isAbsolutePath(dir))
         return {};
@@ -74,8 +73,7 @@ QString UasBridge::defaultEndpointName()
 QStringList UasBridge::configDirectories()
 {
     QStringList dirs;
-    const QStringList listed =
-        qEnvironmentVariable("XDG_CONFIG_DIRS").split(u':', Qt::SkipEmptyParts);
+    const QStringList listed = qEnvironmentVariable("XDG_CONFIG_DIRS").split(u':', Qt::SkipEmptyParts);
     for (const QString &dir : listed) {
         if (QDir::isAbsolutePath(dir))
             dirs << QDir::cleanPath(dir);

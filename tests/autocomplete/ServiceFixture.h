@@ -54,7 +54,8 @@ public:
     // Installs the recording fake service as "uas".
     void installFake(const QString &options = {}) const
     {
-        installScript(QStringLiteral("exec '%1' '%2' %3").arg(QStringLiteral(FAKE_UAS_SERVICE), recordFile(), options));
+        installScript(
+            QStringLiteral("exec '%1' '%2' %3").arg(QStringLiteral(FAKE_UAS_SERVICE), recordFile(), options));
     }
 
     // Every line the service received, without "STARTED".

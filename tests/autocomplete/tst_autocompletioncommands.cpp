@@ -1,9 +1,9 @@
 #include "AutoCompletionCommands.h"
 #include "Dialogs.h"
-#include "fake/FakePlatform.h"
 #include "ServiceFixture.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "fake/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -23,11 +23,9 @@ private slots:
     void startUpRegistersUnlessTurnedOff();
     void toggleWithoutServiceOnlyStoresChoice_data();
     void toggleWithoutServiceOnlyStoresChoice();
-    void toggleRegistersAndSignsOff();
     void setupWithoutServiceOffersDownload_data();
     void setupWithoutServiceOffersDownload();
     void setupStartsInstalledServiceAtPointerWithoutRegistering();
-    void shutDownSignsOffOnceWhateverTheSetting();
 
 private:
     QString pidLine(const char *verb) const
@@ -106,26 +104,12 @@ void TestAutoCompletionCommands::toggleWithoutServiceOnlyStoresChoice()
     QVERIFY(m_launcher.commandLines.isEmpty());
 }
 
-void TestAutoCompletionCommands::toggleRegistersAndSignsOff()
-{
-    m_service->installFake();
-    QVERIFY(m_settings->SaveSettingValue(SettingKey::AutoCompletion, QStringLiteral("No")));
-    QVERIFY(!m_commands->startUp());
-
-    m_commands->setEnabled(true);
-    QCOMPARE(stored(), QStringLiteral("Yes"));
-    QCOMPARE(m_service->received(), QStringList{pidLine("REGISTER")});
-
-    m_commands->setEnabled(false);
-    QCOMPARE(stored(), QStringLiteral("No"));
-    QCOMPARE(m_service->received(), QStringList({pidLine("REGISTER"), pidLine("UNREGISTER")}));
-}
-
 void TestAutoCompletionCommands::setupWithoutServiceOffersDownload_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<QStringList>("opened");
-    QTest::newRow("yes opens the download page") << QMessageBox::Yes << QStringList{UasBridge::downloadPage()};
+    QTest::newRow("yes opens the download page")
+        << QMessageBox::Yes << QStringList{UasBridge::downloadPage()};
     QTest::newRow("no ends the command") << QMessageBox::No << QStringList();
 }
 
@@ -159,18 +143,6 @@ void TestAutoCompletionCommands::setupStartsInstalledServiceAtPointerWithoutRegi
     m_commands->setup(nullptr, QPoint(1, 2));
     QTRY_COMPARE(m_service->received().size(), 2);
     QCOMPARE(m_service->starts(), 1);
-}
-
-void TestAutoCompletionCommands::shutDownSignsOffOnceWhateverTheSetting()
-{
-    m_service->installFake();
-    QVERIFY(m_settings->SaveSettingValue(SettingKey::AutoCompletion, QStringLiteral("No")));
-    QVERIFY(m_commands->bridge().LaunchUAS());
-
-    m_commands->shutDown();
-    m_commands->shutDown();
-    QCOMPARE(m_service->received(), QStringList{pidLine("UNREGISTER")});
-    QCOMPARE(stored(), QStringLiteral("No"));
 }
 
 QTEST_GUILESS_MAIN(TestAutoCompletionCommands)

@@ -21,10 +21,9 @@ private slots:
 
     void registerStartsServiceAndSendsOwnPid();
     void registerUsesRunningServiceWithoutStartingAnother();
-    void unregisterSendsOwnPidButNeverStartsService();
+    void signOffAndSetupNeverStartService();
     void showSetupPostsPointerPosition_data();
     void showSetupPostsPointerPosition();
-    void showSetupNeverStartsService();
     void staleEndpointStartsServiceAfresh();
 
     void missingServiceIsQuickSilentNoOp_data();
@@ -47,15 +46,24 @@ void TestUasBridge::serviceProgramComesFromItsConfiguration_data()
     QTest::addColumn<QString>("config");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("directory") << "[UAS]\nPath=%1/opt/uas\n" << "%1/opt/uas/uas";
-    QTest::newRow("trailing slash") << "[UAS]\nPath=%1/opt/uas/\n" << "%1/opt/uas/uas";
-    QTest::newRow("blanks around") << "[UAS]\nPath =  %1/opt/uas  \n" << "%1/opt/uas/uas";
-    QTest::newRow("comma in directory") << "[UAS]\nPath=%1/opt/a,b\n" << "%1/opt/a,b/uas";
-    QTest::newRow("quoted with blank") << "[UAS]\nPath=\"%1/Flash Peak/uas\"\n" << "%1/Flash Peak/uas/uas";
-    QTest::newRow("blank path") << "[UAS]\nPath=\n" << "";
-    QTest::newRow("relative path") << "[UAS]\nPath=opt/uas\n" << "";
-    QTest::newRow("other section") << "[Other]\nPath=%1/opt/uas\n" << "";
-    QTest::newRow("no configuration") << "" << "";
+    QTest::newRow("directory") << "[UAS]\nPath=%1/opt/uas\n"
+                               << "%1/opt/uas/uas";
+    QTest::newRow("trailing slash") << "[UAS]\nPath=%1/opt/uas/\n"
+                                    << "%1/opt/uas/uas";
+    QTest::newRow("blanks around") << "[UAS]\nPath =  %1/opt/uas  \n"
+                                   << "%1/opt/uas/uas";
+    QTest::newRow("comma in directory") << "[UAS]\nPath=%1/opt/a,b\n"
+                                        << "%1/opt/a,b/uas";
+    QTest::newRow("quoted with blank") << "[UAS]\nPath=\"%1/Flash Peak/uas\"\n"
+                                       << "%1/Flash Peak/uas/uas";
+    QTest::newRow("blank path") << "[UAS]\nPath=\n"
+                                << "";
+    QTest::newRow("relative path") << "[UAS]\nPath=opt/uas\n"
+                                   << "";
+    QTest::newRow("other section") << "[Other]\nPath=%1/opt/uas\n"
+                                   << "";
+    QTest::newRow("no configuration") << ""
+                                      << "";
 }
 
 void TestUasBridge::serviceProgramComesFromItsConfiguration()
@@ -104,11 +112,12 @@ void TestUasBridge::registerUsesRunningServiceWithoutStartingAnother()
     QCOMPARE(m_service->received(), QStringList({pidLine("REGISTER"), pidLine("REGISTER")}));
 }
 
-void TestUasBridge::unregisterSendsOwnPidButNeverStartsService()
+void TestUasBridge::signOffAndSetupNeverStartService()
 {
     m_service->installFake();
     UasBridge bridge;
     QVERIFY(bridge.UnregisterFromUAS());
+    bridge.ShowUASSetup(QPoint(1, 2));
     QCOMPARE(m_service->starts(), 0);
 
     QVERIFY(bridge.LaunchUAS());
@@ -135,13 +144,6 @@ void TestUasBridge::showSetupPostsPointerPosition()
     bridge.ShowUASSetup(pointer);
     // Posted, so the service may record it a little later.
     QTRY_COMPARE(m_service->received(), QStringList{expected});
-}
-
-void TestUasBridge::showSetupNeverStartsService()
-{
-    m_service->installFake();
-    UasBridge().ShowUASSetup(QPoint(1, 2));
-    QCOMPARE(m_service->starts(), 0);
 }
 
 void TestUasBridge::staleEndpointStartsServiceAfresh()
@@ -214,7 +216,8 @@ void TestUasBridge::silentServiceHoldsUsUpAtMostOneSecond()
     QElapsedTimer timer;
     timer.start();
     QVERIFY2(!bridge.RegisterWithUAS(), "an unanswered registration is not a success");
-    QVERIFY2(timer.elapsed() < UasBridge::kReplyTimeoutMs + 700, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < UasBridge::kReplyTimeoutMs + 700,
+             qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(m_service->received(), QStringList{pidLine("REGISTER")});
 }
 
