@@ -1,0 +1,134 @@
+// A real peer reads what we write, and we read what it writes: LibreOffice converts our notes to
+// HTML and text, and converts a formatted page to RTF for our reader.
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+class TestRtfInterop : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // Converts with a private profile; returns the converted file's bytes.
+    QByteArray convert(const QString &input, const QString &to)
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            qFatal("soffice is missing: install libreoffice-writer-nogui (scripts/dev.sh lists it)");
+        QProcess p;
+        QStringList args{QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+                          QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"), to,
+                          QStringLiteral("--outdir"), m_dir.filePath(QStringLiteral("out")), input};
+        if (input.endsWith(QLatin1String(".html")))
+            args.prepend(QStringLiteral("--infilter=HTML (StarWriter)")); // open as a text document
+        p.start(soffice, args);
+        if (!p.waitForFinished(240000))
+            return {};
+        const QString base = QFileInfo(input).completeBaseName();
+        QFile out(m_dir.filePath(QStringLiteral("out/") + base + u'.' + to.section(u':', 0, 0)));
+        return out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
+    }
+
+    QString writeNote(const QString &name, const QTextDocument &doc)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return {};
+        f.write(rtf::write(&doc));
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void libreOfficeReadsOurFormatting()
+    {
+        QTextDocument doc;
+        QTextCursor c(&doc);
+        QTextCharFormat plain;
+        plain.setFontFamilies({QStringLiteral("DejaVu Sans")});
+        plain.setFontPointSize(11);
+        auto with = [&](auto change) {
+            QTextCharFormat f = plain;
+            change(f);
+            return f;
+        };
+        c.insertText(QStringLiteral("Plain "), plain);
+        c.insertText(QStringLiteral("Bolded"), with([](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); }));
+        c.insertText(QStringLiteral(" "), plain);
+        c.insertText(QStringLiteral("Slanted"), with([](QTextCharFormat &f) { f.setFontItalic(true); }));
+        c.insertText(QStringLiteral(" "), plain);
+        c.insertText(QStringLiteral("Lined"), with([](QTextCharFormat &f) { f.setFontUnderline(true); }));
+        c.insertText(QStringLiteral(" "), plain);
+        c.insertText(QStringLiteral("Reddish"), with([](QTextCharFormat &f) { f.setForeground(QColor(0xC0, 0x10, 0x20)); }));
+        c.insertText(QStringLiteral(" "), plain);
+        c.insertText(QStringLiteral("Large"), with([](QTextCharFormat &f) { f.setFontPointSize(20); }));
+        c.insertText(QStringLiteral(" Grüße Жук"), plain);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        c.insertBlock(centred);
+        c.insertText(QStringLiteral("Centred"), plain);
+        c.insertBlock(QTextBlockFormat());
+        c.insertText(QStringLiteral("First bullet"), plain);
+        c.createList(QTextListFormat::ListDisc);
+        c.insertBlock();
+        c.insertText(QStringLiteral("Second bullet"), plain);
+        const QString path = writeNote(QStringLiteral("note.rtf"), doc);
+
+        const QString text = QString::fromUtf8(convert(path, QStringLiteral("txt:Text (encoded):UTF8")));
+        QVERIFY2(text.contains(QStringLiteral("Plain Bolded Slanted Lined Reddish Large Grüße Жук")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Centred")));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\u2022\\s*First bullet"))), qPrintable(text));
+
+        const QString html = QString::fromUtf8(convert(path, QStringLiteral("html:HTML (StarWriter)")));
+        // A formatting tag, then only other tags or white space before the word.
+        auto marked = [&html](const QString &tag, const QString &word) {
+            return html.contains(QRegularExpression(tag + QStringLiteral("(?:\\s|<[^>]*>)*") + word,
+                                                    QRegularExpression::CaseInsensitiveOption));
+        };
+        QVERIFY2(marked(QStringLiteral("<b>"), QStringLiteral("Bolded")), qPrintable(html));
+        QVERIFY(marked(QStringLiteral("<i>"), QStringLiteral("Slanted")));
+        QVERIFY(marked(QStringLiteral("<u>"), QStringLiteral("Lined")));
+        QVERIFY(marked(QStringLiteral("<font color=\"#c01020\"[^>]*>"), QStringLiteral("Reddish")));
+        QVERIFY(marked(QStringLiteral("<font [^>]*font-size: 20pt[^>]*>"), QStringLiteral("Large")));
+        QVERIFY(marked(QStringLiteral("<p [^>]*align=\"center\"[^>]*>"), QStringLiteral("Centred")));
+        QVERIFY(!marked(QStringLiteral("<b>"), QStringLiteral("Plain")));
+        QVERIFY2(html.contains(QRegularExpression(QStringLiteral("<ul>.*First\\s+bullet.*Second\\s+bullet.*</ul>"),
+                                                  QRegularExpression::DotMatchesEverythingOption)),
+                 qPrintable(html));
+    }
+
+    void weReadWhatLibreOfficeWrites()
+    {
+        const QString source = QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/generated-sources/notes-sample.html");
+        QFile::copy(source, m_dir.filePath(QStringLiteral("sample.html")));
+        const QByteArray rtfBytes = convert(m_dir.filePath(QStringLiteral("sample.html")), QStringLiteral("rtf"));
+        QVERIFY(rtf::looksLikeRtf(rtfBytes));
+        QTextDocument doc;
+        QVERIFY(rtf::readInto(&doc, rtfBytes).wasRtf);
+        const QString text = doc.toPlainText();
+        // The sample's formatted words and its non-ASCII text come through.
+        QTextCursor bold = doc.find(QStringLiteral("bold"), 0, QTextDocument::FindCaseSensitively);
+        QVERIFY(!bold.isNull());
+        QVERIFY(text.contains(QStringLiteral("café")));
+        QVERIFY(!text.contains(QStringLiteral("fonttbl")));
+        bool anyList = false;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            anyList = anyList || b.textList();
+        QVERIFY(anyList);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtfInterop)
+#include "tst_rtfinterop.moc"
