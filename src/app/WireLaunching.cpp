@@ -18,10 +18,12 @@ namespace {
 template<typename Command>
 void onTriggered(Quillbox &window, const QString &menuItem, const QString &button, Command command)
 {
-    for (QAction *action : {window.menuItem(menuItem), window.commandButton(button)}) {
-        if (action)
-            QObject::connect(action, &QAction::triggered, &window, command);
-    }
+    QAction *item = window.menuItem(menuItem);
+    QAction *key = window.commandButton(button);
+    if (item)
+        QObject::connect(item, &QAction::triggered, &window, command);
+    if (key && key != item) // one shared action must not launch twice
+        QObject::connect(key, &QAction::triggered, &window, command);
 }
 
 } // namespace

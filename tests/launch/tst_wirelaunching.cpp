@@ -1,0 +1,88 @@
+#include "Form5.h"
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QSignalSpy>
+
+// The main window's Applications menu, command toolbar and note boxes reach the launch commands.
+class TestWireLaunching : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<WindowFixture> m_f;
+
+private slots:
+    void init()
+    {
+        m_f = std::make_unique<WindowFixture>();
+        m_f->quietSettings();
+        m_f->settings->SaveSettingValue(QStringLiteral("Browser"), QStringLiteral("/usr/bin/browser"));
+        m_f->settings->SaveSettingValue(QStringLiteral("EMail"), QStringLiteral("/usr/bin/mailer"));
+        QVERIFY(m_f->start());
+    }
+    void cleanup() { m_f.reset(); }
+
+    void menuItemsAndButtonsLaunchOnce_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("started");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("web browser") << "browser" << "Web" << "/usr/bin/browser" << "";
+        QTest::newRow("e-mail program") << "emailprogram" << "EMail" << "/usr/bin/mailer" << "";
+        QTest::newRow("dialer") << "dialer" << "Dialer" << "" << "dialer.exe";
+        QTest::newRow("terminal") << "dosprompt" << "DOS" << "" << "cmd";
+        QTest::newRow("calculator") << "calc" << "Calc" << "" << "calc.exe";
+    }
+    void menuItemsAndButtonsLaunchOnce()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, button);
+        QFETCH(QString, started);
+        QFETCH(QString, opened);
+        for (QAction *action : {m_f->window->menuItem(item), m_f->window->commandButton(button)}) {
+            QVERIFY(action);
+            m_f->fakes.launcher->commandLines.clear();
+            m_f->fakes.launcher->opened.clear();
+            action->trigger();
+            QCOMPARE(m_f->fakes.launcher->commandLines, started.isEmpty() ? QStringList() : QStringList{started});
+            QCOMPARE(m_f->fakes.launcher->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+        }
+    }
+
+    void setupPromptOpensTheSetupItem()
+    {
+        m_f->settings->SaveSettingValue(QStringLiteral("Browser"), QString());
+        QAction *setup = m_f->window->menuItem(QStringLiteral("set"));
+        QVERIFY(setup);
+        QSignalSpy setupTriggered(setup, &QAction::triggered);
+        m_f->window->menuItem(QStringLiteral("browser"))->trigger();
+        QCOMPARE(Dialogs::shown().first().title, QStringLiteral("Setup Your Preferences"));
+        QCOMPARE(setupTriggered.size(), 1);
+        QVERIFY(m_f->fakes.launcher->commandLines.isEmpty());
+    }
+
+    void runOpensOneModelessDialog()
+    {
+        m_f->window->menuItem(QStringLiteral("Run"))->trigger();
+        m_f->window->commandButton(QStringLiteral("Run"))->trigger();
+        const QList<Form5 *> dialogs = m_f->window->findChildren<Form5 *>();
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY(dialogs.first()->isVisible());
+        QVERIFY(!dialogs.first()->isModal());
+    }
+
+    void doubleClickInWebTabOpensTheAddress()
+    {
+        RichTextBox *box = m_f->window->editor(2);
+        QVERIFY(box);
+        box->setText(QStringLiteral("News at www.example.com/news."));
+        box->setSelStart(box->Text().indexOf(QLatin1String("example")));
+        emit box->DblClick();
+        QCOMPARE(m_f->fakes.launcher->commandLines, QStringList{QStringLiteral("/usr/bin/browser www.example.com/news")});
+    }
+};
+
+QTEST_MAIN(TestWireLaunching)
+#include "tst_wirelaunching.moc"
