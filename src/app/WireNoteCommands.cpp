@@ -54,7 +54,8 @@ void wireNoteCommands(Quillbox &window)
     // Shared by the connections below, which live as long as the window does.
     auto commands = std::make_shared<NoteCommands>(window);
 
-    const auto wire = [&](const QString &menuItem, const QString &buttonKey, const std::function<void()> &command) {
+    const auto wire = [&](const QString &menuItem, const QString &buttonKey,
+                          const std::function<void()> &command) {
         QAction *item = window.menuItem(menuItem);
         connectAction(item, &window, command);
         // A button that shares the menu item's action is already wired; it must not run twice.
@@ -63,9 +64,13 @@ void wireNoteCommands(Quillbox &window)
             connectAction(button, &window, command);
     };
     wire(QStringLiteral("new"), QStringLiteral("New"), [commands] { commands->fileCommands.NewNotes(); });
-    wire(QStringLiteral("open"), QStringLiteral("Open"), [commands] { commands->fileCommands.OpenIntoNotes(); });
-    wire(QStringLiteral("saveas"), QStringLiteral("SaveAs"), [commands] { commands->fileCommands.SaveNotesCopy(); });
-    wire(QStringLiteral("clear"), QStringLiteral("Clear"), [commands] { commands->fileCommands.ClearNotes(); });
-    wire(QStringLiteral("print"), QStringLiteral("Print"), [commands] { commands->printing.PrintCurrentTab(); });
+    wire(QStringLiteral("open"), QStringLiteral("Open"),
+         [commands] { commands->fileCommands.OpenIntoNotes(); });
+    wire(QStringLiteral("saveas"), QStringLiteral("SaveAs"),
+         [commands] { commands->fileCommands.SaveNotesCopy(); });
+    wire(QStringLiteral("clear"), QStringLiteral("Clear"),
+         [commands] { commands->fileCommands.ClearNotes(); });
+    wire(QStringLiteral("print"), QStringLiteral("Print"),
+         [commands] { commands->printing.PrintCurrentTab(); });
     wire(QStringLiteral("printalltext"), QString(), [commands] { commands->printing.PrintAllTabs(); });
 }

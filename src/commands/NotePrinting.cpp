@@ -81,7 +81,8 @@ void NotePrinting::printNote(RichTextBox *box, const QString &caption)
     if (!printed) {
         qCWarning(lcNoteCommands) << "printing failed:" << error;
         Dialogs::message(m_window.window(), QStringLiteral("Quillbox Plus"),
-                         QStringLiteral("Unexpected Error in printing"), QMessageBox::Warning, QMessageBox::Ok);
+                         QStringLiteral("Unexpected Error in printing"), QMessageBox::Warning,
+                         QMessageBox::Ok);
     }
 }
 
@@ -89,7 +90,8 @@ void NotePrinting::PrintCurrentTab()
 {
     const PrintingTitle title(m_window.window());
     const QTabBar *strip = m_window.tabStrip();
-    const QString caption = strip && strip->currentIndex() >= 0 ? strip->tabText(strip->currentIndex()) : QString();
+    const QString caption =
+        strip && strip->currentIndex() >= 0 ? strip->tabText(strip->currentIndex()) : QString();
     printNote(m_window.ActiveEditor(), caption);
 }
 

@@ -55,8 +55,7 @@ NoteSetCommands::NoteSetCommands(NoteWindow &window, SettingsStore &settings, Cl
 
 const QString &NoteSetCommands::fileFilter()
 {
-    static const QString filter =
-        QStringLiteral("RTF Files (*.rtf);;Text Files (*.txt);;All Files (*)");
+    static const QString filter = QStringLiteral("RTF Files (*.rtf);;Text Files (*.txt);;All Files (*)");
     return filter;
 }
 
@@ -96,10 +95,11 @@ bool NoteSetCommands::SaveNotesCopy()
     QString error;
     if (!box->SaveFile(path, &error)) {
         qCWarning(lcNoteCommands) << "copy of the note not written:" << error;
-        Dialogs::message(parent, appTitle(),
-                         QStringLiteral("The copy could not be saved to\n%1\n\n%2\n\nYour notes are unchanged.")
-                             .arg(QDir::toNativeSeparators(path), error),
-                         QMessageBox::Warning);
+        Dialogs::message(
+            parent, appTitle(),
+            QStringLiteral("The copy could not be saved to\n%1\n\n%2\n\nYour notes are unchanged.")
+                .arg(QDir::toNativeSeparators(path), error),
+            QMessageBox::Warning);
         return false;
     }
     return true;
@@ -196,7 +196,8 @@ void NoteSetCommands::OpenIntoNotes()
         box->setSelRTF(before);
         // Start the file's content on a line of its own rather than glued to the note's last word.
         const QString joined = box->Text();
-        const bool separated = joined.size() < beforeLength || joined.at(beforeLength - 1) == QLatin1Char('\n') ||
+        const bool separated = joined.size() < beforeLength ||
+                               joined.at(beforeLength - 1) == QLatin1Char('\n') ||
                                (beforeLength < joined.size() && joined.at(beforeLength) == QLatin1Char('\n'));
         if (fileHasText && !separated && beforeLength < joined.size()) {
             box->setSelStart(beforeLength);

@@ -43,7 +43,8 @@ PrintPageGeometry printPageGeometry(const QSizeF &paperPixels, double dpiX, doub
 
 QString printHeadingLine(const QString &caption, const QDate &today, const QLocale &locale)
 {
-    return QStringLiteral("Vek Quillbox Plus - %1     %2 ").arg(caption, locale.toString(today, QLocale::LongFormat));
+    return QStringLiteral("Vek Quillbox Plus - %1     %2 ")
+        .arg(caption, locale.toString(today, QLocale::LongFormat));
 }
 
 bool PrintRichText(QPrinter &printer, const QTextDocument &note, const QString &headingLine,

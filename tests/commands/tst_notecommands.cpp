@@ -122,7 +122,8 @@ void TestNoteCommands::copyNameFollowsTheClockInEnglish_data()
     QTest::newRow("afternoon") << QDateTime(QDate(2024, 6, 4), QTime(15, 7)) << "Notes from Tuesday - 3-07p";
     QTest::newRow("midnight") << QDateTime(QDate(2024, 6, 9), QTime(0, 0)) << "Notes from Sunday - 12-00a";
     QTest::newRow("noon") << QDateTime(QDate(2024, 6, 8), QTime(12, 30)) << "Notes from Saturday - 12-30p";
-    QTest::newRow("late evening") << QDateTime(QDate(2024, 6, 5), QTime(23, 59)) << "Notes from Wednesday - 11-59p";
+    QTest::newRow("late evening") << QDateTime(QDate(2024, 6, 5), QTime(23, 59))
+                                  << "Notes from Wednesday - 11-59p";
 }
 
 void TestNoteCommands::copyNameFollowsTheClockInEnglish()
@@ -188,7 +189,8 @@ void TestNoteCommands::newAndClearAskThenEmptyOnlyTheShownNote_data()
         QTest::addRow("%s, copy cancelled", name) << isNew << true << QString() << false << withCopy;
         QTest::addRow("%s, copy saved", name) << isNew << true << "copy.rtf" << true << withCopy;
         // Emptying the note after the copy failed would lose the text the user wanted kept.
-        QTest::addRow("%s, copy failed", name) << isNew << true << "missing/copy.rtf" << false << withFailedCopy;
+        QTest::addRow("%s, copy failed", name)
+            << isNew << true << "missing/copy.rtf" << false << withFailedCopy;
     }
 }
 
@@ -243,11 +245,21 @@ void TestNoteCommands::newGivesTheEmptiedNoteTheDefaultFont_data()
     QTest::addColumn<QString>("expectedFont");
     QTest::addColumn<double>("expectedSize");
     // The Notes box (tab 1) is in "DejaVu Sans" 11; the shown tab 2 in "DejaVu Sans Mono" 9.
-    QTest::newRow("both set") << "DejaVu Serif" << "14" << "DejaVu Serif" << 14.0;
-    QTest::newRow("size with fraction") << " DejaVu Serif " << "10.5" << "DejaVu Serif" << 10.5;
-    QTest::newRow("font blank") << "" << "14" << "DejaVu Sans" << 14.0;
-    QTest::newRow("size blank") << "DejaVu Serif" << "  " << "DejaVu Serif" << 11.0;
-    QTest::newRow("nothing stored") << "" << "" << "DejaVu Sans" << 11.0;
+    QTest::newRow("both set") << "DejaVu Serif"
+                              << "14"
+                              << "DejaVu Serif" << 14.0;
+    QTest::newRow("size with fraction") << " DejaVu Serif "
+                                        << "10.5"
+                                        << "DejaVu Serif" << 10.5;
+    QTest::newRow("font blank") << ""
+                                << "14"
+                                << "DejaVu Sans" << 14.0;
+    QTest::newRow("size blank") << "DejaVu Serif"
+                                << "  "
+                                << "DejaVu Serif" << 11.0;
+    QTest::newRow("nothing stored") << ""
+                                    << ""
+                                    << "DejaVu Sans" << 11.0;
 }
 
 void TestNoteCommands::newGivesTheEmptiedNoteTheDefaultFont()

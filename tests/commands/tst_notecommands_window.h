@@ -22,8 +22,8 @@ public:
             m_boxes[n] = box;
             QObject::connect(box, &RichTextBox::Change, box, [this, n] { m_changed[n] = true; });
         }
-        const char *captions[] = {"Notes", "Web Pages", "E-Mail Addresses", "Phone/Fax Numbers", "Other",
-                                  "Other 2", "Other 3"};
+        const char *captions[] = {"Notes", "Web Pages", "E-Mail Addresses", "Phone/Fax Numbers",
+                                  "Other", "Other 2",   "Other 3"};
         for (int n = 1; n <= 7; ++n) {
             const int index = m_strip->addTab(QString::fromLatin1(captions[n - 1]));
             m_strip->setTabData(index, QString::number(n));

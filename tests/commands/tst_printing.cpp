@@ -100,7 +100,8 @@ void TestPrinting::longNoteRunsOverPagesInsideTheMargins()
     QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
     const QString problem = printedpages::layoutProblem(pages, QStringLiteral("Vek Quillbox Plus - Notes"));
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(pages.at(0).text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)));
+    QVERIFY(
+        pages.at(0).text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)));
     // No line lost or printed twice where the pages break.
     QList<int> expected;
     for (int i = 1; i <= 150; ++i)
@@ -121,7 +122,8 @@ void TestPrinting::emptyNotePrintsOnePageWithTheHeadingOnly()
     const QString heading = QStringLiteral("Vek Quillbox Plus - E-Mail Addresses");
     QVERIFY2(printedpages::layoutProblem(pages, heading).isEmpty(),
              qPrintable(printedpages::layoutProblem(pages, heading)));
-    QVERIFY(pages.at(0).text().endsWith(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)));
+    QVERIFY(
+        pages.at(0).text().endsWith(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)));
 }
 
 void TestPrinting::printAllTabsMakesOneJobPerShownTabInOrder()

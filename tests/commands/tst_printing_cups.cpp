@@ -133,7 +133,8 @@ void TestPrintingCups::printAllTabsSpoolsOneJobPerShownTabInOrder()
         const QString heading = QStringLiteral("Vek Quillbox Plus - ") + expected.at(i).second;
         const QString problem = printedpages::layoutProblem(*pages, heading);
         QVERIFY2(problem.isEmpty(), qPrintable(jobs.at(i).fileName() + QStringLiteral(": ") + problem));
-        QVERIFY(pages->at(0).text().contains(QStringLiteral("Contents of note %1").arg(expected.at(i).first)));
+        QVERIFY(
+            pages->at(0).text().contains(QStringLiteral("Contents of note %1").arg(expected.at(i).first)));
     }
     for (const QFileInfo &job : jobs)
         QFile::remove(job.absoluteFilePath());

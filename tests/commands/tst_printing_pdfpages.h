@@ -7,10 +7,10 @@
 #include <QRectF>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cmath>
 #include <optional>
@@ -65,7 +65,8 @@ inline std::optional<QList<Page>> read(const QString &pdf, QString *error)
         return std::nullopt;
     }
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression pageRe(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
+    static const QRegularExpression pageRe(
+        QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
     static const QRegularExpression wordRe(QStringLiteral(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     QList<Page> pages;
@@ -77,8 +78,9 @@ inline std::optional<QList<Page>> read(const QString &pdf, QString *error)
         p.size = QSizeF(page.captured(1).toDouble(), page.captured(2).toDouble());
         for (auto it = wordRe.globalMatch(chunk, page.capturedEnd()); it.hasNext();) {
             const auto w = it.next();
-            p.words.append({unescape(w.captured(5)), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
-                                                            QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
+            p.words.append({unescape(w.captured(5)),
+                            QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                   QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
         }
         pages.append(p);
     }
@@ -111,12 +113,19 @@ inline QString layoutProblem(const QList<Page> &pages, const QString &heading)
             if (b.left() < kMargin - kSlack || b.right() > page.size.width() - kMargin + kSlack ||
                 b.top() < kMargin - kSlack || b.bottom() > page.size.height() - kMargin + kSlack)
                 return where + QStringLiteral("\"%1\" outside the margins at %2,%3-%4,%5")
-                                   .arg(w.text).arg(b.left()).arg(b.top()).arg(b.right()).arg(b.bottom());
+                                   .arg(w.text)
+                                   .arg(b.left())
+                                   .arg(b.top())
+                                   .arg(b.right())
+                                   .arg(b.bottom());
             const bool inHeading = inHeadingLine(i, w);
             if (inHeading && b.bottom() > kTextTop + kSlack)
-                return where + QStringLiteral("heading word \"%1\" reaches into the text (%2)").arg(w.text).arg(b.bottom());
+                return where + QStringLiteral("heading word \"%1\" reaches into the text (%2)")
+                                   .arg(w.text)
+                                   .arg(b.bottom());
             if (!inHeading && b.top() < kTextTop - kSlack)
-                return where + QStringLiteral("\"%1\" starts above the text area (%2)").arg(w.text).arg(b.top());
+                return where +
+                       QStringLiteral("\"%1\" starts above the text area (%2)").arg(w.text).arg(b.top());
         }
     }
     return {};
