@@ -1,0 +1,164 @@
+#include "EditCommands.h"
+#include "EditingFixture.h"
+#include "EditingSession.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+class TestEditCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dateAndTimeUseTheFixedEnglishForm_data();
+    void dateAndTimeUseTheFixedEnglishForm();
+    void insertDateAndTimeReplacesTheSelection();
+    void copyPutsBothFlavoursEvenForAnEmptySelection();
+    void cutThenPasteRestoresTheText();
+    void pastePrefersRtfAndAnEmptyClipboardChangesNothing();
+    void keyboardCopyGivesTheSameFlavoursAsTheMenu();
+    void selectAllActsOnTheShownTab();
+    void rightButtonReleasePaintsThenShowsTheEditMenu();
+};
+
+void TestEditCommands::dateAndTimeUseTheFixedEnglishForm_data()
+{
+    QTest::addColumn<QDateTime>("when");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("afternoon") << QDateTime(QDate(2026, 12, 6), QTime(16, 7)) << "06-Dec-26 04:07 PM";
+    QTest::newRow("midnight") << QDateTime(QDate(2027, 1, 15), QTime(0, 30)) << "15-Jan-27 12:30 AM";
+    QTest::newRow("noon") << QDateTime(QDate(2030, 5, 1), QTime(12, 0)) << "01-May-30 12:00 PM";
+}
+
+void TestEditCommands::dateAndTimeUseTheFixedEnglishForm()
+{
+    QFETCH(QDateTime, when);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(EditCommands::dateAndTimeText(when), text);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestEditCommands::insertDateAndTimeReplacesTheSelection()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    f.box(1).setText(QStringLiteral("at NOW."));
+    f.box(1).setSelStart(3);
+    f.box(1).setSelLength(3);
+    commands.insertDateAndTime(QDateTime(QDate(2026, 12, 6), QTime(16, 7)));
+    QCOMPARE(f.box(1).Text(), QStringLiteral("at 06-Dec-26 04:07 PM."));
+    QCOMPARE(f.box(1).SelStart(), 21);
+}
+
+void TestEditCommands::copyPutsBothFlavoursEvenForAnEmptySelection()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    f.box(1).setText(QStringLiteral("copy this"));
+    f.box(1).setSelStart(5);
+    f.box(1).setSelLength(4);
+    commands.copy();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(data->text(), QStringLiteral("this"));
+    QCOMPARE(data->data(RichTextBox::RtfMimeType), f.box(1).SelRTF());
+
+    f.box(1).setSelStart(0);
+    commands.copy();
+    data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data->text().isEmpty());
+    QVERIFY(data->hasFormat(RichTextBox::RtfMimeType));
+}
+
+void TestEditCommands::cutThenPasteRestoresTheText()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    RichTextBox &box = f.box(1);
+    box.setText(QStringLiteral("keep cut keep"));
+    box.setSelStart(5);
+    box.setSelLength(3);
+    box.setSelBold(true);
+    commands.cut();
+    QCOMPARE(box.Text(), QStringLiteral("keep  keep"));
+    commands.paste();
+    QCOMPARE(box.Text(), QStringLiteral("keep cut keep"));
+    box.setSelStart(5);
+    box.setSelLength(3);
+    QCOMPARE(box.SelBold(), std::optional<bool>(true));
+}
+
+void TestEditCommands::pastePrefersRtfAndAnEmptyClipboardChangesNothing()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    RichTextBox source;
+    source.setText(QStringLiteral("rich"));
+    source.selectAll();
+    auto *data = new QMimeData;
+    data->setText(QStringLiteral("plain"));
+    data->setData(RichTextBox::RtfMimeType, source.SelRTF());
+    QGuiApplication::clipboard()->setMimeData(data);
+    commands.paste();
+    QCOMPARE(f.box(1).Text(), QStringLiteral("rich"));
+
+    QGuiApplication::clipboard()->clear();
+    commands.paste();
+    QCOMPARE(f.box(1).Text(), QStringLiteral("rich"));
+}
+
+void TestEditCommands::keyboardCopyGivesTheSameFlavoursAsTheMenu()
+{
+    EditingFixture f;
+    RichTextBox &box = f.box(1);
+    box.setText(QStringLiteral("keys"));
+    box.selectAll();
+    box.copy(); // what Ctrl+C runs
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(data->text(), QStringLiteral("keys"));
+    QCOMPARE(data->data(RichTextBox::RtfMimeType), box.SelRTF());
+}
+
+void TestEditCommands::selectAllActsOnTheShownTab()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    f.box(1).setText(QStringLiteral("one"));
+    f.box(4).setText(QStringLiteral("four\nlines"));
+    f.shown = 4;
+    commands.selectAll();
+    QCOMPARE(f.box(4).SelText(), QStringLiteral("four\nlines"));
+    QCOMPARE(f.box(1).SelLength(), 0);
+}
+
+void TestEditCommands::rightButtonReleasePaintsThenShowsTheEditMenu()
+{
+    EditingFixture f;
+    EditingSession session(f.access(), {&f.box(1)}, nullptr);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Select All"));
+    session.setEditMenu(&menu);
+    RichTextBox &box = f.box(1);
+    box.setText(QStringLiteral("bold plain"));
+    box.setSelStart(0);
+    box.setSelLength(4);
+    box.setSelBold(true);
+    session.painter().arm();
+    session.painter().run();
+    box.setSelStart(5);
+    box.setSelLength(5);
+
+    emit box.MouseUp(Qt::LeftButton, QPoint(10, 10));
+    QVERIFY(!menu.isVisible());
+    QCOMPARE(box.SelBold(), std::optional<bool>(true));
+
+    emit box.MouseUp(Qt::RightButton, QPoint(10, 10));
+    QTRY_VERIFY(menu.isVisible());
+    menu.close();
+}
+
+QTEST_MAIN(TestEditCommands)
+#include "tst_editcommands.moc"
