@@ -180,7 +180,25 @@ qint64 X11KeystrokeSender::focusedWindowProcessId()
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
-    return windowProcessId(display, focus);
+    if (const qint64 pid = windowProcessId(display, focus); pid > 0)
+        return pid;
+    // Some window managers keep the focus on their own frame; they name the active client window
+    // on the root window instead.
+    const Atom activeAtom = XInternAtom(display, "_NET_ACTIVE_WINDOW", True);
+    if (activeAtom == None)
+        return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    Window active = None;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), activeAtom, 0, 1, False, XA_WINDOW, &type, &format,
+                           &count, &after, &data) == Success && data) {
+        if (format == 32 && count == 1)
+            active = static_cast<Window>(*reinterpret_cast<unsigned long *>(data));
+        XFree(data);
+    }
+    return active == None ? 0 : windowProcessId(display, active);
 }
 
 #else // no XTest at build time
