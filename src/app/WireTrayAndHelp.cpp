@@ -1,4 +1,6 @@
 #include "HelpWindow.h"
+#include "Launchers.h"
+#include "MakerAddresses.h"
 #include "Platform.h"
 #include "Quillbox.h"
 #include "TrayIcon.h"
@@ -8,38 +10,32 @@
 #include <QAction>
 #include <QApplication>
 
-namespace {
-// Where the About box's links lead.
-const QString kMakerWebSite = QStringLiteral("https://quillbox.vek.example/");
-const QString kMakerSupportEmail = QStringLiteral("support@vek.example");
-
-AboutLinks aboutLinks(Quillbox &window)
-{
-    Launcher *launcher = window.platform().launcher.get();
-    AboutLinks links;
-    links.webSite = kMakerWebSite;
-    links.supportEmail = kMakerSupportEmail;
-    links.openWebSite = [launcher](QWidget *, const QString &site) {
-        if (launcher)
-            launcher->shellOpen(site);
-    };
-    links.composeEmail = [launcher](QWidget *, const QString &address) {
-        if (launcher)
-            launcher->shellOpen(QStringLiteral("mailto:") + address);
-    };
-    return links;
-}
-} // namespace
-
 void wireTrayAndHelp(Quillbox &window)
 {
-    const QIcon icon = TrayIcon::programIcon();
-    QApplication::setWindowIcon(icon);
-    window.setWindowIcon(icon);
+    // The help window and the About box carry the program's icon as well.
+    QApplication::setWindowIcon(TrayIcon::programIcon());
 
-    const auto showAbout = [&window] { ShowAbout(&window, aboutLinks(window)); };
-    const auto showHelp = [&window] {
-        Launcher *launcher = window.platform().launcher.get();
+    Platform &platform = window.platform();
+    Launcher *launcher = platform.launcher.get();
+
+    // The About links go through the same launch rules as the Applications menu, with no setup
+    // prompt: a link that cannot be opened simply does nothing.
+    AboutLinks links;
+    links.webSite = MakerAddresses::WebSite;
+    links.supportEmail = MakerAddresses::SupportEmail;
+    if (launcher && platform.keys) {
+        auto *launchers = new Launchers(window.settings(), *launcher, *platform.keys, &window);
+        links.openWebSite = [launchers](QWidget *owner, const QString &site) {
+            launchers->OpenWebAddress(owner, site, false);
+        };
+        links.composeEmail = [launchers](QWidget *owner, const QString &address) {
+            launchers->ComposeEmail(owner, address, false);
+        };
+    }
+    const auto showAbout = [&window, links] { ShowAbout(&window, links); };
+
+    // Links in the manual that lead outside it open with the desktop's own handlers.
+    const auto showHelp = [&window, launcher] {
         ShowHelpContents(&window, [launcher](const QUrl &link) {
             if (launcher)
                 launcher->shellOpen(link.toString());
@@ -50,4 +46,6 @@ void wireTrayAndHelp(Quillbox &window)
         QObject::connect(contents, &QAction::triggered, &window, showHelp);
     if (QAction *about = window.menuItem(QStringLiteral("about")))
         QObject::connect(about, &QAction::triggered, &window, showAbout);
+    if (TrayIcon *tray = window.trayIcon())
+        QObject::connect(tray, &TrayIcon::aboutRequested, &window, showAbout);
 }

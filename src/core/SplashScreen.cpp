@@ -94,7 +94,7 @@ void Form1::paintEvent(QPaintEvent *)
     p.drawRect(QRect(120, 120, kWidthTwips - 255, kHeightTwips - 255));
 
     p.setFont(arialBold(18));
-    drawEmbossed(p, QRect(0, 0, 6135, 975), Qt::AlignCenter,
+    drawEmbossed(p, QRect(0, 0, 6135, 975), Qt::AlignHCenter | Qt::AlignTop,
                  QStringLiteral("Quillbox Plus v") + ProgramVersion, Qt::blue, {260, 260}, Qt::white,
                  {240, 240});
     p.setFont(arialBold(12));
@@ -107,7 +107,7 @@ void Form1::paintEvent(QPaintEvent *)
     p.setFont(arialBold(8.25));
     p.setPen(Qt::red);
     p.drawText(QRect(615, 1320, 5385, 210), Qt::AlignCenter,
-               QStringLiteral("Copyright \u00a9 Vek. Quillbox Plus is free software under the MIT licence."));
+               QStringLiteral("Copyright \u00a9 Vek. Free software under the MIT licence."));
 }
 
 void showSplashScreen()

@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Quillbox Plus in the notification area of a real X desktop.
+#   tray_desktop.sh <quillbox executable> <screenshot directory>
+# Runs itself under its own Xvfb; trayer is the notification area, xdotool clicks the icon.
+set -uo pipefail
+
+program=$1
+shots=$2
+
+if [ -z "${QB_TRAY_INNER:-}" ]; then
+    export QB_TRAY_INNER=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+mkdir -p "$shots"
+work=$(mktemp -d)
+failures=0
+pids=()
+
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; }
+shot() { import -window root "$shots/$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
+
+# Polls a command until it succeeds, up to $1 tenths of a second.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A fresh settings folder and note folder for one start of the program.
+prepare() {
+    local name=$1 extra=$2
+    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
+    notes=$work/$name/notes
+    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
+    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
+    printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nNetwork=%s\n%b' "$notes" "$extra" >"$ini"
+}
+
+start_program() {
+    "$program" >"$work/program.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+}
+
+# The main window is the large window titled "Quillbox Plus"; the tray icon carries the title too.
+large_windows() {
+    for w in "$@"; do
+        [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 100 ] && echo "$w"
+    done
+}
+main_window_visible() { large_windows $(xdotool search --onlyvisible --name '^Quillbox Plus$') | grep -q .; }
+main_window() { large_windows $(xdotool search --name '^Quillbox Plus$') | head -n1; }
+# The icon trayer embedded: a child of trayer's panel that belongs to us.
+tray_icon() {
+    local panel
+    for panel in $(xdotool search --classname panel); do
+        xwininfo -tree -id "$panel" | awk '/"quillbox"/ {print $1; exit}'
+    done | head -n1
+}
+centre_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                             /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w/2), y + int(h/2)}'
+}
+# Every window of ours in view (the About box has no title of its own).
+program_windows() { large_windows $(xdotool search --onlyvisible --classname quillbox) | wc -l; }
+one_program_window() { [ "$(program_windows)" -eq 1 ]; }
+two_program_windows() { [ "$(program_windows)" -eq 2 ]; }
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
+exited() { ! kill -0 "$program_pid" 2>/dev/null; }
+setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
+
+# --- With a notification area -------------------------------------------------------------------
+trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+    --transparent false --tint 0x404040 >/dev/null 2>&1 &
+pids+=($!)
+wait_for 50 xdotool search --classname panel || fail "trayer did not come up"
+
+# Started minimised: hidden to the tray, with the icon as the only way back. Two notes are there
+# already; closing must write them back without losing a word.
+prepare tray 'StartMin=1\n'
+printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 {\\b Shopping} for Saturday:\\par Bread, cheese and {\\i fresh} basil\\par Call the garage about the tyres\\par}' >"$notes/notes.rtf"
+printf '{\\rtf1\\ansi https://quillbox.example.org/\\par}' >"$notes/web.rtf"
+start_program
+if wait_for 150 has_tray_icon; then pass "the icon is in the notification area"; else fail "no tray icon"; fi
+icon=$(tray_icon)
+sleep 0.5
+if main_window_visible; then fail "a window started minimised is not hidden to the tray"; else pass "started hidden in the tray"; fi
+
+if [ -n "$icon" ]; then
+    read -r x y < <(centre_of "$icon")
+    xdotool mousemove "$x" "$y" click 1
+    if wait_for 50 main_window_visible; then pass "a left click brings the window back"; else fail "left click did not bring the window back"; fi
+    win=$(main_window)
+    if xprop -id "$win" _NET_WM_STATE | grep -q -E 'HIDDEN|MAXIMIZED'; then
+        fail "the window came back in a state other than normal: $(xprop -id "$win" _NET_WM_STATE)"
+    else
+        pass "the window is back in its normal state"
+    fi
+    sleep 0.5
+    import -window "$win" "$shots/main-window.png" 2>/dev/null || shot main-window
+    # The About box and the manual, from the Help menu.
+    xdotool windowfocus --sync "$win" 2>/dev/null
+    xdotool key --clearmodifiers ctrl+t
+    if wait_for 30 two_program_windows; then pass "Ctrl+T shows the About box"; else fail "no About box ($(program_windows) windows)"; fi
+    shot about-box
+    xdotool key --clearmodifiers Escape
+    if wait_for 30 one_program_window; then pass "Escape closes the About box"; else fail "the About box stayed"; fi
+    xdotool windowfocus --sync "$win" 2>/dev/null
+    xdotool key --clearmodifiers alt+h c
+    if wait_for 30 xdotool search --onlyvisible --name '^Quillbox Plus Help'; then
+        pass "Help > Contents shows the manual"
+    else
+        fail "no help window"
+    fi
+    sleep 0.3
+    shot help-window
+
+    # Right click: the window comes back first, then the menu; its Close item ends the program.
+    xdotool mousemove "$x" "$y" click 3
+    sleep 0.8
+    shot tray-menu
+    if main_window_visible; then pass "a right click leaves the window in view"; else fail "right click hid the window"; fi
+    xdotool key c
+    if wait_for 100 exited; then pass "Close Quillbox Plus ends the program"; else fail "the program did not end from the tray menu"; fi
+    wait "$program_pid"
+    status=$?
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    for f in notes.rtf web.rtf email.rtf phone.rtf other.rtf tab6.rtf tab7.rtf; do
+        [ -f "$notes/$f" ] || fail "note $f was not written at close"
+    done
+    [ -f "$notes/tab7.rtf" ] && pass "the notes were written at close"
+    if grep -q 'fresh' "$notes/notes.rtf" && grep -q 'garage' "$notes/notes.rtf"; then
+        pass "the first note kept its text"
+    else
+        fail "the first note lost its text: $(head -c 300 "$notes/notes.rtf")"
+    fi
+    for key in CoordsX CoordsY Height Width; do
+        [ -n "$(setting "$key")" ] || fail "$key was not written at close"
+    done
+    [ -n "$(setting Width)" ] && pass "the window's place and size were written: $(setting CoordsX),$(setting CoordsY) $(setting Width)x$(setting Height)"
+else
+    kill "$program_pid" 2>/dev/null
+fi
+
+# The splash screen, once, for the record.
+prepare splash 'NoSplash=0\n'
+sed -i 's/^NoSplash=1$//' "$ini"
+start_program
+sleep 1
+shot splash
+wait_for 100 main_window_visible || fail "the program did not start after its splash"
+kill "$program_pid" 2>/dev/null
+wait_for 100 exited
+
+# --- Without a notification area ----------------------------------------------------------------
+for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+wait_for 50 bash -c '! xdotool search --classname panel' || fail "trayer did not go away"
+prepare notray 'StartMin=1\n'
+start_program
+if wait_for 150 main_window_visible; then
+    pass "with no notification area a minimised window stays reachable"
+else
+    fail "with no notification area the window was hidden"
+fi
+shot no-tray
+kill "$program_pid" 2>/dev/null
+wait_for 100 exited
+
+echo "screenshots in $shots"
+if [ "$failures" -ne 0 ]; then
+    echo "--- program log"; cat "$work/program.log"
+    exit 1
+fi
+exit 0
