@@ -84,23 +84,6 @@ private slots:
         QFETCH(bool, matches);
         QCOMPARE(PasswordRecord::matches(answer, password), matches);
     }
-
-    void storedPasswordRoundTrips_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("plain") << "hunter2";
-        QTest::newRow("blanks around") << "  hunter2  ";
-        QTest::newRow("unicode") << QStringLiteral("pässwörd€");
-        QTest::newRow("looks like a literal") << "719036825kq";
-        QTest::newRow("long") << QString(300, u'z');
-    }
-    void storedPasswordRoundTrips()
-    {
-        QFETCH(QString, typed);
-        const QString password = PasswordRecord::extract(PasswordRecord::wrap(typed));
-        QCOMPARE(password, typed.trimmed());
-        QVERIFY(PasswordRecord::matches(typed, password));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPasswordRecord)

@@ -10,8 +10,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -64,78 +62,6 @@ private slots:
         QVERIFY(!button("Command4")->isEnabled());
         QVERIFY(!text("Text3")->isEnabled());
         QVERIFY(button("Command5")->isEnabled());
-    }
-
-    void controlsCarryTheirCaptions_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Check2")
-            << "Check2"
-            << "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)";
-        QTest::newRow("Check4") << "Check4"
-                                << "&Turn Off Sounds";
-        QTest::newRow("Check1") << "Check1"
-                                << "&Start Quillbox Plus Minimized";
-        QTest::newRow("Check3") << "Check3"
-                                << "&No Splash Screen";
-        QTest::newRow("Check5") << "Check5"
-                                << "Show in Task&Bar When Minimized";
-        QTest::newRow("Command7") << "Command7"
-                                  << "&Reset Tab Names";
-        QTest::newRow("Command9") << "Command9"
-                                  << "&Set Network Path";
-        QTest::newRow("Command8") << "Command8"
-                                  << "&Clear Network Path";
-        QTest::newRow("Command11") << "Command11"
-                                   << "&Remove Password";
-        QTest::newRow("Command1") << "Command1"
-                                  << "&Apply";
-        QTest::newRow("Command2") << "Command2"
-                                  << "&Cancel";
-        QTest::newRow("Label18") << "Label18"
-                                 << "Password:";
-        QTest::newRow("Label19") << "Label19"
-                                 << "Confirm Password:";
-        QTest::newRow("Label14") << "Label14"
-                                 << "Store Notes on Network";
-        QTest::newRow("Label7") << "Label7"
-                                << "Use Dialer Other than Windows Dialer?";
-        QTest::newRow("Text4") << "Text4"
-                               << "+ recipient you click";
-    }
-    void controlsCarryTheirCaptions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QWidget *w = m_dialog->findChild<QWidget *>(name);
-        QVERIFY2(w, qPrintable(name));
-        QString shown;
-        if (auto *b = qobject_cast<QAbstractButton *>(w))
-            shown = b->text();
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            shown = l->text();
-        else if (auto *e = qobject_cast<QLineEdit *>(w))
-            shown = e->text();
-        QCOMPARE(shown, caption);
-    }
-
-    void framesAndTooltips()
-    {
-        QStringList frames;
-        for (auto *frame : m_dialog->findChildren<QGroupBox *>())
-            frames << frame->title();
-        frames.sort();
-        QCOMPARE(frames, (QStringList{"General Preferences", "Internet Settings", "Network Settings",
-                                      "Password Protect Quillbox Plus", "Tab Preferences"}));
-        QCOMPARE(button("Command5")->toolTip(), QStringLiteral("Select Alternate Dialer"));
-        QCOMPARE(button("Command6")->toolTip(),
-                 QStringLiteral("Clears Text Box; Defaults to using Windows Dialer."));
-        QVERIFY(button("Command1")->isDefault());
-        QCOMPARE(text("Text6")->maxLength(), 20);
-        QVERIFY(text("Text1")->isReadOnly());
-        QVERIFY(text("Text11")->isReadOnly());
-        QCOMPARE(text("Text14")->echoMode(), QLineEdit::Normal);
     }
 
     void untickingSystemHandlersEnablesProgramPicking()
