@@ -7,5 +7,12 @@
 // icon theme; file names as in data/icons/actions.
 inline QIcon appIcon(const QString &fileName)
 {
+    // The images are compiled into the static app library, whose resources must be registered
+    // by hand; doing it here covers every user.
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(AppIcons);
+        return true;
+    }();
+    Q_UNUSED(registered);
     return QIcon(QStringLiteral(":/icons/actions/") + fileName);
 }

@@ -4,9 +4,12 @@
 #include "FileHelpers.h"
 #include "FinalLineBreak.h"
 #include "RichTextBox.h"
+#include "RtfReader.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace {
 size_t index(int n)
@@ -16,22 +19,25 @@ size_t index(int n)
 
 // Reads the whole file, so that a file we may open but not read (an I/O error, a damaged disk)
 // is told apart from one that is merely empty.
-bool readable(const QString &path, QString *error)
+// Returns the bytes, or nullopt with error saying why.
+std::optional<QByteArray> readAll(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
-        return false;
+        return std::nullopt;
     }
+    QByteArray bytes;
     char buffer[64 * 1024];
     while (true) {
         const qint64 got = file.read(buffer, sizeof buffer);
         if (got < 0 || file.error() != QFileDevice::NoError) {
             *error = file.errorString();
-            return false;
+            return std::nullopt;
         }
         if (got == 0)
-            return true;
+            return bytes;
+        bytes.append(buffer, got);
     }
 }
 } // namespace
@@ -44,7 +50,8 @@ NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, 
         return Loaded::Missing;
     box->clear();
     QString why;
-    if (!readable(path, &why) || !box->LoadFile(path, &why)) {
+    const std::optional<QByteArray> bytes = readAll(path, &why);
+    if (!bytes || !box->LoadFile(path, &why)) {
         box->clear();
         m_unreadable[index(n)] = true;
         qCWarning(lcApp) << "note" << n << "could not be read:" << why;
@@ -52,7 +59,11 @@ NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, 
             *error = why;
         return Loaded::Unreadable;
     }
-    dropFinalLineBreak(box->document());
+    // The RTF reader already takes the file's final paragraph mark as the end of the document,
+    // which is what the trimming is for; trimming RTF again would cut one real empty line off the
+    // end of the note at every start. Plain-text files still lose their final line break.
+    if (!rtf::looksLikeRtf(*bytes))
+        dropFinalLineBreak(box->document());
     // Undo must not take the user back to an empty box from before the load.
     box->document()->clearUndoRedoStacks();
     return Loaded::Read;

@@ -225,7 +225,11 @@ bool Quillbox::event(QEvent *event)
     // state differs, so painting never makes the window flicker.
     if (event->type() == QEvent::Paint && !d->shutDown)
         d->applyOnTop(d->onTop.readAndNormalise());
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    // The frame is known once the window is shown; the size set before was the outer size.
+    if (event->type() == QEvent::Show)
+        d->noteFrame();
+    return handled;
 }
 
 void Quillbox::changeEvent(QEvent *event)

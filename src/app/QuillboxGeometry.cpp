@@ -31,10 +31,14 @@ void Quillbox::Private::noteFrame()
     if (!q->isVisible() || q->isMinimized())
         return;
     const QSize extra = q->frameGeometry().size() - q->geometry().size();
-    if (extra != frameExtra && extra.width() >= 0 && extra.height() >= 0) {
-        frameExtra = extra;
-        updateMinimumSize();
-    }
+    if (extra == frameExtra || extra.width() < 0 || extra.height() < 0)
+        return;
+    frameExtra = extra;
+    updateMinimumSize();
+    // The size set before the window was framed was meant as its outer size.
+    if (!frameKnown && !q->isMaximized() && !q->isFullScreen())
+        q->resize(q->size() - extra);
+    frameKnown = true;
 }
 
 void Quillbox::Private::updateMinimumSize()

@@ -70,7 +70,8 @@ struct Quillbox::Private
     std::array<bool, 7> changed{};
     std::array<bool, 7> failureReported{};
 
-    QSize frameExtra; // what the window manager's frame adds to the window's size
+    QSize frameExtra{0, 0}; // what the window manager's frame adds to the window's size
+    bool frameKnown = false;
     bool inResizeRules = false;
     bool trayMissingTold = false;
     bool quitsOnShutdown = false;
