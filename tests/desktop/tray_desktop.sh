@@ -9,7 +9,9 @@ shots=$2
 
 if [ -z "${QB_TRAY_INNER:-}" ]; then
     export QB_TRAY_INNER=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    # Other real-desktop tests start their own Xvfb at the same time; "-a" alone may hand two of
+    # them the same display, so each starts its search at a random number.
+    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
 mkdir -p "$shots"
@@ -78,15 +80,22 @@ centre_of() {
 program_windows() { large_windows $(xdotool search --onlyvisible --classname quillbox) | wc -l; }
 one_program_window() { [ "$(program_windows)" -eq 1 ]; }
 two_program_windows() { [ "$(program_windows)" -eq 2 ]; }
+# A popup menu of ours in view: an override-redirect window.
+menu_open() {
+    for w in $(xdotool search --onlyvisible --classname quillbox); do
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
 has_tray_icon() { [ -n "$(tray_icon)" ]; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
 # --- With a notification area -------------------------------------------------------------------
 trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-    --transparent false --tint 0x404040 >/dev/null 2>&1 &
+    --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 50 xdotool search --classname panel || fail "trayer did not come up"
+wait_for 150 xdotool search --classname panel || fail "trayer did not come up: $(cat "$work/trayer.log")"
 
 # Started minimised: hidden to the tray, with the icon as the only way back. Two notes are there
 # already; closing must write them back without losing a word.
@@ -94,7 +103,7 @@ prepare tray 'StartMin=1\n'
 printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 {\\b Shopping} for Saturday:\\par Bread, cheese and {\\i fresh} basil\\par Call the garage about the tyres\\par}' >"$notes/notes.rtf"
 printf '{\\rtf1\\ansi https://quillbox.example.org/\\par}' >"$notes/web.rtf"
 start_program
-if wait_for 150 has_tray_icon; then pass "the icon is in the notification area"; else fail "no tray icon"; fi
+if wait_for 300 has_tray_icon; then pass "the icon is in the notification area"; else fail "no tray icon"; fi
 icon=$(tray_icon)
 sleep 0.5
 if main_window_visible; then fail "a window started minimised is not hidden to the tray"; else pass "started hidden in the tray"; fi
@@ -102,7 +111,7 @@ if main_window_visible; then fail "a window started minimised is not hidden to t
 if [ -n "$icon" ]; then
     read -r x y < <(centre_of "$icon")
     xdotool mousemove "$x" "$y" click 1
-    if wait_for 50 main_window_visible; then pass "a left click brings the window back"; else fail "left click did not bring the window back"; fi
+    if wait_for 100 main_window_visible; then pass "a left click brings the window back"; else fail "left click did not bring the window back"; fi
     win=$(main_window)
     if xprop -id "$win" _NET_WM_STATE | grep -q -E 'HIDDEN|MAXIMIZED'; then
         fail "the window came back in a state other than normal: $(xprop -id "$win" _NET_WM_STATE)"
@@ -130,7 +139,8 @@ if [ -n "$icon" ]; then
 
     # Right click: the window comes back first, then the menu; its Close item ends the program.
     xdotool mousemove "$x" "$y" click 3
-    sleep 0.8
+    if wait_for 100 menu_open; then pass "a right click opens the tray menu"; else fail "no tray menu"; fi
+    sleep 0.3
     shot tray-menu
     if main_window_visible; then pass "a right click leaves the window in view"; else fail "right click hid the window"; fi
     xdotool key c
@@ -170,7 +180,7 @@ for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
 wait_for 50 bash -c '! xdotool search --classname panel' || fail "trayer did not go away"
 prepare notray 'StartMin=1\n'
 start_program
-if wait_for 150 main_window_visible; then
+if wait_for 300 main_window_visible; then
     pass "with no notification area a minimised window stays reachable"
 else
     fail "with no notification area the window was hidden"
@@ -182,6 +192,7 @@ wait_for 100 exited
 echo "screenshots in $shots"
 if [ "$failures" -ne 0 ]; then
     echo "--- program log"; cat "$work/program.log"
+    echo "--- windows"; xwininfo -root -tree | grep -v 'has no name'
     exit 1
 fi
 exit 0
