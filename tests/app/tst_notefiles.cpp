@@ -1,0 +1,207 @@
+#include "WindowFixture.h"
+
+#include "FileHelpers.h"
+#include "NoteFiles.h"
+#include "RecoveryCopies.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTabBar>
+
+#include <csignal>
+
+// Notes are never lost or silently left unsaved: an unreadable note file is kept, a failed write
+// is reported and retried, shutdown into an unreachable directory keeps recovery copies, and a
+// write killed halfway leaves the previous file whole.
+class TestNoteFiles : public QObject
+{
+    Q_OBJECT
+
+    // A note file the program may open but never read: every read ends in an I/O error, even
+    // for root (the tests run as root in CI, where permissions would not stop a read).
+    static void makeUnreadable(const QString &path)
+    {
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path));
+        QVERIFY(FileExists(path));
+    }
+
+    static void typeInto(Quillbox &w, int n, const QString &text)
+    {
+        w.editor(n)->setFocus();
+        QTRY_VERIFY(w.editor(n)->hasFocus());
+        QTest::keyClicks(w.editor(n), text);
+    }
+    static void leaveNote(Quillbox &w)
+    {
+        w.tabStrip()->setFocus();
+        QTRY_VERIFY(w.tabStrip()->hasFocus());
+    }
+    static QStringList warnings()
+    {
+        QStringList texts;
+        for (const Dialogs::Shown &s : Dialogs::shown())
+            texts << s.text;
+        return texts;
+    }
+
+private slots:
+    void unreadableNoteIsKeptUntilTheUserTypes()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        const QString notes = f.noteDir() + "/notes.rtf";
+        makeUnreadable(notes);
+        WindowFixture::writeFile(f.noteDir() + "/web.rtf", WindowFixture::rtf("still loaded"));
+        QVERIFY(f.start());
+        Quillbox &w = *f.window;
+        // The tab starts empty, the others load, and the user is told which file.
+        QCOMPARE(w.editor(1)->Text(), QString());
+        QCOMPARE(w.editor(2)->Text(), QStringLiteral("still loaded"));
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(Dialogs::shown().first().text.contains(notes));
+
+        // Leaving the note without typing and closing leave the file alone.
+        f.showActive();
+        w.editor(1)->setFocus();
+        QTRY_VERIFY(w.editor(1)->hasFocus());
+        leaveNote(w);
+        w.shutdown();
+        QVERIFY(QFileInfo(notes).isSymLink());
+        QCOMPARE(QDir(f.noteDir()).entryList({"notes*"}, QDir::Files | QDir::System), QStringList{"notes.rtf"});
+
+        // Typing into the note: the unreadable file is kept beside it, then the note is written.
+        f.window.reset();
+        Dialogs::clearSeams();
+        QVERIFY(f.start());
+        f.showActive();
+        typeInto(*f.window, 1, "fresh start");
+        leaveNote(*f.window);
+        QTRY_VERIFY(!QFileInfo(notes).isSymLink());
+        QVERIFY(WindowFixture::readFile(notes).contains("fresh start"));
+        const QStringList kept = QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(QFileInfo(f.noteDir() + "/" + kept.first()).isSymLink());
+    }
+
+    void unreadableNoteChangedBeforeShutdownIsWrittenAfterKeepingTheFile()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        const QString notes = f.noteDir() + "/notes.rtf";
+        makeUnreadable(notes);
+        QVERIFY(f.start());
+        f.window->editor(1)->setText(QStringLiteral("typed before closing"));
+        f.window->shutdown();
+        QVERIFY(!QFileInfo(notes).isSymLink());
+        QVERIFY(WindowFixture::readFile(notes).contains("typed before closing"));
+        QCOMPARE(QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files).size(), 1);
+    }
+
+    void failedWriteIsToldOnceAndRetried()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        // The note directory lies under an ordinary file: no write can succeed, not even as root.
+        WindowFixture::writeFile(f.path("blocker"), "not a directory");
+        const QString dir = f.path("blocker/notes");
+        f.settings->SaveSettingValue("Network", dir);
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+
+        typeInto(w, 1, "important");
+        leaveNote(w);
+        QTRY_COMPARE(Dialogs::shown().size(), 1);
+        const QString told = Dialogs::shown().first().text;
+        QVERIFY2(told.contains("\"Notes\"") && told.contains(dir + "/notes.rtf"), qPrintable(told));
+        QVERIFY(w.NoteChanged(1));
+
+        // The next save point tries again, without telling the user a second time.
+        typeInto(w, 1, " more");
+        leaveNote(w);
+        QTest::qWait(20);
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(w.NoteChanged(1));
+
+        // Once the directory is reachable the next save point writes the note.
+        QVERIFY(QFile::remove(f.path("blocker")));
+        QVERIFY(QDir().mkpath(dir));
+        typeInto(w, 1, "!");
+        leaveNote(w);
+        QTRY_VERIFY(QFileInfo::exists(dir + "/notes.rtf"));
+        QVERIFY(WindowFixture::readFile(dir + "/notes.rtf").contains("important more!"));
+        QVERIFY(!w.NoteChanged(1));
+        QCOMPARE(Dialogs::shown().size(), 1);
+    }
+
+    void shutdownIntoAnUnreachableDirectoryKeepsRecoveryCopies()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        WindowFixture::writeFile(f.path("blocker"), "not a directory");
+        f.settings->SaveSettingValue("Network", f.path("blocker/notes"));
+        QVERIFY(f.start());
+        f.window->show();
+        f.window->editor(1)->setText(QStringLiteral("shopping list"));
+        f.window->editor(4)->setText(QStringLiteral("555 0100"));
+        Dialogs::clearSeams();
+        f.window->shutdown();
+        // Shutdown shows nothing and still stores the window's size.
+        QVERIFY(Dialogs::shown().isEmpty());
+        QVERIFY(!f.settings->GetSettingValue("Height").isEmpty());
+        const QStringList copies = QDir(RecoveryCopies::directory()).entryList(QDir::Files);
+        QCOMPARE(copies.size(), 2); // the changed notes; unchanged ones are still on disk as they were
+        QVERIFY(copies.filter("notes.rtf").size() == 1 && copies.filter("phone.rtf").size() == 1);
+        const QString notesCopy = RecoveryCopies::directory() + "/" + copies.filter("notes.rtf").first();
+        QVERIFY(WindowFixture::readFile(notesCopy).contains("shopping list"));
+
+        // The next start says where they are, once.
+        f.window.reset();
+        f.settings->SaveSettingValue("Network", f.noteDir());
+        QVERIFY(f.start());
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(Dialogs::shown().first().text.contains(notesCopy));
+        f.window.reset();
+        Dialogs::clearSeams();
+        QVERIFY(f.start());
+        QVERIFY(Dialogs::shown().isEmpty());
+        QVERIFY(QDir(RecoveryCopies::directory()).removeRecursively());
+    }
+
+    void asidePathNeverReplacesAnEarlierOne()
+    {
+        QTemporaryDir dir;
+        const QDateTime when(QDate(2026, 12, 7), QTime(8, 30, 0));
+        const QString first = NoteFiles::asidePath(dir.filePath("notes.rtf"), when);
+        QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("notes (unreadable 2026-12-07 08-30-00).rtf"));
+        WindowFixture::writeFile(first, "x");
+        QVERIFY(NoteFiles::asidePath(dir.filePath("notes.rtf"), when) != first);
+    }
+
+    void killedWriteLeavesAWholeNote()
+    {
+        // The writer saves two large notes in turn to the same file as fast as it can; it is
+        // killed at random moments, and the file must always be one of the two complete notes.
+        QTemporaryDir dir;
+        const QString note = dir.filePath("notes.rtf");
+        QProcess writer;
+        writer.setProgram(QStringLiteral(NOTE_WRITER));
+        writer.setArguments({note});
+        for (int round = 0; round < 8; ++round) {
+            writer.start();
+            QVERIFY(writer.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(note + ".b"), 20000);
+            QTest::qWait(QRandomGenerator::global()->bounded(5, 60));
+            ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished());
+            const QByteArray onDisk = WindowFixture::readFile(note);
+            const bool whole = onDisk == WindowFixture::readFile(note + ".a") ||
+                               onDisk == WindowFixture::readFile(note + ".b");
+            QVERIFY2(whole, qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(onDisk.size())));
+        }
+    }
+};
+
+QTEST_MAIN(TestNoteFiles)
+#include "tst_notefiles.moc"
