@@ -21,6 +21,20 @@ int main(int argc, char *argv[])
     // Hiding to the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Logging out, a system shutdown and a terminal's end run the same shutdown as Exit. The
+    // handlers go in first, so that a request during start-up is not lost: it ends the program
+    // as soon as the window is there to shut down.
+    Quillbox *running = nullptr;
+    bool endRequested = false;
+    if (UnixSignals *unixSignals = UnixSignals::install()) {
+        QObject::connect(unixSignals, &UnixSignals::terminationRequested, &app, [&running, &endRequested] {
+            if (running)
+                running->shutdown();
+            else
+                endRequested = true;
+        });
+    }
+
     SettingsStore settings;
     SingleInstance instance(settings.path());
     if (!instance.claim())
@@ -33,12 +47,14 @@ int main(int argc, char *argv[])
 
     window.setQuitsOnShutdown(true);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &Quillbox::bringBack);
-    // Logging out, a system shutdown and a terminal's end run the same shutdown as Exit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager &) { window.shutdown(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &Quillbox::shutdown);
-    if (UnixSignals *unixSignals = UnixSignals::install())
-        QObject::connect(unixSignals, &UnixSignals::terminationRequested, &window, &Quillbox::shutdown);
+    running = &window;
+    if (endRequested) {
+        window.shutdown();
+        return 0;
+    }
 
     window.showAsStarted();
     return app.exec();

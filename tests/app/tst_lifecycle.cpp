@@ -1,0 +1,128 @@
+#include "SettingsStore.h"
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// The real program as a process: one instance per settings file, and the requests to end it
+// (system shutdown, terminal, session manager) run the full shutdown instead of killing it.
+class TestLifecycle : public QObject
+{
+    Q_OBJECT
+
+    // One user's world: settings, data and notes in a temporary directory.
+    struct User
+    {
+        QTemporaryDir dir;
+        QString config() const { return dir.filePath("config"); }
+        QString notes() const { return dir.filePath("notes"); }
+        QString ini() const { return config() + "/Quillbox Plus/Quillbox Plus.ini"; }
+
+        User()
+        {
+            QDir().mkpath(notes());
+            SettingsStore store(ini());
+            store.SaveSettingValue("Network", notes());
+            store.SaveSettingValue("NoSplash", QStringLiteral("1"));
+            store.SaveSettingValue("AutoCompletion", QStringLiteral("NO"));
+        }
+
+        std::unique_ptr<QProcess> launch() const
+        {
+            auto p = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_CONFIG_HOME", config());
+            env.insert("XDG_DATA_HOME", dir.filePath("data"));
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            p->setProcessEnvironment(env);
+            p->setProgram(QStringLiteral(QUILLBOX_PROGRAM));
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p->start();
+            return p;
+        }
+
+        // Running and answering on its instance socket.
+        bool waitUntilServing() const
+        {
+            const QString name = SingleInstance::serverName(ini());
+            QElapsedTimer timer;
+            timer.start();
+            while (timer.elapsed() < 20000) {
+                QLocalSocket probe;
+                probe.connectToServer(name);
+                if (probe.waitForConnected(200))
+                    return true;
+                QTest::qWait(100);
+            }
+            return false;
+        }
+    };
+
+    static void endWith(QProcess &p, int signalNumber)
+    {
+        ::kill(static_cast<pid_t>(p.processId()), signalNumber);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+    }
+
+private slots:
+    void secondStartWithTheSameSettingsLeavesTheFirst()
+    {
+        User user;
+        auto first = user.launch();
+        QVERIFY(first->waitForStarted());
+        QVERIFY(user.waitUntilServing());
+
+        auto second = user.launch();
+        QVERIFY(second->waitForFinished(20000));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+
+        // Another settings location is another user, who runs on their own.
+        User other;
+        auto third = other.launch();
+        QVERIFY(other.waitUntilServing());
+        QCOMPARE(third->state(), QProcess::Running);
+
+        endWith(*third, SIGTERM);
+        endWith(*first, SIGTERM);
+    }
+
+    void endRequestsRunTheShutdown_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void endRequestsRunTheShutdown()
+    {
+        QFETCH(int, signalNumber);
+        User user;
+        auto program = user.launch();
+        QVERIFY(user.waitUntilServing());
+        endWith(*program, signalNumber);
+        // Shutdown wrote all seven notes and the window's size.
+        QCOMPARE(QDir(user.notes()).entryList({"*.rtf"}, QDir::Files).size(), 7);
+        SettingsStore store(user.ini());
+        QVERIFY(!store.GetSettingValue("Height").isEmpty());
+        QVERIFY(!store.GetSettingValue("Width").isEmpty());
+        QCOMPARE(store.GetSettingValue("OnTop"), QStringLiteral("No"));
+
+        // And the instance socket is gone with it: the next start runs normally.
+        auto again = user.launch();
+        QVERIFY(user.waitUntilServing());
+        QCOMPARE(again->state(), QProcess::Running);
+        endWith(*again, SIGTERM);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLifecycle)
+#include "tst_lifecycle.moc"
