@@ -1,0 +1,192 @@
+#include "Dialogs.h"
+#include "FindReplace.h"
+#include "FindReplaceDialog.h"
+#include "RichTextBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+class TestFindReplace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replaceAllCountsAndResumesAfterTheInsertedText_data();
+    void replaceAllCountsAndResumesAfterTheInsertedText();
+    void replaceAllIsOneUndoStep();
+    void emptySearchDoesNothing();
+    void findNextPastTheLastMatchResetsToFind();
+    void replaceWithoutFindReplacesTheSelectionThenLooksFurther();
+    void replaceAllReportsTwoLinesAndDisablesTheButtons();
+    void replaceAllWithoutMatchKeepsTheStatus();
+    void readOnlyNoteShowsAnErrorBox();
+    void dialogOpensInFindModeWithTheSelection();
+};
+
+void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("a to aa") << "a a" << "a" << "aa" << 0 << 2 << "aa aa";
+    QTest::newRow("aa to b") << "aaaa" << "aa" << "b" << 0 << 2 << "bb";
+    QTest::newRow("whole word") << "cat concatenate cat." << "cat" << "dog" << 2 << 2 << "dog concatenate dog.";
+    QTest::newRow("match case") << "Cat cat" << "cat" << "x" << 4 << 1 << "Cat x";
+    QTest::newRow("any case") << "Cat cat" << "cat" << "x" << 0 << 2 << "x x";
+    QTest::newRow("across paragraphs") << "ab\nab\nb" << "b" << "" << 0 << 3 << "a\na\n";
+    QTest::newRow("whole word sees inserted text") << "--" << "-" << "b" << 2 << 1 << "b-";
+    QTest::newRow("whole word after a suffix") << "a-a-" << "a-" << "b" << 2 << 1 << "a-b";
+}
+
+void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, what);
+    QFETCH(QString, with);
+    QFETCH(int, options);
+    QFETCH(int, count);
+    QFETCH(QString, result);
+    RichTextBox box;
+    box.setText(note);
+    QCOMPARE(FindReplace::replaceAllMatches(&box, what, with, options), count);
+    QCOMPARE(box.Text(), result);
+}
+
+void TestFindReplace::replaceAllIsOneUndoStep()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("a b a\na"));
+    QCOMPARE(FindReplace::replaceAllMatches(&box, QStringLiteral("a"), QStringLiteral("xyz"), 0), 3);
+    box.undo();
+    QCOMPARE(box.Text(), QStringLiteral("a b a\na"));
+}
+
+void TestFindReplace::emptySearchDoesNothing()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("text"));
+    FindReplace logic;
+    logic.open(QString());
+    QString error;
+    QVERIFY(logic.replaceAll(&box, QString(), QStringLiteral("x"), 0, &error));
+    QVERIFY(!logic.find(&box, QString(), 0));
+    QCOMPARE(box.Text(), QStringLiteral("text"));
+    QCOMPARE(logic.status(), QString());
+    QVERIFY(logic.replaceEnabled());
+}
+
+void TestFindReplace::findNextPastTheLastMatchResetsToFind()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("one two one"));
+    FindReplace logic;
+    logic.open(QString());
+    QVERIFY(logic.find(&box, QStringLiteral("one"), 0));
+    QCOMPARE(logic.findButtonCaption(), FindReplace::FindNextCaption);
+    QVERIFY(logic.find(&box, QStringLiteral("one"), 0));
+    QCOMPARE(box.SelStart(), 8);
+    QVERIFY(!logic.find(&box, QStringLiteral("one"), 0));
+    QCOMPARE(logic.status(), FindReplace::NotFound);
+    QCOMPARE(logic.findButtonCaption(), FindReplace::FindCaption);
+    QVERIFY(!logic.replaceEnabled());
+    QVERIFY(logic.find(&box, QStringLiteral("one"), 0)); // starts at the top again
+    QCOMPARE(box.SelStart(), 0);
+    QCOMPARE(logic.findList(), QStringList({QString(), "one", "one"}));
+}
+
+void TestFindReplace::replaceWithoutFindReplacesTheSelectionThenLooksFurther()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("xx cat cat"));
+    box.setSelStart(0);
+    box.setSelLength(2);
+    FindReplace logic;
+    logic.open(QString());
+    QString error;
+    QVERIFY(logic.replace(&box, QStringLiteral("cat"), QStringLiteral("dog"), 0, &error));
+    QCOMPARE(box.Text(), QStringLiteral("xx cat cat")); // first press only switches the mode
+    QCOMPARE(logic.replaceButtonCaption(), FindReplace::ReplaceCaption);
+    QVERIFY(logic.replace(&box, QStringLiteral("cat"), QStringLiteral("dog"), 0, &error));
+    QCOMPARE(box.Text(), QStringLiteral("dog cat cat"));
+    QCOMPARE(box.SelStart(), 4); // the next match is selected
+    QCOMPARE(logic.replaceList(), QStringList({"dog"}));
+}
+
+void TestFindReplace::replaceAllReportsTwoLinesAndDisablesTheButtons()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("a a"));
+    FindReplace logic;
+    logic.open(QString());
+    QString error;
+    logic.replace(&box, QString(), QString(), 0, &error);
+    QVERIFY(logic.replaceAll(&box, QStringLiteral("a"), QStringLiteral("aa"), 0, &error));
+    QCOMPARE(logic.status(), QStringLiteral("The specified region has been searched.\r\n2 replacements have been made."));
+    QCOMPARE(logic.findButtonCaption(), FindReplace::FindCaption);
+    QVERIFY(!logic.replaceEnabled());
+}
+
+void TestFindReplace::replaceAllWithoutMatchKeepsTheStatus()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("abc"));
+    FindReplace logic;
+    logic.open(QString());
+    logic.find(&box, QStringLiteral("zzz"), 0);
+    QString error;
+    QVERIFY(logic.replaceAll(&box, QStringLiteral("q"), QStringLiteral("x"), 0, &error));
+    QCOMPARE(logic.status(), FindReplace::NotFound);
+    QVERIFY(!logic.replaceEnabled());
+}
+
+void TestFindReplace::readOnlyNoteShowsAnErrorBox()
+{
+    Dialogs::setNeverBlock(true);
+    Dialogs::clearSeams();
+    Dialogs::queueButton(QMessageBox::Ok);
+    RichTextBox box;
+    box.setText(QStringLiteral("a"));
+    box.setReadOnly(true);
+    FindReplaceDialog dialog([&box] { return &box; });
+    dialog.findChild<QComboBox *>(QStringLiteral("cboFind"))->setEditText(QStringLiteral("a"));
+    dialog.clickReplace();
+    dialog.clickReplaceAll();
+    QCOMPARE(box.Text(), QStringLiteral("a"));
+    QCOMPARE(Dialogs::shown().size(), 1);
+    QCOMPARE(Dialogs::shown().at(0).title, QStringLiteral("Quillbox Plus"));
+}
+
+void TestFindReplace::dialogOpensInFindModeWithTheSelection()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("find word here"));
+    box.setSelStart(5);
+    box.setSelLength(4);
+    FindReplaceDialog dialog([&box] { return &box; });
+    QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!dialog.isModal());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Find and Replace..."));
+    auto *cboFind = dialog.findChild<QComboBox *>(QStringLiteral("cboFind"));
+    QCOMPARE(cboFind->currentText(), QStringLiteral("word"));
+    QCOMPARE(cboFind->count(), 1);
+    QVERIFY(dialog.findChild<QComboBox *>(QStringLiteral("cboReplace"))->isHidden());
+    QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("cmdReplaceAll"))->isHidden());
+
+    dialog.findChild<QCheckBox *>(QStringLiteral("chkMatchCase"))->setChecked(true);
+    cboFind->setEditText(QStringLiteral("Word"));
+    dialog.clickFind();
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Label1"))->text(), FindReplace::NotFound);
+    QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdFind"))->text(), FindReplace::FindCaption);
+    dialog.clickReplace();
+    QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("cmdReplaceAll"))->isHidden());
+    QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdReplace"))->text(), FindReplace::ReplaceCaption);
+}
+
+QTEST_MAIN(TestFindReplace)
+#include "tst_findreplace.moc"
