@@ -73,6 +73,22 @@ class TestLifecycle : public QObject
     }
 
 private slots:
+    void laterStartAsksTheRunningOneToComeForward()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("a/Quillbox Plus.ini");
+        SingleInstance running(ini);
+        QVERIFY(running.claim());
+        QSignalSpy forward(&running, &SingleInstance::activationRequested);
+        SingleInstance later(ini);
+        QVERIFY(!later.claim());
+        QVERIFY(forward.wait(5000));
+        // Another settings file has a socket of its own.
+        SingleInstance elsewhere(dir.filePath("b/Quillbox Plus.ini"));
+        QVERIFY(elsewhere.claim());
+        QCOMPARE(forward.count(), 1);
+    }
+
     void secondStartWithTheSameSettingsLeavesTheFirst()
     {
         User user;
