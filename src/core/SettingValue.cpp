@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <limits>
+
 namespace SettingValue {
 
 double numeric(const QString &text)
@@ -30,6 +32,16 @@ double numeric(const QString &text)
     bool ok = false;
     const double value = QLocale::c().toDouble(QStringView(t).left(i), &ok);
     return ok ? value : 0;
+}
+
+int wholeNumber(const QString &text)
+{
+    const double v = numeric(text);
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
 }
 
 QString dropFinalNul(const QString &text)

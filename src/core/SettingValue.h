@@ -10,6 +10,10 @@ namespace SettingValue {
 // coordinates are negative on a screen left of or above the primary one.
 double numeric(const QString &text);
 
+// numeric() as a whole number (fraction dropped), clamped to the int range so that a hand-edited
+// "99999999999" cannot overflow a window size or position.
+int wholeNumber(const QString &text);
+
 // The value without one final NUL character (code 0), if it has one.
 QString dropFinalNul(const QString &text);
 

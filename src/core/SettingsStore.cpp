@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <QHash>
+
 Q_LOGGING_CATEGORY(lcSettings, "quillbox.settings")
 
 namespace {
@@ -109,6 +111,7 @@ std::unique_ptr<QSettings> openForWrite(const QString &path)
         return std::make_unique<QSettings>(path, QSettings::IniFormat);
     QFile::remove(path + QStringLiteral(".damaged"));
     QFile::copy(path, path + QStringLiteral(".damaged"));
+    QFile::setPermissions(path + QStringLiteral(".damaged"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QSaveFile out(path);
     if (out.open(QIODevice::WriteOnly)) {
         out.write(salvage(raw));
@@ -122,6 +125,63 @@ std::unique_ptr<QSettings> openForWrite(const QString &path)
         s = std::make_unique<QSettings>(path, QSettings::IniFormat);
     }
     return s;
+}
+
+// A value typed into the file by hand without quotes may hold ';' or ',', which QSettings takes
+// for a comment or a list separator. Values this program writes are always quoted when they hold
+// either, so an unquoted raw line means a person wrote it: take its text as it stands.
+QHash<QString, QString> handWrittenValues(const QString &path)
+{
+    QHash<QString, QString> found; // lower-cased key -> raw text
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return found;
+    bool inSection = false;
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inSection = line.compare(QStringLiteral("[Settings]"), Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (!inSection || eq <= 0 || line.startsWith(u';') || line.startsWith(u'#'))
+            continue;
+        const QString key = line.left(eq).trimmed().toLower();
+        const QString raw = line.mid(eq + 1).trimmed();
+        if (!raw.startsWith(u'"') && !raw.contains(u'\\') && (raw.contains(u';') || raw.contains(u',')))
+            found.insert(key, raw);
+        else
+            found.remove(key);
+    }
+    return found;
+}
+
+// Before QSettings rewrites the file, give hand-written values their full text back so the
+// rewrite keeps them whole (quoted from then on).
+void keepHandWrittenValues(QSettings &s, const QString &path)
+{
+    const auto raw = handWrittenValues(path);
+    if (raw.isEmpty())
+        return;
+    for (const QString &k : s.childKeys()) {
+        const auto it = raw.constFind(k.toLower());
+        if (it != raw.cend())
+            s.setValue(k, *it);
+    }
+}
+
+// The file may hold the start-up password: create it owner-only before anything is written into
+// it (the atomic rewrites keep the permissions of the file they replace).
+void ensureOwnerOnlyFile(const QString &path)
+{
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(dir) && QDir().mkpath(dir))
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo::exists(path))
+        return;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 bool finish(QSettings &s, const QString &path)
@@ -162,14 +222,18 @@ QString SettingsStore::GetSettingValue(const QString &key) const
     const QString found = findKey(*s, key);
     if (found.isEmpty())
         return {};
+    const auto raw = handWrittenValues(m_path);
+    if (const auto it = raw.constFind(found.toLower()); it != raw.cend())
+        return *it;
     return variantToText(s->value(found));
 }
 
 bool SettingsStore::SaveSettingValue(const QString &key, const QString &value)
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    ensureOwnerOnlyFile(m_path);
     auto s = openForWrite(m_path);
     s->beginGroup(QLatin1String(kGroup));
+    keepHandWrittenValues(*s, m_path);
     for (const QString &k : s->childKeys()) {
         if (k != key && k.compare(key, Qt::CaseInsensitive) == 0)
             s->remove(k);
@@ -194,6 +258,7 @@ bool SettingsStore::DeleteSetting(const QString &key)
         return true;
     auto s = openForWrite(m_path);
     s->beginGroup(QLatin1String(kGroup));
+    keepHandWrittenValues(*s, m_path);
     for (const QString &k : s->childKeys()) {
         if (k.compare(key, Qt::CaseInsensitive) == 0)
             s->remove(k);

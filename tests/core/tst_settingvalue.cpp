@@ -39,6 +39,14 @@ private slots:
             QCOMPARE(got, expected);
     }
 
+    void wholeNumberIsClampedToIntRange()
+    {
+        QCOMPARE(SettingValue::wholeNumber(QStringLiteral("99999999999")), std::numeric_limits<int>::max());
+        QCOMPARE(SettingValue::wholeNumber(QStringLiteral("-99999999999")), std::numeric_limits<int>::min());
+        QCOMPARE(SettingValue::wholeNumber(QStringLiteral("5805.9")), 5805);
+        QCOMPARE(SettingValue::wholeNumber(QStringLiteral("-1200")), -1200);
+    }
+
     void dropFinalNulRemovesOnlyOne()
     {
         const QChar nul(0);
