@@ -1,0 +1,118 @@
+// Editing benchmarks, each a ratio against a reference measured in the same run:
+//  - Replace All of 'a' by 'aa': 2 MB with 200 000 matches against 200 KB with 20 000 (<= 12x);
+//  - the selection sync after a caret move: a 5 MB note against a 5 KB note (<= 2x);
+//  - Select All's sync over 50 000 formatting runs against 5 000 runs (linear: <= 12x).
+#include "FindReplace.h"
+#include "FormatToolbarController.h"
+#include "RichTextBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTextCursor>
+
+#include <cstdio>
+
+namespace {
+
+// Lines of 100 characters, one 'a' in every ten.
+QString noteText(qsizetype bytes)
+{
+    const QString line = QStringLiteral("a bcdefghi").repeated(10) + u'\n';
+    QString text;
+    text.reserve(bytes + line.size());
+    while (text.size() < bytes)
+        text += line;
+    return text;
+}
+
+double replaceAllMs(qsizetype bytes, int *count)
+{
+    RichTextBox box;
+    box.setText(noteText(bytes));
+    QElapsedTimer timer;
+    timer.start();
+    *count = FindReplace::replaceAllMatches(&box, QStringLiteral("a"), QStringLiteral("aa"), 0);
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// A note of `runs` alternating bold and plain words.
+void fillRuns(RichTextBox &box, int runs, qsizetype bytes)
+{
+    box.setText(noteText(bytes));
+    QTextCursor c(box.document());
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    const int span = int(bytes / runs);
+    for (int i = 0; i < runs; i += 2) {
+        c.setPosition(i * span);
+        c.setPosition(i * span + span, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(bold);
+    }
+}
+
+double syncMs(RichTextBox &box, bool selectAll, int repeats)
+{
+    EditorAccess access;
+    access.active = [&box] { return &box; };
+    FormatToolbarController toolbar(access, nullptr);
+    QAction bold;
+    bold.setCheckable(true);
+    toolbar.setButton(QStringLiteral("Bold"), &bold);
+    QComboBox name;
+    QComboBox size;
+    name.setEditable(true);
+    size.setEditable(true);
+    toolbar.setFontBoxes(&name, &size);
+    QObject::connect(&box, &RichTextBox::SelChange, &toolbar, &FormatToolbarController::sync);
+    const int middle = box.document()->characterCount() / 2;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < repeats; ++i) {
+        if (selectAll) {
+            box.setSelStart(0);
+            box.setSelLength(box.document()->characterCount() - 1);
+        } else {
+            box.setSelStart(middle + (i % 50));
+        }
+    }
+    return double(timer.nsecsElapsed()) / 1e6 / repeats;
+}
+
+bool report(const char *what, double small, double large, double limit)
+{
+    const double ratio = large / std::max(small, 1e-6);
+    std::printf("%-44s %10.3f ms %10.3f ms  ratio %6.2f  (limit %.0fx) %s\n", what, small, large,
+                ratio, limit, ratio <= limit ? "ok" : "TOO SLOW");
+    return ratio <= limit;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    bool ok = true;
+
+    int smallCount = 0;
+    int largeCount = 0;
+    replaceAllMs(200'000, &smallCount); // warm-up
+    const double smallReplace = replaceAllMs(200'000, &smallCount);
+    const double largeReplace = replaceAllMs(2'000'000, &largeCount);
+    std::printf("Replace All matches: %d and %d\n", smallCount, largeCount);
+    ok &= report("Replace All 'a'->'aa' 200 KB vs 2 MB", smallReplace, largeReplace, 12);
+
+    RichTextBox small;
+    RichTextBox large;
+    fillRuns(small, 50, 5'000);
+    fillRuns(large, 50'000, 5'000'000);
+    ok &= report("caret move sync 5 KB vs 5 MB", syncMs(small, false, 2000),
+                 syncMs(large, false, 2000), 2);
+
+    RichTextBox fewRuns;
+    fillRuns(fewRuns, 5'000, 500'000);
+    ok &= report("Select All sync 5 000 vs 50 000 runs", syncMs(fewRuns, true, 5),
+                 syncMs(large, true, 5), 12);
+    return ok ? 0 : 1;
+}
