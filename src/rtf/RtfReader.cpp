@@ -72,7 +72,11 @@ ReadResult readInto(QTextDocument *doc, const QByteArray &bytes)
         result = {true, false, {}};
     } else {
         QTextCursor cursor(doc);
+        // One edit block for the whole read: otherwise every insertion lays out its paragraph
+        // again to place the cursor, which makes long paragraphs quadratic.
+        cursor.beginEditBlock();
         result = readRtf(cursor, bytes, true);
+        cursor.endEditBlock();
     }
     doc->setUndoRedoEnabled(undo);
     return result;

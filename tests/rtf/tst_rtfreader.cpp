@@ -265,6 +265,20 @@ private slots:
         QVERIFY(!d.isUndoAvailable());
     }
 
+    // The editor lays out and repaints on every content change; a note with thousands of
+    // formatting runs must reach it as one change (after the old note is cleared), not one per run.
+    void loadingReachesTheEditorAsOneChange()
+    {
+        QTextDocument d;
+        QByteArray body;
+        for (int i = 0; i < 200; ++i)
+            body += "\\b bold\\b0  plain {\\i italic} " + QByteArray(i % 20 == 19 ? "\\par " : "");
+        QSignalSpy changes(&d, &QTextDocument::contentsChanged);
+        rtf::readInto(&d, doc(body));
+        QVERIFY2(changes.count() <= 2, qPrintable(QString::number(changes.count())));
+        QVERIFY(d.toPlainText().startsWith(u"bold plain italic bold"_qs));
+    }
+
     // Damaged and hostile input: read what can be read, never crash or hang.
     void damagedInputIsReadAsFarAsItGoes_data()
     {
