@@ -11,7 +11,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libqt6svg6
   libgl-dev libxkbcommon-dev libx11-dev libxtst-dev
-  xvfb xauth x11-utils xdotool xclip trayer imagemagick desktop-file-utils appstream
+  xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick desktop-file-utils appstream
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xdg-utils libreoffice-writer-nogui
 )

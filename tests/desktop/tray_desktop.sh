@@ -1,18 +1,12 @@
 #!/usr/bin/env bash
 # Quillbox Plus in the notification area of a real X desktop.
 #   tray_desktop.sh <quillbox executable> <screenshot directory>
-# Runs itself under its own Xvfb; trayer is the notification area, xdotool clicks the icon.
+# Starts its own Xvfb with openbox as the window manager and trayer as the notification area;
+# xdotool clicks the icon and presses the keys.
 set -uo pipefail
 
 program=$1
 shots=$2
-
-if [ -z "${QB_TRAY_INNER:-}" ]; then
-    export QB_TRAY_INNER=1
-    # Other real-desktop tests start their own Xvfb at the same time; "-a" alone may hand two of
-    # them the same display, so each starts its search at a random number.
-    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
 
 mkdir -p "$shots"
 work=$(mktemp -d)
@@ -20,7 +14,8 @@ failures=0
 pids=()
 
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    # Last started first, so the X server goes after its clients.
+    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do kill "${pids[k]}" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$work"
 }
@@ -91,28 +86,62 @@ has_tray_icon() { [ -n "$(tray_icon)" ]; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
+# Our own X server. Other real-desktop tests start theirs at the same time, so the server picks a
+# free display itself and tells us which (-displayfd) instead of us guessing one.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+if ! wait_for 100 test -s "$work/display"; then
+    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
+    exit 1
+fi
+export DISPLAY=:$(head -n1 "$work/display")
+
+# A window manager, so that minimising and maximising are what they are on a user's desktop.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 100 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not come up: $(cat "$work/openbox.log")"
+
 # --- With a notification area -------------------------------------------------------------------
 trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
     --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
-pids+=($!)
+trayer_pid=$!
+pids+=("$trayer_pid")
 wait_for 150 xdotool search --classname panel || fail "trayer did not come up: $(cat "$work/trayer.log")"
 
-# Started minimised: hidden to the tray, with the icon as the only way back. Two notes are there
-# already; closing must write them back without losing a word.
-prepare tray 'StartMin=1\n'
+# Started minimised: hidden to the tray at once.
+prepare startmin 'StartMin=1\n'
+start_program
+if wait_for 300 has_tray_icon; then pass "the icon is in the notification area"; else fail "no tray icon"; fi
+sleep 0.5
+if main_window_visible; then fail "a window started minimised is not hidden to the tray"; else pass "started hidden in the tray"; fi
+kill "$program_pid" 2>/dev/null
+wait_for 100 exited
+wait_for 100 bash -c '! xwininfo -root -tree | grep -q "\"quillbox\""'
+
+# Maximised, then minimised: hidden to the tray, with the icon as the only way back, which must
+# bring the window back in its normal state. Two notes are there already; closing must write
+# them back without losing a word.
+prepare tray 'Height=Max\nWidth=Max\n'
 printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 {\\b Shopping} for Saturday:\\par Bread, cheese and {\\i fresh} basil\\par Call the garage about the tyres\\par}' >"$notes/notes.rtf"
 printf '{\\rtf1\\ansi https://quillbox.example.org/\\par}' >"$notes/web.rtf"
 start_program
-if wait_for 300 has_tray_icon; then pass "the icon is in the notification area"; else fail "no tray icon"; fi
+wait_for 300 has_tray_icon || fail "no tray icon"
 icon=$(tray_icon)
-sleep 0.5
-if main_window_visible; then fail "a window started minimised is not hidden to the tray"; else pass "started hidden in the tray"; fi
+wait_for 300 main_window_visible || fail "the main window did not appear"
+win=$(main_window)
+xprop -id "$win" _NET_WM_STATE | grep -q MAXIMIZED || fail "the window did not start maximised"
+xdotool windowminimize "$win"
+if wait_for 50 bash -c "! xprop -id $win WM_STATE | grep -q 'window state'"; then
+    pass "minimising hides the window to the tray"
+else
+    fail "a minimised window stayed on the task bar: $(xprop -id "$win" WM_STATE _NET_WM_STATE)"
+fi
 
 if [ -n "$icon" ]; then
     read -r x y < <(centre_of "$icon")
     xdotool mousemove "$x" "$y" click 1
     if wait_for 100 main_window_visible; then pass "a left click brings the window back"; else fail "left click did not bring the window back"; fi
-    win=$(main_window)
+    sleep 0.3
     if xprop -id "$win" _NET_WM_STATE | grep -q -E 'HIDDEN|MAXIMIZED'; then
         fail "the window came back in a state other than normal: $(xprop -id "$win" _NET_WM_STATE)"
     else
@@ -160,6 +189,9 @@ if [ -n "$icon" ]; then
     for key in CoordsX CoordsY Height Width; do
         [ -n "$(setting "$key")" ] || fail "$key was not written at close"
     done
+    case "$(setting Height)$(setting Width)" in
+        *Max*) fail "the window was still maximised when closed from the tray" ;;
+    esac
     [ -n "$(setting Width)" ] && pass "the window's place and size were written: $(setting CoordsX),$(setting CoordsY) $(setting Width)x$(setting Height)"
 else
     kill "$program_pid" 2>/dev/null
@@ -176,15 +208,21 @@ kill "$program_pid" 2>/dev/null
 wait_for 100 exited
 
 # --- Without a notification area ----------------------------------------------------------------
-for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+kill "$trayer_pid"
 wait_for 50 bash -c '! xdotool search --classname panel' || fail "trayer did not go away"
-prepare notray 'StartMin=1\n'
+prepare notray ''
 start_program
-if wait_for 300 main_window_visible; then
-    pass "with no notification area a minimised window stays reachable"
+wait_for 300 main_window_visible || fail "the main window did not appear without a notification area"
+win=$(main_window)
+xdotool windowminimize "$win"
+sleep 1
+if xprop -id "$win" WM_STATE | grep -q 'window state: Iconic'; then
+    pass "with no notification area minimising keeps the window on the task bar"
 else
-    fail "with no notification area the window was hidden"
+    fail "with no notification area the window was hidden: $(xprop -id "$win" WM_STATE)"
 fi
+xdotool windowactivate "$win" 2>/dev/null
+sleep 0.5
 shot no-tray
 kill "$program_pid" 2>/dev/null
 wait_for 100 exited
