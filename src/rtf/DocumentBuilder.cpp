@@ -225,13 +225,15 @@ void PlainTextCollector::text(const QString &run, const CharProps &)
     }
     const qsizetype start = result.size();
     result += run;
-    // The same characters QTextDocument::toPlainText turns into plain ones.
-    for (qsizetype i = start; i < result.size(); ++i) {
-        const char16_t c = result[i].unicode();
+    // The same characters QTextDocument::toPlainText turns into plain ones; through a raw pointer,
+    // as indexing a QString checks for sharing on every character.
+    char16_t *chars = reinterpret_cast<char16_t *>(result.data());
+    for (qsizetype i = start, end = result.size(); i < end; ++i) {
+        const char16_t c = chars[i];
         if (c == 0x2028 || c == 0x2029)
-            result[i] = u'\n';
+            chars[i] = u'\n';
         else if (c == 0x00A0)
-            result[i] = u' ';
+            chars[i] = u' ';
     }
 }
 

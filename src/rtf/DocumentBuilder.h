@@ -52,6 +52,7 @@ public:
     void paragraphEnd(const ParaProps &props) override;
     void picture(const Picture &picture, const CharProps &props) override;
     void finish(const ParaProps &lastProps) override;
+    bool wantsFormatting() const override { return false; }
 
     QString result;
 

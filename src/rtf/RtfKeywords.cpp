@@ -1,7 +1,6 @@
 #include "RtfKeywords.h"
 
 #include <string_view>
-#include <unordered_map>
 
 namespace rtf {
 
@@ -225,25 +224,69 @@ constexpr Entry kEntries[] = {
     {"nonesttables", Keyword::SkipDestination},
 };
 
-const std::unordered_map<std::string_view, Keyword> &table()
+// Open-addressing table built at compile time: a lookup is one short hash and usually one
+// comparison, which matters because every control word in a note goes through it.
+constexpr size_t kSlots = 1024; // a power of two, over four times the number of entries
+constexpr size_t kMaxName = 32; // longer words are never ours (the tokenizer allows any length)
+
+constexpr size_t hashName(const char *name, size_t size)
 {
-    static const std::unordered_map<std::string_view, Keyword> map = [] {
-        std::unordered_map<std::string_view, Keyword> m;
-        m.reserve(std::size(kEntries) * 2);
-        for (const Entry &e : kEntries)
-            m.emplace(e.name, e.keyword);
-        return m;
-    }();
-    return map;
+    size_t h = 2166136261u;
+    for (size_t i = 0; i < size; ++i)
+        h = (h ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    return h;
 }
+
+struct Slot
+{
+    std::string_view name;
+    Keyword keyword = Keyword::Unknown;
+};
+
+struct Table
+{
+    Slot entries[kSlots];
+};
+
+constexpr Table buildTable()
+{
+    Table table{};
+    for (const Entry &e : kEntries) {
+        size_t i = hashName(e.name.data(), e.name.size()) & (kSlots - 1);
+        while (!table.entries[i].name.empty())
+            i = (i + 1) & (kSlots - 1);
+        table.entries[i] = {e.name, e.keyword};
+    }
+    return table;
+}
+
+constexpr Table kTable = buildTable();
+
+constexpr bool namesFit()
+{
+    for (const Entry &e : kEntries) {
+        if (e.name.empty() || e.name.size() > kMaxName)
+            return false;
+    }
+    return true;
+}
+static_assert(namesFit());
 
 } // namespace
 
 Keyword lookupKeyword(QByteArrayView name)
 {
-    const auto &map = table();
-    const auto it = map.find(std::string_view(name.data(), static_cast<size_t>(name.size())));
-    return it == map.end() ? Keyword::Unknown : it->second;
+    const size_t size = static_cast<size_t>(name.size());
+    if (size == 0 || size > kMaxName)
+        return Keyword::Unknown;
+    const std::string_view key(name.data(), size);
+    for (size_t i = hashName(name.data(), size) & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+        const Slot &slot = kTable.entries[i];
+        if (slot.name.empty())
+            return Keyword::Unknown;
+        if (slot.name == key)
+            return slot.keyword;
+    }
 }
 
 } // namespace rtf

@@ -119,6 +119,8 @@ public:
     virtual void picture(const Picture &picture, const CharProps &props) = 0;
     // lastProps belong to the paragraph that the document ends in (it had no \par).
     virtual void finish(const ParaProps &lastProps) = 0;
+    // False when only the text matters: runs then are not split where the formatting changes.
+    virtual bool wantsFormatting() const { return true; }
 
     // The reader's tables, valid while it runs.
     void attach(const Tables *tables) { m_tables = tables; }

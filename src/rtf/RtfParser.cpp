@@ -210,7 +210,7 @@ void Parser::textBytes(QByteArrayView bytes)
         return;
     }
     if (readsText())
-        m_bytes.append(bytes);
+        pendBytes(bytes);
 }
 
 void Parser::hexByte(const Token &token)
@@ -229,7 +229,7 @@ void Parser::hexByte(const Token &token)
         endParagraph();
         return;
     }
-    m_bytes.append(static_cast<char>(token.byte));
+    pendByte(static_cast<char>(token.byte));
 }
 
 void Parser::binary(qint64 count)
@@ -244,14 +244,46 @@ void Parser::binary(qint64 count)
         m_picture.data.append(data);
 }
 
+void Parser::pendBytes(QByteArrayView bytes)
+{
+    if (m_pending.isEmpty() && m_bytes.isEmpty()) {
+        m_pending = bytes;
+        return;
+    }
+    if (!m_pending.isEmpty()) {
+        m_bytes.append(m_pending);
+        m_pending = {};
+    }
+    m_bytes.append(bytes);
+}
+
+void Parser::pendByte(char byte)
+{
+    if (!m_pending.isEmpty()) {
+        m_bytes.append(m_pending);
+        m_pending = {};
+    }
+    m_bytes.append(byte);
+}
+
 void Parser::flushBytes()
 {
-    if (m_bytes.isEmpty())
+    if (m_pending.isEmpty() && m_bytes.isEmpty())
         return;
-    m_decoded.resize(0);
-    appendDecoded(m_decoded, m_bytes, top().codePage);
+    const QByteArrayView bytes = m_pending.isEmpty() ? QByteArrayView(m_bytes) : m_pending;
+    const int codePage = top().codePage;
+    // Body text in the pages that give one character per byte is decoded straight into the run,
+    // without a copy in between; it is most of what a note holds.
+    if (top().dest == Dest::Text && !m_highSurrogate && (codePage == kDefaultCodePage || codePage == kSymbolCodePage)) {
+        if (prepareContent())
+            appendDecoded(m_run, bytes, codePage);
+    } else {
+        m_decoded.resize(0);
+        appendDecoded(m_decoded, bytes, codePage);
+        route(m_decoded);
+    }
+    m_pending = {};
     m_bytes.resize(0);
-    route(m_decoded);
 }
 
 void Parser::route(QStringView text)
@@ -315,21 +347,29 @@ void Parser::unicodeUnit(char16_t unit)
 
 void Parser::contentText(QStringView text)
 {
+    if (!text.isEmpty() && prepareContent())
+        m_run += text;
+}
+
+// Readies the run for text in the current properties; false when the text is not shown.
+bool Parser::prepareContent()
+{
     const State &state = top();
-    if (state.chr.hidden || text.isEmpty())
-        return;
+    if (state.chr.hidden)
+        return false;
     beginContent();
+    const bool formatted = m_sink.wantsFormatting();
     if (m_pendingCells > 0) {
-        if (!m_run.isEmpty() && !(m_runProps == state.chr))
+        if (formatted && !m_run.isEmpty() && !(m_runProps == state.chr))
             flushRun();
         m_runProps = state.chr;
-        m_run += QString(m_pendingCells, QLatin1Char('\t'));
+        m_run.append(QString(m_pendingCells, QLatin1Char('\t')));
         m_pendingCells = 0;
     }
-    if (!m_run.isEmpty() && !(m_runProps == state.chr))
+    if (formatted && !m_run.isEmpty() && !(m_runProps == state.chr))
         flushRun();
     m_runProps = state.chr;
-    m_run += text;
+    return true;
 }
 
 void Parser::beginContent()

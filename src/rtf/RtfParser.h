@@ -80,7 +80,10 @@ private:
     void binary(qint64 count);
 
     bool readsText() const;
+    void pendBytes(QByteArrayView bytes);
+    void pendByte(char byte);
     void flushBytes();
+    bool prepareContent();
     void route(QStringView text);
     void unicodeUnit(char16_t unit);
     void contentText(QStringView text);
@@ -109,7 +112,10 @@ private:
     bool m_damaged = false;
     int m_docCodePage = kDefaultPage;
 
-    QByteArray m_bytes;   // undecoded text bytes of the current run
+    // Undecoded text bytes of the current run: a plain text token stays a view into the input
+    // (the common case), and only runs pieced together from escapes are copied.
+    QByteArrayView m_pending;
+    QByteArray m_bytes;
     QString m_decoded;    // scratch for decoding
     QString m_run;        // document text waiting to be handed over
     CharProps m_runProps; // its properties

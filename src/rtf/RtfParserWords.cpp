@@ -26,7 +26,7 @@ void Parser::controlSymbol(unsigned char symbol)
     case '\\':
     case '{':
     case '}':
-        m_bytes.append(static_cast<char>(symbol));
+        pendByte(static_cast<char>(symbol));
         return;
     }
     flushBytes();

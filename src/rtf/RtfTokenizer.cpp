@@ -1,19 +1,50 @@
 #include "RtfTokenizer.h"
 
+#include <array>
 #include <limits>
 
 namespace rtf {
 
 namespace {
 
+// Byte classes looked up in one table: the tokenizer touches every byte of a note, so each
+// test must be a single load rather than a chain of comparisons.
+enum ByteClass : unsigned char {
+    kPlain = 0,
+    kLetter = 1,
+    kDigit = 2,
+    kSpecial = 4, // ends a text run: \ { } and the ignored CR, LF and NUL
+    kIgnored = 8, // CR, LF and NUL carry no meaning in RTF; producers wrap long lines freely
+};
+
+constexpr auto kClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[c] = kLetter;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[c] = kLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = kDigit;
+    for (const unsigned char c : {'\\', '{', '}'})
+        classes[c] = kSpecial;
+    for (const unsigned char c : {'\r', '\n', '\0'})
+        classes[c] = kSpecial | kIgnored;
+    return classes;
+}();
+
+bool is(char c, unsigned char byteClass)
+{
+    return (kClasses[static_cast<unsigned char>(c)] & byteClass) != 0;
+}
+
 bool isLetter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return is(c, kLetter);
 }
 
 bool isDigit(char c)
 {
-    return c >= '0' && c <= '9';
+    return is(c, kDigit);
 }
 
 int hexValue(char c)
@@ -27,11 +58,6 @@ int hexValue(char c)
     return -1;
 }
 
-bool isSpecial(char c)
-{
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == '\0';
-}
-
 } // namespace
 
 Token Tokenizer::next()
@@ -39,7 +65,7 @@ Token Tokenizer::next()
     const qsizetype size = m_data.size();
     const char *data = m_data.data();
     // Raw line breaks and NULs carry no meaning in RTF; producers wrap long lines freely.
-    while (m_pos < size && (data[m_pos] == '\r' || data[m_pos] == '\n' || data[m_pos] == '\0'))
+    while (m_pos < size && is(data[m_pos], kIgnored))
         ++m_pos;
     Token token;
     if (m_pos >= size)
@@ -58,7 +84,7 @@ Token Tokenizer::next()
     }
     if (c != '\\') {
         const qsizetype start = m_pos;
-        while (m_pos < size && !isSpecial(data[m_pos]))
+        while (m_pos < size && !is(data[m_pos], kSpecial))
             ++m_pos;
         token.kind = TokenKind::Text;
         token.text = m_data.sliced(start, m_pos - start);
