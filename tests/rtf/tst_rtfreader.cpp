@@ -334,6 +334,42 @@ private slots:
         }
     }
 
+    // Plain-text extraction reads without building a document and without splitting runs where
+    // the formatting changes; it must still give exactly the text the loaded note shows.
+    void plainTextIsTheLoadedNotesText_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("formatting changes inside a word") << doc("ab{\\b cd}\\i ef\\i0 gh") << u"abcdefgh"_qs;
+        QTest::newRow("escapes between plain text") << doc("caf\\'e9 {\\b na\\'efve} \\u8364?5") << u"café naïve €5"_qs;
+        QTest::newRow("hidden text between formatted runs") << doc("a{\\b b{\\v hidden}c}d") << u"abcd"_qs;
+        QTest::newRow("cells that start with new formatting")
+            << doc("\\trowd\\cellx100\\cellx200\\cellx300\\intbl A\\cell{\\b B}\\cell\\cf1 C\\cell\\row\\pard D")
+            << u"A\tB\tC\nD"_qs;
+        QTest::newRow("label of a list that is not kept")
+            << doc("{\\pntext\\b 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart7}\\i item\\par")
+            << u"7.\titem"_qs;
+        QTest::newRow("line breaks and spaces in formatted text")
+            << doc("{\\b a\\line b}\\~{\\i c\\tab d}") << u"a\nb c\td"_qs;
+        QTest::newRow("symbol font beside text") << doc("{\\f2\\'b7}\\f0 x{\\f3\\'82\\'a0}") << u"\u2022xあ"_qs;
+        QTest::newRow("link result in formatted pieces")
+            << doc("{\\field{\\*\\fldinst HYPERLINK \"http://a.example\"}{\\fldrslt{\\ul li}nk}} after")
+            << u"link after"_qs;
+        QTest::newRow("unknown words that start like known ones") << doc("\\pare a\\parb c\\bx d\\b e") << u"acde"_qs;
+        QTest::newRow("overlong unknown destination skipped")
+            << doc("a{\\*\\" + QByteArray(300, 'x') + " secret}b") << u"ab"_qs;
+        QTest::newRow("paragraphs with changing formatting") << doc("\\b a\\par\\b0 b\\par\\qc{\\i c}") << u"a\nb\nc"_qs;
+    }
+    void plainTextIsTheLoadedNotesText()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(rtf::plainText(rtf), text);
+        QTextDocument d;
+        rtf::readInto(&d, rtf);
+        QCOMPARE(d.toPlainText().replace(QChar(0xA0), u' '), text);
+    }
+
     // Inputs the fuzzer once found troublesome stay in the suite.
     void regressionInputsRead_data()
     {
