@@ -63,7 +63,14 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     wireTrayAndHelp(*this);
 }
 
-Quillbox::~Quillbox() = default;
+Quillbox::~Quillbox()
+{
+    // The boxes and the strip outlive our state while QWidget deletes them; nothing they emit
+    // then (a focus change, a selection) may reach it.
+    for (RichTextBox *box : d->boxes)
+        disconnect(box, nullptr, this, nullptr);
+    disconnect(d->tabs, nullptr, this, nullptr);
+}
 
 SettingsStore &Quillbox::settings() const { return *d->settings; }
 Platform &Quillbox::platform() const { return *d->platform; }
@@ -144,15 +151,28 @@ void Quillbox::setLaunchCommandsVisible(bool visible)
 
 void Quillbox::changeNoteDirectory(const QString &dir)
 {
+    // A changed note that cannot be written to the old directory is about to be replaced by what
+    // the new one holds: it is kept in a recovery copy first, and the user is told where.
+    QStringList kept;
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (NoteChanged(n))
-            d->writeNote(n);
+        if (!NoteChanged(n) || d->writeNote(n))
+            continue;
+        const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
+        if (editor(n)->SaveFile(copy))
+            kept << copy;
     }
     d->noteDir = dir;
     // The notes now come from the new place; what the old one held stays there.
     for (RichTextBox *box : d->boxes)
         box->clear();
-    d->loadNotes();
+    d->reportUnreadable(d->loadNotes());
+    if (!kept.isEmpty()) {
+        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
+                         QStringLiteral("These notes could not be saved to the old note directory. Copies were "
+                                        "kept here:\n\n%1")
+                             .arg(kept.join(QLatin1Char('\n'))),
+                         QMessageBox::Warning);
+    }
 }
 
 void Quillbox::selectFirstTab()

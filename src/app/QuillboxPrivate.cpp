@@ -203,6 +203,18 @@ QStringList Quillbox::Private::loadNotes()
     return unreadable;
 }
 
+void Quillbox::Private::reportUnreadable(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    Dialogs::message(q, QStringLiteral("Quillbox Plus"),
+                     QStringLiteral("These note files could not be read, so their tabs start empty:\n\n%1\n\n"
+                                    "The files are left as they are. If you type into such a note, the file is "
+                                    "first kept under another name beside it.")
+                         .arg(files.join(QLatin1Char('\n'))),
+                     QMessageBox::Warning);
+}
+
 bool Quillbox::Private::writeNote(int n)
 {
     QString why;

@@ -34,6 +34,7 @@ struct Quillbox::Private
 
     // Note files. loadNotes() returns the notes whose file could not be read, with why.
     QStringList loadNotes();
+    void reportUnreadable(const QStringList &files);
     bool writeNote(int n);
     void reportWriteFailure(int n, const QString &why);
 

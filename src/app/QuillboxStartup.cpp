@@ -132,14 +132,7 @@ bool Quillbox::startUp()
 
     d->applyResizeRules();
 
-    if (!unreadable.isEmpty()) {
-        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
-                         QStringLiteral("These note files could not be read, so their tabs start empty:\n\n%1\n\n"
-                                        "The files are left as they are. If you type into such a note, the "
-                                        "file is first kept under another name beside it.")
-                             .arg(unreadable.join(QLatin1Char('\n'))),
-                         QMessageBox::Warning);
-    }
+    d->reportUnreadable(unreadable);
     const QStringList recovered = RecoveryCopies::takeRemembered();
     if (!recovered.isEmpty()) {
         Dialogs::message(this, QStringLiteral("Quillbox Plus"),

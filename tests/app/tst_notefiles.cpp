@@ -37,14 +37,6 @@ class TestNoteFiles : public QObject
         w.tabStrip()->setFocus();
         QTRY_VERIFY(w.tabStrip()->hasFocus());
     }
-    static QStringList warnings()
-    {
-        QStringList texts;
-        for (const Dialogs::Shown &s : Dialogs::shown())
-            texts << s.text;
-        return texts;
-    }
-
 private slots:
     void unreadableNoteIsKeptUntilTheUserTypes()
     {
@@ -166,6 +158,50 @@ private slots:
         Dialogs::clearSeams();
         QVERIFY(f.start());
         QVERIFY(Dialogs::shown().isEmpty());
+        QVERIFY(QDir(RecoveryCopies::directory()).removeRecursively());
+    }
+
+    void changingTheNoteDirectorySavesThenLoadsTheNewPlace()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        const QString other = f.path("shared");
+        QVERIFY(QDir().mkpath(other));
+        WindowFixture::writeFile(other + "/web.rtf", WindowFixture::rtf("shared bookmarks"));
+        QVERIFY(f.start());
+        Quillbox &w = *f.window;
+        w.editor(1)->setText(QStringLiteral("written to the old place"));
+        w.editor(3)->setText(QStringLiteral("also old"));
+        w.changeNoteDirectory(other);
+        QVERIFY(WindowFixture::readFile(f.noteDir() + "/notes.rtf").contains("written to the old place"));
+        QVERIFY(WindowFixture::readFile(f.noteDir() + "/email.rtf").contains("also old"));
+        QCOMPARE(w.NoteDir(), other);
+        QCOMPARE(w.notePath(2), other + "/web.rtf");
+        QCOMPARE(w.editor(1)->Text(), QString());
+        QCOMPARE(w.editor(2)->Text(), QStringLiteral("shared bookmarks"));
+        for (int n = 1; n <= 7; ++n)
+            QVERIFY(!w.NoteChanged(n));
+        QVERIFY(Dialogs::shown().isEmpty());
+    }
+
+    void changingAwayFromAnUnreachableDirectoryKeepsTheChanges()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        WindowFixture::writeFile(f.path("blocker"), "not a directory");
+        f.settings->SaveSettingValue("Network", f.path("blocker/notes"));
+        QVERIFY(f.start());
+        f.window->editor(1)->setText(QStringLiteral("must not vanish"));
+        f.window->changeNoteDirectory(f.noteDir());
+        QTRY_VERIFY(!Dialogs::shown().isEmpty());
+        const QStringList copies = QDir(RecoveryCopies::directory()).entryList({"*notes.rtf"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        const QString copy = RecoveryCopies::directory() + "/" + copies.first();
+        QVERIFY(WindowFixture::readFile(copy).contains("must not vanish"));
+        bool toldWhere = false;
+        for (const Dialogs::Shown &s : Dialogs::shown())
+            toldWhere = toldWhere || s.text.contains(copy);
+        QVERIFY(toldWhere);
         QVERIFY(QDir(RecoveryCopies::directory()).removeRecursively());
     }
 
