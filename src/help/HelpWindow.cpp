@@ -88,8 +88,9 @@ void HelpWindow::followLink(const QUrl &link)
 
 void HelpWindow::updateTitle()
 {
+    // The first page is titled like the window itself; saying it twice helps nobody.
     const QString page = m_browser->documentTitle();
-    setWindowTitle(page.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + page);
+    setWindowTitle(page.isEmpty() || page == kTitle ? kTitle : kTitle + QStringLiteral(" - ") + page);
 }
 
 QString helpContentsPath()

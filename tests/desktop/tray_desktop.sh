@@ -47,7 +47,7 @@ prepare() {
 }
 
 start_program() {
-    "$program" >"$work/program.log" 2>&1 &
+    "$program" >>"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
 }
@@ -226,6 +226,11 @@ sleep 0.5
 shot no-tray
 kill "$program_pid" 2>/dev/null
 wait_for 100 exited
+
+# Sanitizer builds report memory errors and undefined behaviour in the program's output.
+if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
+    fail "the sanitizers reported an error"
+fi
 
 echo "screenshots in $shots"
 if [ "$failures" -ne 0 ]; then
