@@ -113,6 +113,22 @@ private slots:
         QVERIFY(!formatOf(d, u"I"_qs).hasProperty(QTextFormat::FontWeight) || formatOf(d, u"I"_qs).fontWeight() == QFont::Normal);
     }
 
+    // A big note repeats a few styles many times; each style must be stored once, or memory
+    // grows with every formatting change.
+    void repeatedStylesAreStoredOnce()
+    {
+        QByteArray body;
+        for (int round = 0; round < 30; ++round) {
+            for (int style = 0; style < 24; ++style) // more styles than any short-lived cache holds
+                body += "{\\fs" + QByteArray::number(16 + style) + (style % 2 ? "\\b" : "\\i") + " word}";
+            body += "\\par ";
+        }
+        QTextDocument d;
+        rtf::readInto(&d, doc(body));
+        QVERIFY(d.toPlainText().startsWith(u"wordword"_qs));
+        QVERIFY2(d.allFormats().size() <= 24 + 8, qPrintable(QString::number(d.allFormats().size())));
+    }
+
     void paragraphFormatting()
     {
         QTextDocument d;
