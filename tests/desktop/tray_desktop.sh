@@ -73,6 +73,8 @@ centre_of() {
 }
 # Every window of ours in view (the About box has no title of its own).
 program_windows() { large_windows $(xdotool search --onlyvisible --classname quillbox) | wc -l; }
+windows_more_than() { [ "$(program_windows)" -gt "$1" ]; }
+windows_at_most() { [ "$(program_windows)" -le "$1" ]; }
 one_program_window() { [ "$(program_windows)" -eq 1 ]; }
 two_program_windows() { [ "$(program_windows)" -eq 2 ]; }
 # A popup menu of ours in view: an override-redirect window.
@@ -165,6 +167,19 @@ if [ -n "$icon" ]; then
     fi
     sleep 0.3
     shot help-window
+
+    # The tray menu's About item shows the About box.
+    before=$(program_windows)
+    xdotool mousemove "$x" "$y" click 3
+    wait_for 100 menu_open || fail "no tray menu for About"
+    xdotool key a
+    if wait_for 50 windows_more_than "$before"; then
+        pass "the tray menu's About item shows the About box"
+    else
+        fail "no About box from the tray menu"
+    fi
+    xdotool key --clearmodifiers Escape
+    wait_for 30 windows_at_most "$before" || fail "the About box from the tray menu stayed"
 
     # Right click: the window comes back first, then the menu; its Close item ends the program.
     xdotool mousemove "$x" "$y" click 3
