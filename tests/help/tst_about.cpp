@@ -33,8 +33,6 @@ private slots:
     void showsNameVersionPictureAndLinks();
     void textsAreNotCutOff();
     void openedTwiceIsOneCentredBox();
-    void clicks_data();
-    void clicks();
     void changingOnesMindOffTheLinkOpensNothing();
     void okClosesAndTheNextOpeningIsFresh_data();
     void okClosesAndTheNextOpeningIsFresh();
@@ -106,27 +104,6 @@ void TestAbout::openedTwiceIsOneCentredBox()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QVERIFY(qAbs(first->frameGeometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(first->frameGeometry().center().y() - screen.center().y()) <= 1);
-}
-
-void TestAbout::clicks_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("call");
-    QTest::newRow("web-site label") << "Label1" << QStringLiteral("web %1 frmAbout").arg(kSite);
-    QTest::newRow("picture") << "Picture2" << QStringLiteral("web %1 frmAbout").arg(kSite);
-    QTest::newRow("e-mail label") << "Label3" << QStringLiteral("mail %1 frmAbout").arg(kMail);
-}
-
-void TestAbout::clicks()
-{
-    QFETCH(QString, target);
-    QFETCH(QString, call);
-    frmAbout *about = open();
-    auto *label = about->findChild<ClickableLabel *>(target);
-    QVERIFY(label);
-    QTest::mouseClick(label, Qt::LeftButton);
-    QCOMPARE(m_calls, QStringList{call});
-    QVERIFY(about->isVisible());
 }
 
 void TestAbout::changingOnesMindOffTheLinkOpensNothing()

@@ -103,10 +103,6 @@ private slots:
             << "NO"
             << "/usr/bin/browser"
             << "Label1" << QStringList{} << QStringList{QStringLiteral("/usr/bin/browser ") + site};
-        QTest::newRow("picture, own browser")
-            << "NO"
-            << "/usr/bin/browser"
-            << "Picture2" << QStringList{} << QStringList{QStringLiteral("/usr/bin/browser ") + site};
     }
     void aboutLinks()
     {
