@@ -30,10 +30,12 @@ namespace {
 
 QByteArray noteRtf(int note, qsizetype targetBytes)
 {
-    QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\r\n"
-                   "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n\\pard\\f0\\fs20 ");
-    static const char *words[] = {"call", "meeting", "http://example.org/page", "someone@example.org",
-                                  "555-0100", "remember", "tomorrow", "list"};
+    QByteArray rtf(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n\\pard\\f0\\fs20 ");
+    static const char *words[] = {
+        "call",     "meeting", "http://example.org/page", "someone@example.org", "555-0100", "remember",
+        "tomorrow", "list"};
     int n = note;
     while (rtf.size() < targetBytes) {
         rtf += "\\b ";
@@ -161,7 +163,8 @@ int main(int argc, char *argv[])
         double wall = 0;
         double inner = 0;
         // Alternate which goes first so that warm caches favour neither.
-        for (const QString &mode : r % 2 ? QStringList{"--bare", "--quillbox"} : QStringList{"--quillbox", "--bare"}) {
+        for (const QString &mode :
+             r % 2 ? QStringList{"--bare", "--quillbox"} : QStringList{"--quillbox", "--bare"}) {
             if (!measure(mode, dir.path(), &wall, &inner)) {
                 std::fprintf(stderr, "%s did not start\n", qPrintable(mode));
                 return 1;
@@ -171,8 +174,8 @@ int main(int argc, char *argv[])
         }
     }
     const double ratio = median(ours) / median(bare);
-    std::printf("seven notes, %lld KB of RTF in all, %d rounds (medians)\n", static_cast<long long>(rtfBytes / 1024),
-                rounds);
+    std::printf("seven notes, %lld KB of RTF in all, %d rounds (medians)\n",
+                static_cast<long long>(rtfBytes / 1024), rounds);
     std::printf("  process start to window shown: Quillbox Plus %.1f ms, bare Qt with setHtml %.1f ms\n",
                 median(ours), median(bare));
     std::printf("  inside the process:            Quillbox Plus %.1f ms, bare Qt with setHtml %.1f ms\n",

@@ -23,7 +23,8 @@ struct TopMenu
 const std::initializer_list<TopMenu> &tree()
 {
     static const std::initializer_list<TopMenu> menus = {
-        {"Filemnu", "&File",
+        {"Filemnu",
+         "&File",
          {{"new", "&New", "Ctrl+N"},
           {"open", "&Open Existing Notes...", "Ctrl+O"},
           {"saveas", "&Save Copy As...", "Ctrl+K"},
@@ -34,7 +35,8 @@ const std::initializer_list<TopMenu> &tree()
           {"setontop", "Set On &Top", "F7"},
           {"sepmenu2", "-", ""},
           {"exit", "&Exit", "F8"}}},
-        {"editmnu", "&Edit",
+        {"editmnu",
+         "&Edit",
          {{"EditSelectAll", "Select &All", "Ctrl+A"},
           {"copy", "&Copy", ""},
           {"paste", "&Paste", ""},
@@ -51,7 +53,8 @@ const std::initializer_list<TopMenu> &tree()
           {"Insert", "&Insert Date and Time", "Ctrl+Q"},
           {"sepmenu9", "-", ""},
           {"autocompletion", "&AutoCompletion", ""}}},
-        {"apps", "&Applications",
+        {"apps",
+         "&Applications",
          {{"browser", "&Web Browser", "Ctrl+W"},
           {"emailprogram", "&E-Mail Program", "Ctrl+E"},
           {"dialer", "Dial&er", "F9"},
@@ -94,9 +97,9 @@ void MenuTree::build(QMenuBar *bar, QHash<QString, QAction *> &items, QHash<QStr
 
 const QStringList &MenuTree::launchItems()
 {
-    static const QStringList names = {
-        QStringLiteral("browser"), QStringLiteral("dialer"), QStringLiteral("emailprogram"),
-        QStringLiteral("dosprompt"), QStringLiteral("calc"), QStringLiteral("Run"),
-        QStringLiteral("sep3"), QStringLiteral("sep4")};
+    static const QStringList names = {QStringLiteral("browser"),      QStringLiteral("dialer"),
+                                      QStringLiteral("emailprogram"), QStringLiteral("dosprompt"),
+                                      QStringLiteral("calc"),         QStringLiteral("Run"),
+                                      QStringLiteral("sep3"),         QStringLiteral("sep4")};
     return names;
 }

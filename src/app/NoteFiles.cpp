@@ -112,7 +112,8 @@ QString NoteFiles::asidePath(const QString &path, const QDateTime &when)
 {
     const QFileInfo info(path);
     const QString base = info.path() + QLatin1Char('/') + info.completeBaseName() +
-                         QStringLiteral(" (unreadable ") + when.toString(QStringLiteral("yyyy-MM-dd hh-mm-ss"));
+                         QStringLiteral(" (unreadable ") +
+                         when.toString(QStringLiteral("yyyy-MM-dd hh-mm-ss"));
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     QString aside = base + QLatin1Char(')') + suffix;
     for (int i = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++i)

@@ -72,22 +72,70 @@ Quillbox::~Quillbox()
     disconnect(d->tabs, nullptr, this, nullptr);
 }
 
-SettingsStore &Quillbox::settings() const { return *d->settings; }
-Platform &Quillbox::platform() const { return *d->platform; }
-QAction *Quillbox::menuItem(const QString &name) const { return d->items.value(name); }
-QMenu *Quillbox::menu(const QString &name) const { return d->menus.value(name); }
-QToolBar *Quillbox::commandToolbar() const { return d->commandBar; }
-QToolBar *Quillbox::formatToolbar() const { return d->formatBar; }
-QAction *Quillbox::commandButton(const QString &key) const { return d->commandBar->button(key); }
-QAction *Quillbox::formatButton(const QString &key) const { return d->formatBar->button(key); }
-QComboBox *Quillbox::fontNameBox() const { return d->fontName; }
-QComboBox *Quillbox::fontSizeBox() const { return d->fontSize; }
-QTabBar *Quillbox::tabStrip() const { return d->tabs; }
-TrayIcon *Quillbox::trayIcon() const { return d->tray; }
-QString Quillbox::NoteDir() const { return d->noteDir; }
-int Quillbox::activeNote() const { return d->active; }
-void Quillbox::setQuitsOnShutdown(bool quits) { d->quitsOnShutdown = quits; }
-bool Quillbox::hasShutDown() const { return d->shutDown; }
+SettingsStore &Quillbox::settings() const
+{
+    return *d->settings;
+}
+Platform &Quillbox::platform() const
+{
+    return *d->platform;
+}
+QAction *Quillbox::menuItem(const QString &name) const
+{
+    return d->items.value(name);
+}
+QMenu *Quillbox::menu(const QString &name) const
+{
+    return d->menus.value(name);
+}
+QToolBar *Quillbox::commandToolbar() const
+{
+    return d->commandBar;
+}
+QToolBar *Quillbox::formatToolbar() const
+{
+    return d->formatBar;
+}
+QAction *Quillbox::commandButton(const QString &key) const
+{
+    return d->commandBar->button(key);
+}
+QAction *Quillbox::formatButton(const QString &key) const
+{
+    return d->formatBar->button(key);
+}
+QComboBox *Quillbox::fontNameBox() const
+{
+    return d->fontName;
+}
+QComboBox *Quillbox::fontSizeBox() const
+{
+    return d->fontSize;
+}
+QTabBar *Quillbox::tabStrip() const
+{
+    return d->tabs;
+}
+TrayIcon *Quillbox::trayIcon() const
+{
+    return d->tray;
+}
+QString Quillbox::NoteDir() const
+{
+    return d->noteDir;
+}
+int Quillbox::activeNote() const
+{
+    return d->active;
+}
+void Quillbox::setQuitsOnShutdown(bool quits)
+{
+    d->quitsOnShutdown = quits;
+}
+bool Quillbox::hasShutDown() const
+{
+    return d->shutDown;
+}
 
 RichTextBox *Quillbox::editor(int n) const
 {
@@ -167,11 +215,12 @@ void Quillbox::changeNoteDirectory(const QString &dir)
         box->clear();
     d->reportUnreadable(d->loadNotes());
     if (!kept.isEmpty()) {
-        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
-                         QStringLiteral("These notes could not be saved to the old note directory. Copies were "
-                                        "kept here:\n\n%1")
-                             .arg(kept.join(QLatin1Char('\n'))),
-                         QMessageBox::Warning);
+        Dialogs::message(
+            this, QStringLiteral("Quillbox Plus"),
+            QStringLiteral("These notes could not be saved to the old note directory. Copies were "
+                           "kept here:\n\n%1")
+                .arg(kept.join(QLatin1Char('\n'))),
+            QMessageBox::Warning);
     }
 }
 

@@ -51,9 +51,9 @@ public:
     // Note tabs 1..7.
     RichTextBox *editor(int n) const;
     RichTextBox *ActiveEditor() const;
-    int activeNote() const;               // the number of ActiveEditor's note
-    bool isPanelVisible(int n) const;     // the container of note n is the one in view
-    QTabBar *tabStrip() const;            // TabStrip1; each tab's data is its note number
+    int activeNote() const;           // the number of ActiveEditor's note
+    bool isPanelVisible(int n) const; // the container of note n is the one in view
+    QTabBar *tabStrip() const;        // TabStrip1; each tab's data is its note number
     QString NoteDir() const;
     QString notePath(int n) const;
     bool NoteChanged(int n) const;

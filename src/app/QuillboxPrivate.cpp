@@ -128,8 +128,8 @@ void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
             tabs->removeTab(0);
         for (const TabStripBuilder::Tab &tab : plan.tabs) {
             const QString iconFile = tabIconFile(tab.iconName);
-            const int index = iconFile.isEmpty() ? tabs->addTab(tab.caption)
-                                                 : tabs->addTab(appIcon(iconFile), tab.caption);
+            const int index =
+                iconFile.isEmpty() ? tabs->addTab(tab.caption) : tabs->addTab(appIcon(iconFile), tab.caption);
             tabs->setTabData(index, tab.note);
         }
     }
@@ -207,12 +207,13 @@ void Quillbox::Private::reportUnreadable(const QStringList &files)
 {
     if (files.isEmpty())
         return;
-    Dialogs::message(q, QStringLiteral("Quillbox Plus"),
-                     QStringLiteral("These note files could not be read, so their tabs start empty:\n\n%1\n\n"
-                                    "The files are left as they are. If you type into such a note, the file is "
-                                    "first kept under another name beside it.")
-                         .arg(files.join(QLatin1Char('\n'))),
-                     QMessageBox::Warning);
+    Dialogs::message(
+        q, QStringLiteral("Quillbox Plus"),
+        QStringLiteral("These note files could not be read, so their tabs start empty:\n\n%1\n\n"
+                       "The files are left as they are. If you type into such a note, the file is "
+                       "first kept under another name beside it.")
+            .arg(files.join(QLatin1Char('\n'))),
+        QMessageBox::Warning);
 }
 
 bool Quillbox::Private::writeNote(int n)

@@ -135,11 +135,12 @@ bool Quillbox::startUp()
     d->reportUnreadable(unreadable);
     const QStringList recovered = RecoveryCopies::takeRemembered();
     if (!recovered.isEmpty()) {
-        Dialogs::message(this, QStringLiteral("Quillbox Plus"),
-                         QStringLiteral("When Quillbox Plus last closed, these notes could not be saved to the "
-                                        "note directory. Copies were kept here:\n\n%1")
-                             .arg(recovered.join(QLatin1Char('\n'))),
-                         QMessageBox::Information);
+        Dialogs::message(
+            this, QStringLiteral("Quillbox Plus"),
+            QStringLiteral("When Quillbox Plus last closed, these notes could not be saved to the "
+                           "note directory. Copies were kept here:\n\n%1")
+                .arg(recovered.join(QLatin1Char('\n'))),
+            QMessageBox::Information);
     }
     return true;
 }

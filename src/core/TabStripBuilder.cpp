@@ -17,7 +17,8 @@ TabStripBuilder::Plan TabStripBuilder::build(const Source &source)
         auto &panel = plan.panels[static_cast<size_t>(note.number - 1)];
         if (isShown) {
             caption = caption.trimmed();
-            plan.tabs.append({note.number, caption.isEmpty() ? note.defaultCaption : caption, note.iconName()});
+            plan.tabs.append(
+                {note.number, caption.isEmpty() ? note.defaultCaption : caption, note.iconName()});
             panel = Panel::Show;
         }
         if (shown == QLatin1String("NO"))

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "fake/FakePlatform.h"
 #include "ProgramPlaces.h"
 #include "Quillbox.h"
 #include "RichTextBox.h"
 #include "SettingsStore.h"
+#include "fake/FakePlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -31,7 +31,8 @@ int main(int argc, char *argv[])
     fill(a, QStringLiteral("alpha"), 6000);
     fill(b, QStringLiteral("bravo"), 9000);
     NoteFiles files;
-    if (!files.save(1, &a, path) || !a.SaveFile(path + QStringLiteral(".a")) || !b.SaveFile(path + QStringLiteral(".b")))
+    if (!files.save(1, &a, path) || !a.SaveFile(path + QStringLiteral(".a")) ||
+        !b.SaveFile(path + QStringLiteral(".b")))
         return 1;
     for (bool second = true;; second = !second) {
         if (!files.save(1, second ? &b : &a, path))

@@ -60,7 +60,8 @@ private slots:
         leaveNote(w);
         w.shutdown();
         QVERIFY(QFileInfo(notes).isSymLink());
-        QCOMPARE(QDir(f.noteDir()).entryList({"notes*"}, QDir::Files | QDir::System), QStringList{"notes.rtf"});
+        QCOMPARE(QDir(f.noteDir()).entryList({"notes*"}, QDir::Files | QDir::System),
+                 QStringList{"notes.rtf"});
 
         // Typing into the note: the unreadable file is kept beside it, then the note is written.
         f.window.reset();
@@ -71,7 +72,8 @@ private slots:
         leaveNote(*f.window);
         QTRY_VERIFY(!QFileInfo(notes).isSymLink());
         QVERIFY(WindowFixture::readFile(notes).contains("fresh start"));
-        const QStringList kept = QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files);
+        const QStringList kept =
+            QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files);
         QCOMPARE(kept.size(), 1);
         QVERIFY(QFileInfo(f.noteDir() + "/" + kept.first()).isSymLink());
     }
@@ -87,7 +89,8 @@ private slots:
         f.window->shutdown();
         QVERIFY(!QFileInfo(notes).isSymLink());
         QVERIFY(WindowFixture::readFile(notes).contains("typed before closing"));
-        QCOMPARE(QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files).size(), 1);
+        QCOMPARE(QDir(f.noteDir()).entryList({"notes (unreadable*).rtf"}, QDir::System | QDir::Files).size(),
+                 1);
     }
 
     void failedWriteIsToldOnceAndRetried()

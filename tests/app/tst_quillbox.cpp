@@ -21,7 +21,9 @@ class TestQuillbox : public QObject
     {
         QStringList captions;
         for (int i = 0; i < w.tabStrip()->count(); ++i)
-            captions << QStringLiteral("%1:%2").arg(w.tabStrip()->tabData(i).toInt()).arg(w.tabStrip()->tabText(i));
+            captions << QStringLiteral("%1:%2")
+                            .arg(w.tabStrip()->tabData(i).toInt())
+                            .arg(w.tabStrip()->tabText(i));
         return captions;
     }
     static int visiblePanels(const Quillbox &w)
@@ -67,13 +69,20 @@ private slots:
         QVERIFY(f.start());
         const Quillbox &w = *f.window;
         const QList<std::tuple<QString, QString, QString>> items = {
-            {"new", "&New", "Ctrl+N"},          {"clear", "&Clear Text", "Shift+Del"},
-            {"printalltext", "Print &All Tabs", "Ctrl+L"}, {"setontop", "Set On &Top", "F7"},
-            {"exit", "&Exit", "F8"},            {"EditSelectAll", "Select &All", "Ctrl+A"},
-            {"cut", "Cu&t", ""},                {"font", "F&ont", "F5"},
-            {"Insert", "&Insert Date and Time", "Ctrl+Q"}, {"dialer", "Dial&er", "F9"},
-            {"calc", "&Calculator", "F6"},      {"Run", "&Run", "Ctrl+R"},
-            {"set", "&Setup...", "Ctrl+S"},     {"setupautocompletion", "Setup &AutoCompletion...", ""},
+            {"new", "&New", "Ctrl+N"},
+            {"clear", "&Clear Text", "Shift+Del"},
+            {"printalltext", "Print &All Tabs", "Ctrl+L"},
+            {"setontop", "Set On &Top", "F7"},
+            {"exit", "&Exit", "F8"},
+            {"EditSelectAll", "Select &All", "Ctrl+A"},
+            {"cut", "Cu&t", ""},
+            {"font", "F&ont", "F5"},
+            {"Insert", "&Insert Date and Time", "Ctrl+Q"},
+            {"dialer", "Dial&er", "F9"},
+            {"calc", "&Calculator", "F6"},
+            {"Run", "&Run", "Ctrl+R"},
+            {"set", "&Setup...", "Ctrl+S"},
+            {"setupautocompletion", "Setup &AutoCompletion...", ""},
             {"about", "&About...", "Ctrl+T"},
         };
         for (const auto &[name, caption, shortcut] : items) {
@@ -82,7 +91,8 @@ private slots:
             QCOMPARE(a->text(), caption);
             QCOMPARE(a->shortcut().toString(), shortcut);
         }
-        for (const QString sep : {"sepmnu", "sepmenu2", "sepmnu2a", "sepmnu2", "sepmenu4", "sepmenu9", "sep3", "sep4"})
+        for (const QString sep :
+             {"sepmnu", "sepmenu2", "sepmnu2a", "sepmnu2", "sepmenu4", "sepmenu9", "sep3", "sep4"})
             QVERIFY2(w.menuItem(sep) && w.menuItem(sep)->isSeparator(), qPrintable(sep));
         QCOMPARE(w.menu("Filemnu")->title(), QStringLiteral("&File"));
         QCOMPARE(w.menu("apps")->actions().size(), 10);
@@ -103,8 +113,10 @@ private slots:
         QCOMPARE(w.formatToolbar()->actions().size(), 11);
         QCOMPARE(w.formatButton("FPt")->toolTip(), QStringLiteral("Format Painter"));
         QCOMPARE(w.formatButton("Bullets")->toolTip(), QStringLiteral("Insert Bullets"));
-        for (const QString key : {"Bold", "Italic", "Underline", "FPt", "Bullets", "Align Left", "Center", "Align Right"})
-            QVERIFY2(w.formatButton(key)->isCheckable() && !w.formatButton(key)->icon().pixmap(16).isNull(), qPrintable(key));
+        for (const QString key :
+             {"Bold", "Italic", "Underline", "FPt", "Bullets", "Align Left", "Center", "Align Right"})
+            QVERIFY2(w.formatButton(key)->isCheckable() && !w.formatButton(key)->icon().pixmap(16).isNull(),
+                     qPrintable(key));
         for (QAction *a : w.commandToolbar()->actions())
             QVERIFY2(a->isSeparator() || !a->icon().pixmap(22).isNull(), qPrintable(a->objectName()));
         // Pressing one alignment button releases the others.
@@ -136,7 +148,8 @@ private slots:
             f.settings->SaveSettingValue("DisplayApps", displayApps);
         QVERIFY(f.start());
         const Quillbox &w = *f.window;
-        for (const QString name : {"browser", "emailprogram", "dialer", "dosprompt", "calc", "Run", "sep3", "sep4"})
+        for (const QString name :
+             {"browser", "emailprogram", "dialer", "dosprompt", "calc", "Run", "sep3", "sep4"})
             QCOMPARE(w.menuItem(name)->isVisible(), visible);
         QVERIFY(w.menuItem("set")->isVisible());
         const QList<QAction *> entries = w.commandToolbar()->actions();
@@ -215,8 +228,10 @@ private slots:
     {
         WindowFixture f;
         f.quietSettings();
-        WindowFixture::writeFile(f.noteDir() + "/notes.rtf", WindowFixture::rtf("{\\b Shopping}\\par milk\\par "));
-        WindowFixture::writeFile(f.noteDir() + "/web.rtf", WindowFixture::rtf("http://example.org\\par\\par "));
+        WindowFixture::writeFile(f.noteDir() + "/notes.rtf",
+                                 WindowFixture::rtf("{\\b Shopping}\\par milk\\par "));
+        WindowFixture::writeFile(f.noteDir() + "/web.rtf",
+                                 WindowFixture::rtf("http://example.org\\par\\par "));
         WindowFixture::writeFile(f.noteDir() + "/phone.rtf", "555-1234\r\n");
         WindowFixture::writeFile(f.noteDir() + "/other.rtf", "plain\n\n");
         WindowFixture::writeFile(f.noteDir() + "/tab7.rtf", WindowFixture::rtf("hidden but loaded"));
@@ -286,8 +301,10 @@ private slots:
         QTest::addColumn<QString>("x");
         QTest::addColumn<QString>("y");
         QTest::addColumn<QPoint>("place"); // in pixels at 96 dpi
-        QTest::newRow("stored place") << "1500" << "3000" << QPoint(100, 200);
-        QTest::newRow("x 0 with y set is not centred") << "0" << "300" << QPoint(0, 20);
+        QTest::newRow("stored place") << "1500"
+                                      << "3000" << QPoint(100, 200);
+        QTest::newRow("x 0 with y set is not centred") << "0"
+                                                       << "300" << QPoint(0, 20);
         QTest::newRow("final NUL dropped") << QStringLiteral("1500") + QChar(0) << "1500" << QPoint(100, 100);
     }
     void startUpPlacesAndSizesTheWindow()
@@ -313,10 +330,14 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<bool>("minimised");
         QTest::addColumn<bool>("maximised");
-        QTest::newRow("StartMin 0") << "0" << "" << false << false;
-        QTest::newRow("StartMin blank") << " " << "" << false << false;
-        QTest::newRow("StartMin 1") << "1" << "" << true << false;
-        QTest::newRow("Height Max") << "" << "Max" << false << true;
+        QTest::newRow("StartMin 0") << "0"
+                                    << "" << false << false;
+        QTest::newRow("StartMin blank") << " "
+                                        << "" << false << false;
+        QTest::newRow("StartMin 1") << "1"
+                                    << "" << true << false;
+        QTest::newRow("Height Max") << ""
+                                    << "Max" << false << true;
     }
     void startUpStates()
     {

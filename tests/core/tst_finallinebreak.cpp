@@ -14,13 +14,19 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("after");
-        QTest::newRow("paragraph end") << "abc\n" << "abc";
-        QTest::newRow("two line breaks keep the first") << "abc\n\n" << "abc\n";
-        QTest::newRow("no line break") << "abc" << "abc";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only a line break") << "\n" << "";
+        QTest::newRow("paragraph end") << "abc\n"
+                                       << "abc";
+        QTest::newRow("two line breaks keep the first") << "abc\n\n"
+                                                        << "abc\n";
+        QTest::newRow("no line break") << "abc"
+                                       << "abc";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only a line break") << "\n"
+                                           << "";
         QTest::newRow("soft line break") << QStringLiteral("abc") + QChar(QChar::LineSeparator) << "abc";
-        QTest::newRow("line break inside stays") << "a\nb" << "a\nb";
+        QTest::newRow("line break inside stays") << "a\nb"
+                                                 << "a\nb";
     }
     void dropsOneFinalLineBreak()
     {

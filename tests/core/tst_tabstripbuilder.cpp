@@ -26,8 +26,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("settings"); // key=value pairs
         QTest::addColumn<QString>("tabs");         // note:caption, * when the tab has an image
-        QTest::newRow("first start") << QStringList{}
-                                     << "1:Notes*|2:Web Pages*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|5:Other*";
+        QTest::newRow("first start")
+            << QStringList{} << "1:Notes*|2:Web Pages*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|5:Other*";
         QTest::newRow("tab 1 hidden") << QStringList{"Tab1=NO", "Tab2="}
                                       << "2:Web Pages*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|5:Other*";
         QTest::newRow("tab 6 shown without caption")
@@ -44,9 +44,10 @@ private slots:
         QTest::newRow("lower-case yes neither shows nor hides")
             << QStringList{"Tab6=yes", "Tab2=no"}
             << "1:Notes*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|5:Other*";
-        QTest::newRow("blanks around YES") << QStringList{"Tab7= YES "}
-                                           << "1:Notes*|2:Web Pages*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|"
-                                              "5:Other*|7:Other 3";
+        QTest::newRow("blanks around YES")
+            << QStringList{"Tab7= YES "}
+            << "1:Notes*|2:Web Pages*|3:E-Mail Addresses*|4:Phone/Fax Numbers*|"
+               "5:Other*|7:Other 3";
     }
     void buildsFromSettings()
     {
@@ -60,12 +61,13 @@ private slots:
 
     void panelsFollowOnlyExactYesAndNo()
     {
-        const TabStripBuilder::Plan plan = TabStripBuilder::build([](int n, QString *shown, QString *caption) {
-            caption->clear();
-            const QStringList values = {"", "NO", "yes", "YES", "", "", "NO"};
-            *shown = values[n - 1];
-        });
-        const std::array<Panel, 7> expected = {Panel::Show, Panel::Hide, Panel::Leave, Panel::Show,
+        const TabStripBuilder::Plan plan =
+            TabStripBuilder::build([](int n, QString *shown, QString *caption) {
+                caption->clear();
+                const QStringList values = {"", "NO", "yes", "YES", "", "", "NO"};
+                *shown = values[n - 1];
+            });
+        const std::array<Panel, 7> expected = {Panel::Show, Panel::Hide,  Panel::Leave, Panel::Show,
                                                Panel::Show, Panel::Leave, Panel::Hide};
         QVERIFY(plan.panels == expected);
     }
@@ -74,7 +76,8 @@ private slots:
     {
         QCOMPARE(NoteTabs::notePath("/srv/notes", 1), QStringLiteral("/srv/notes/notes.rtf"));
         QCOMPARE(NoteTabs::notePath("/srv/notes/", 7), QStringLiteral("/srv/notes//tab7.rtf"));
-        const QStringList names = {"notes.rtf", "web.rtf", "email.rtf", "phone.rtf", "other.rtf", "tab6.rtf", "tab7.rtf"};
+        const QStringList names = {"notes.rtf", "web.rtf",  "email.rtf", "phone.rtf",
+                                   "other.rtf", "tab6.rtf", "tab7.rtf"};
         for (int n = 1; n <= 7; ++n)
             QCOMPARE(NoteTabs::tab(n).fileName, names[n - 1]);
     }

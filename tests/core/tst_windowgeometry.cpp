@@ -36,8 +36,10 @@ private slots:
         QTest::addColumn<QRect>("window");
         QTest::addColumn<bool>("rescued");
         QTest::newRow("inside") << QRect(1000, 1000, 9000, 7000) << false;
-        QTest::newRow("bottom 150 below is tolerated") << QRect(1000, 14400 - 7000 + 150, 9000, 7000) << false;
-        QTest::newRow("bottom 200 below is tolerated") << QRect(1000, 14400 - 7000 + 200, 9000, 7000) << false;
+        QTest::newRow("bottom 150 below is tolerated")
+            << QRect(1000, 14400 - 7000 + 150, 9000, 7000) << false;
+        QTest::newRow("bottom 200 below is tolerated")
+            << QRect(1000, 14400 - 7000 + 200, 9000, 7000) << false;
         QTest::newRow("bottom 300 below") << QRect(1000, 14400 - 7000 + 300, 9000, 7000) << true;
         QTest::newRow("right 300 past the edge") << QRect(19200 - 9000 + 300, 1000, 9000, 7000) << true;
         QTest::newRow("sticking out left stays") << QRect(-5000, 1000, 9000, 7000) << false;
@@ -89,7 +91,8 @@ private slots:
     {
         QCOMPARE(WindowGeometry::centred(QSize(7245, 5805), QRect(0, 0, 19200, 14400)), QPoint(5977, 4297));
         // A screen that does not start at 0 (a second monitor).
-        QCOMPARE(WindowGeometry::centred(QSize(1000, 1000), QRect(19200, 0, 3000, 3000)), QPoint(20200, 1000));
+        QCOMPARE(WindowGeometry::centred(QSize(1000, 1000), QRect(19200, 0, 3000, 3000)),
+                 QPoint(20200, 1000));
     }
 };
 
