@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The main window on a real X desktop: stay-on-top through the window manager, "Set On Top"
+# changing it in place, a second start bringing the first window forward, and SIGTERM running
+# the shutdown.
+#   window_desktop.sh <quillbox executable>
+# Starts its own Xvfb with openbox as the window manager; xdotool presses the keys.
+set -uo pipefail
+
+program=$1
+work=$(mktemp -d)
+failures=0
+pids=()
+
+cleanup() {
+    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do kill "${pids[k]}" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; }
+
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+notes=$work/notes
+ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
+mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
+printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nOnTop=yes\nNetwork=%s\n' "$notes" >"$ini"
+setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
+
+large_windows() {
+    for w in "$@"; do
+        [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 100 ] && echo "$w"
+    done
+}
+main_window() { large_windows $(xdotool search --name '^Quillbox Plus$') | head -n1; }
+main_window_visible() { large_windows $(xdotool search --onlyvisible --name '^Quillbox Plus$') | grep -q .; }
+is_above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+not_above() { ! is_above "$1"; }
+is_iconic() { xprop -id "$1" WM_STATE | grep -q 'window state: Iconic'; }
+is_normal() { xprop -id "$1" WM_STATE | grep -q 'window state: Normal'; }
+
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+if ! wait_for 100 test -s "$work/display"; then
+    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
+    exit 1
+fi
+export DISPLAY=:$(head -n1 "$work/display")
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 100 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not come up"
+
+"$program" >>"$work/program.log" 2>&1 &
+first=$!
+pids+=("$first")
+wait_for 300 main_window_visible || fail "the main window did not appear"
+win=$(main_window)
+
+# "OnTop" holding "yes" keeps the window above others, and is stored back as "Yes".
+if wait_for 50 is_above "$win"; then pass "OnTop yes keeps the window on top"; else fail "not on top: $(xprop -id "$win" _NET_WM_STATE)"; fi
+[ "$(setting OnTop)" = "Yes" ] && pass "OnTop is stored back as Yes" || fail "OnTop stored as '$(setting OnTop)'"
+
+# F7 turns it off in place: the same X window, still in view.
+xdotool windowactivate --sync "$win" 2>/dev/null
+xdotool key --clearmodifiers F7
+if wait_for 50 not_above "$win"; then pass "Set On Top turns stay-on-top off"; else fail "still on top after F7"; fi
+wait_for 30 bash -c "grep -qi '^OnTop=No' '$ini'" && pass "OnTop is stored as No" || fail "OnTop stored as '$(setting OnTop)'"
+[ "$(main_window)" = "$win" ] && main_window_visible && pass "the window was changed in place" \
+    || fail "the window was re-created or hidden"
+xdotool key --clearmodifiers F7
+wait_for 50 is_above "$win" && pass "F7 again puts it back on top" || fail "not on top after F7 twice"
+
+# A second start with the same settings brings the first window back and ends.
+xdotool windowminimize "$win"
+wait_for 50 is_iconic "$win" || fail "the window did not minimise"
+"$program" >>"$work/program.log" 2>&1 &
+second=$!
+if wait_for 150 bash -c "! kill -0 $second 2>/dev/null"; then
+    wait "$second"
+    status=$?
+    [ "$status" -eq 0 ] && pass "a second start ends at once" || fail "the second start ended with $status"
+else
+    fail "a second start kept running"
+    kill "$second"
+fi
+if wait_for 50 is_normal "$win"; then pass "the second start brought the first window back"; else fail "the first window stayed minimised"; fi
+kill -0 "$first" 2>/dev/null && pass "the first instance still runs" || fail "the first instance ended"
+
+# SIGTERM runs the shutdown: notes and the window's size are written.
+kill -TERM "$first"
+if wait_for 100 bash -c "! kill -0 $first 2>/dev/null"; then
+    wait "$first"
+    status=$?
+    [ "$status" -eq 0 ] || fail "SIGTERM ended the program with status $status"
+else
+    fail "SIGTERM did not end the program"
+fi
+[ "$(ls "$notes"/*.rtf 2>/dev/null | wc -l)" -eq 7 ] && pass "SIGTERM wrote the seven notes" || fail "notes after SIGTERM: $(ls "$notes")"
+[ -n "$(setting Width)" ] && [ -n "$(setting CoordsX)" ] && pass "SIGTERM stored the place and size" \
+    || fail "place and size not stored: $(cat "$ini")"
+
+if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
+    fail "the sanitizers reported an error"
+fi
+if [ "$failures" -ne 0 ]; then
+    echo "--- program log"; cat "$work/program.log"
+    exit 1
+fi
+exit 0
