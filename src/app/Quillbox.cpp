@@ -44,7 +44,10 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     d->buildWidgets();
     d->tray = new TrayIcon(this);
     connect(d->tray, &TrayIcon::restoreRequested, this, &Quillbox::bringBack);
-    connect(d->tray, &TrayIcon::popupMenuRequested, this, &Quillbox::bringBack);
+    connect(d->tray, &TrayIcon::popupMenuRequested, this, [this] {
+        bringBack();
+        d->activationPending = false; // the menu opening over the window takes the input
+    });
     connect(d->tray, &TrayIcon::closeRequested, this, &Quillbox::shutdown);
 
     connect(menuItem(QStringLiteral("exit")), &QAction::triggered, this, &Quillbox::shutdown);
@@ -251,7 +254,14 @@ void Quillbox::bringBack()
     raise();
     // In front of other programs' windows but not kept there: the next paint applies "OnTop".
     d->applyOnTop(false);
-    activateWindow();
+    // Activated once the events of this click are handled: when the click also opens the tray
+    // menu, activating the window under the open menu would close the menu again at once.
+    d->activationPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (d->activationPending)
+            activateWindow();
+        d->activationPending = false;
+    });
 }
 
 void Quillbox::shutdown()

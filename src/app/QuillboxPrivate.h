@@ -75,6 +75,7 @@ struct Quillbox::Private
     bool frameKnown = false;
     bool inResizeRules = false;
     bool trayMissingTold = false;
+    bool activationPending = false;
     bool quitsOnShutdown = false;
     bool shutDown = false;
 };
