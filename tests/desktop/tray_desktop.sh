@@ -182,8 +182,8 @@ if [ -n "$icon" ]; then
     fi
     xdotool key --clearmodifiers Escape
     wait_for 30 windows_at_most "$before" || fail "the About box from the tray menu stayed"
-    # A pause as a person makes: a right click within a moment of the box closing, while the
-    # window manager moves the focus back, opens no menu under openbox.
+    # A pause as a person makes: the focus passes back to the main window through the window
+    # manager after the box closes, and that arrival closes a menu opened in the meantime.
     sleep 0.5
 
     # Right click: the window comes back first, then the menu; its Close item ends the program.
