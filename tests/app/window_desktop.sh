@@ -57,9 +57,15 @@ if ! wait_for 100 test -s "$work/display"; then
     exit 1
 fi
 export DISPLAY=:$(head -n1 "$work/display")
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 100 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not come up"
+# The window manager; started again if it gave up, as it may when other tests start theirs at the
+# same moment.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+for attempt in 1 2 3; do
+    openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 100 wm_up && break
+done
+wm_up || { echo "FAIL: openbox did not come up: $(cat "$work/openbox.log")"; exit 1; }
 
 "$program" >>"$work/program.log" 2>&1 &
 first=$!
