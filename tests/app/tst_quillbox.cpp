@@ -62,57 +62,20 @@ private slots:
             QVERIFY(!w.NoteChanged(n));
     }
 
-    void menuTreeHasEveryNamedItem()
+    void toolbarButtonsAreFoundByTheirExactKeys()
     {
         WindowFixture f;
         f.quietSettings();
         QVERIFY(f.start());
         const Quillbox &w = *f.window;
-        const QList<std::tuple<QString, QString, QString>> items = {
-            {"new", "&New", "Ctrl+N"},
-            {"clear", "&Clear Text", "Shift+Del"},
-            {"printalltext", "Print &All Tabs", "Ctrl+L"},
-            {"setontop", "Set On &Top", "F7"},
-            {"exit", "&Exit", "F8"},
-            {"EditSelectAll", "Select &All", "Ctrl+A"},
-            {"cut", "Cu&t", ""},
-            {"font", "F&ont", "F5"},
-            {"Insert", "&Insert Date and Time", "Ctrl+Q"},
-            {"dialer", "Dial&er", "F9"},
-            {"calc", "&Calculator", "F6"},
-            {"Run", "&Run", "Ctrl+R"},
-            {"set", "&Setup...", "Ctrl+S"},
-            {"setupautocompletion", "Setup &AutoCompletion...", ""},
-            {"about", "&About...", "Ctrl+T"},
-        };
-        for (const auto &[name, caption, shortcut] : items) {
-            QAction *a = w.menuItem(name);
-            QVERIFY2(a, qPrintable(name));
-            QCOMPARE(a->text(), caption);
-            QCOMPARE(a->shortcut().toString(), shortcut);
-        }
-        for (const QString sep :
-             {"sepmnu", "sepmenu2", "sepmnu2a", "sepmnu2", "sepmenu4", "sepmenu9", "sep3", "sep4"})
-            QVERIFY2(w.menuItem(sep) && w.menuItem(sep)->isSeparator(), qPrintable(sep));
-        QCOMPARE(w.menu("Filemnu")->title(), QStringLiteral("&File"));
-        QCOMPARE(w.menu("apps")->actions().size(), 10);
-        QCOMPARE(w.menu("help")->actions().last(), w.menuItem("about"));
-    }
-
-    void toolbarsCarryTheirKeysAndTooltips()
-    {
-        WindowFixture f;
-        f.quietSettings();
-        QVERIFY(f.start());
-        const Quillbox &w = *f.window;
-        QCOMPARE(w.commandToolbar()->actions().size(), 22);
-        QCOMPARE(w.commandButton("Find and Replace")->toolTip(), QStringLiteral("Find and Replace..."));
+        // Keys match exactly, blanks and case included; separators are no buttons.
+        QVERIFY(w.commandButton("Find and Replace"));
         QVERIFY(!w.commandButton("find and replace"));
-        QCOMPARE(w.commandButton("Clear")->text(), QStringLiteral("ClearText"));
-        QCOMPARE(w.commandButton("Calc")->toolTip(), QStringLiteral("Calculator"));
+        QVERIFY(!w.commandButton("FindandReplace"));
+        QVERIFY(!w.commandButton(QString()));
+        QCOMPARE(w.commandToolbar()->actions().size(), 22);
         QCOMPARE(w.formatToolbar()->actions().size(), 11);
-        QCOMPARE(w.formatButton("FPt")->toolTip(), QStringLiteral("Format Painter"));
-        QCOMPARE(w.formatButton("Bullets")->toolTip(), QStringLiteral("Insert Bullets"));
+        // Every image is really there, not an empty placeholder.
         for (const QString key :
              {"Bold", "Italic", "Underline", "FPt", "Bullets", "Align Left", "Center", "Align Right"})
             QVERIFY2(w.formatButton(key)->isCheckable() && !w.formatButton(key)->icon().pixmap(16).isNull(),
