@@ -1,40 +1,28 @@
 #include "TabDefaults.h"
 
+#include "NoteTab.h"
+
 #include <array>
 
 namespace {
-struct Row
-{
-    const char *caption;
-    const char *label;
+// The dialog's own row labels; captions and visibility come from the note table.
+constexpr std::array<const char *, TabDefaults::count> kRowLabels{
+    "Tab 1 (Notes):", "Tab 2 (Web):",   "Tab 3 (E-Mail):", "Tab 4 (Phone):",
+    "Tab 5 (Other):", "Tab 6 (Other):", "Tab 7 (Other):",
 };
-constexpr std::array<Row, TabDefaults::count> kRows{{
-    {"Notes", "Tab 1 (Notes):"},
-    {"Web Pages", "Tab 2 (Web):"},
-    {"E-Mail Addresses", "Tab 3 (E-Mail):"},
-    {"Phone/Fax Numbers", "Tab 4 (Phone):"},
-    {"Other", "Tab 5 (Other):"},
-    {"Other 2", "Tab 6 (Other):"},
-    {"Other 3", "Tab 7 (Other):"},
-}};
-
-bool valid(int n)
-{
-    return n >= 1 && n <= TabDefaults::count;
-}
 } // namespace
 
 QString TabDefaults::caption(int n)
 {
-    return valid(n) ? QString::fromLatin1(kRows[n - 1].caption) : QString();
+    return NoteTabs::isNote(n) ? NoteTabs::tab(n).defaultCaption : QString();
 }
 
 bool TabDefaults::shown(int n)
 {
-    return n >= 1 && n <= 5;
+    return NoteTabs::isNote(n) && NoteTabs::tab(n).shownWhenAbsent;
 }
 
 QString TabDefaults::rowLabel(int n)
 {
-    return valid(n) ? QString::fromLatin1(kRows[n - 1].label) : QString();
+    return NoteTabs::isNote(n) ? QString::fromLatin1(kRowLabels[n - 1]) : QString();
 }
