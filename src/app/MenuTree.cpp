@@ -28,6 +28,7 @@ const std::initializer_list<TopMenu> &tree()
          {{"new", "&New", "Ctrl+N"},
           {"open", "&Open Existing Notes...", "Ctrl+O"},
           {"saveas", "&Save Copy As...", "Ctrl+K"},
+          {"notehistory", "Note &History...", ""},
           {"clear", "&Clear Text", "Shift+Del"},
           {"print", "&Print Current Tab", "Ctrl+P"},
           {"printalltext", "Print &All Tabs", "Ctrl+L"},

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <optional>
 
@@ -69,7 +70,7 @@ NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, 
     return Loaded::Read;
 }
 
-bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error)
+bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error, QByteArray *written)
 {
     QString why;
     if (m_unreadable[index(n)] && QFileInfo::exists(path)) {
@@ -83,13 +84,19 @@ bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *erro
         m_keptAside[index(n)] = aside;
         qCInfo(lcApp) << "kept the unreadable file of note" << n << "aside";
     }
-    if (!box->SaveFile(path, &why)) {
+    // Serialised once, so that what the caller is told was written is exactly what the file holds.
+    const QByteArray bytes = box->TextRTF();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
+        why = file.errorString();
         qCWarning(lcApp) << "note" << n << "could not be written:" << why;
         if (error)
             *error = why.isEmpty() ? QStringLiteral("The file could not be written.") : why;
         return false;
     }
     m_unreadable[index(n)] = false;
+    if (written)
+        *written = bytes;
     return true;
 }
 

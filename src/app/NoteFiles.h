@@ -21,8 +21,10 @@ public:
     Loaded load(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
 
     // Writes the whole note as RTF, atomically. For a note whose file could not be read, the file
-    // is first moved aside; if that fails nothing is written. Returns false with error saying why.
-    bool save(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
+    // is first moved aside; if that fails nothing is written. Returns false with error saying why;
+    // written (when given) receives the bytes now in the file.
+    bool save(int n, RichTextBox *box, const QString &path, QString *error = nullptr,
+              QByteArray *written = nullptr);
 
     bool isUnreadable(int n) const;
     void forgetUnreadable(int n); // the note now comes from somewhere else (another directory)

@@ -64,6 +64,7 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     wireLaunching(*this);
     wirePreferences(*this);
     wireTrayAndHelp(*this);
+    wireNoteHistory(*this);
 }
 
 Quillbox::~Quillbox()
@@ -160,6 +161,16 @@ QString Quillbox::notePath(int n) const
     return NoteTabs::notePath(d->noteDir, n);
 }
 
+QString Quillbox::noteCaption(int n) const
+{
+    return d->noteCaption(n);
+}
+
+const NoteHistory &Quillbox::noteHistory() const
+{
+    return d->safety.history();
+}
+
 bool Quillbox::NoteChanged(int n) const
 {
     return NoteTabs::isNote(n) && d->changed[Private::slot(n)];
@@ -216,6 +227,8 @@ void Quillbox::changeNoteDirectory(const QString &dir)
     // The notes now come from the new place; what the old one held stays there.
     for (RichTextBox *box : d->boxes)
         box->clear();
+    // The recovery copies belonged to the notes of the old directory, which are written or kept.
+    d->safety.recovery().removeAll();
     d->reportUnreadable(d->loadNotes());
     if (!kept.isEmpty()) {
         Dialogs::message(
@@ -272,25 +285,32 @@ void Quillbox::shutdown()
     qCInfo(lcApp) << "shutting down";
     d->tray->DeleteIcon();
 
-    // Every note is written whether or not it changed. A changed note that cannot be written
+    // Every note is written whether or not it changed, except one that changed only elsewhere
+    // (their version stands) and one we could not read. A changed note that cannot be written
     // (note directory gone, disk full) goes to a recovery copy; nothing here waits on a dialog.
     QStringList recovered;
+    std::array<bool, 7> safe{};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         const bool changed = NoteChanged(n);
+        safe[Private::slot(n)] = true;
         if (d->files.isUnreadable(n) && !changed)
             continue; // never overwrite a file we could not read with an empty note
-        if (d->files.save(n, editor(n), notePath(n)))
+        const NoteSafety::Written written = d->safety.write(n, NoteSafety::Mode::Shutdown);
+        if (written == NoteSafety::Written::Yes || written == NoteSafety::Written::TheirsKept)
             continue;
         if (!changed)
             continue;
         const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
-        if (editor(n)->SaveFile(copy))
+        if (editor(n)->SaveFile(copy)) {
             recovered << copy;
-        else
+        } else {
+            safe[Private::slot(n)] = false; // its crash-recovery copy is all that is left
             qCWarning(lcApp) << "note" << n << "could not be kept in a recovery copy either";
+        }
     }
     if (!recovered.isEmpty())
         RecoveryCopies::remember(recovered);
+    d->safety.finish(safe);
 
     d->storePlaceAndSize();
     unregisterAutoCompletion(*this);

@@ -12,6 +12,7 @@ class QComboBox;
 class RichTextBox;
 class SettingsStore;
 class TrayIcon;
+class NoteHistory;
 struct Platform;
 
 // One row of the tab strip as the preferences dialog sets it: shown or not, and its caption.
@@ -56,6 +57,9 @@ public:
     QTabBar *tabStrip() const;        // TabStrip1; each tab's data is its note number
     QString NoteDir() const;
     QString notePath(int n) const;
+    QString noteCaption(int n) const; // the caption of note n's tab, or its default caption
+    // The earlier versions of the note files, kept each time a file is replaced.
+    const NoteHistory &noteHistory() const;
     bool NoteChanged(int n) const;
     void setNoteChanged(int n, bool changed);
     void FocusVisibleEditor();

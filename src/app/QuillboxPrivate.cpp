@@ -41,8 +41,10 @@ QString tabIconFile(const QString &iconName)
 } // namespace
 
 Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &services)
-    : q(window), settings(&store), platform(&services), onTop(store)
+    : q(window), settings(&store), platform(&services), onTop(store), files(),
+      safety(*window, files, [this](int n) { return noteCaption(n); })
 {
+    QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] { writeChangedNotes(); });
 }
 
 void Quillbox::Private::buildWidgets()
@@ -113,7 +115,10 @@ void Quillbox::Private::buildWidgets()
 void Quillbox::Private::connectNote(int n)
 {
     RichTextBox *box = boxes[slot(n)];
-    QObject::connect(box, &RichTextBox::Change, q, [this, n] { changed[slot(n)] = true; });
+    QObject::connect(box, &RichTextBox::Change, q, [this, n] {
+        changed[slot(n)] = true;
+        safety.noteEdited(n);
+    });
     QObject::connect(box, &RichTextBox::LostFocus, q, [this, n] {
         if (changed[slot(n)] && !shutDown)
             writeNote(n);
@@ -200,6 +205,7 @@ QStringList Quillbox::Private::loadNotes()
     }
     changed.fill(false);
     failureReported.fill(false);
+    safety.notesLoaded();
     return unreadable;
 }
 
@@ -219,7 +225,18 @@ void Quillbox::Private::reportUnreadable(const QStringList &files)
 bool Quillbox::Private::writeNote(int n)
 {
     QString why;
-    if (!files.save(n, boxes[slot(n)], q->notePath(n), &why)) {
+    switch (safety.write(n, NoteSafety::Mode::Interactive, &why)) {
+    case NoteSafety::Written::Yes:
+        break;
+    case NoteSafety::Written::TheirsKept:
+        return true; // the tab now shows the file as it is
+    case NoteSafety::Written::Deferred:
+        // The user was told once that the directory is away; the note is written when it is back.
+        q->showStatus(QStringLiteral("The note \"%1\" is kept here until the note directory is back.")
+                          .arg(noteCaption(n)),
+                      0);
+        return false;
+    case NoteSafety::Written::Failed:
         reportWriteFailure(n, why); // the note stays changed; the next save point tries again
         return false;
     }
@@ -228,6 +245,14 @@ bool Quillbox::Private::writeNote(int n)
         q->showStatus(QStringLiteral("The note \"%1\" is saved again.").arg(noteCaption(n)));
     failureReported[slot(n)] = false;
     return true;
+}
+
+void Quillbox::Private::writeChangedNotes()
+{
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (changed[slot(n)] && !shutDown)
+            writeNote(n);
+    }
 }
 
 void Quillbox::Private::reportWriteFailure(int n, const QString &why)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NoteFiles.h"
+#include "NoteSafety.h"
 #include "OnTopRule.h"
 #include "Quillbox.h"
 #include "TabStripBuilder.h"
@@ -36,6 +37,7 @@ struct Quillbox::Private
     QStringList loadNotes();
     void reportUnreadable(const QStringList &files);
     bool writeNote(int n);
+    void writeChangedNotes();
     void reportWriteFailure(int n, const QString &why);
 
     // Geometry.
@@ -52,6 +54,7 @@ struct Quillbox::Private
     Platform *platform;
     OnTopRule onTop;
     NoteFiles files;
+    NoteSafety safety;
 
     QHash<QString, QAction *> items;
     QHash<QString, QMenu *> menus;

@@ -142,6 +142,8 @@ bool Quillbox::startUp()
                 .arg(recovered.join(QLatin1Char('\n'))),
             QMessageBox::Information);
     }
+    // Text typed before a crash, offered back before the window shows.
+    d->safety.offerRecovery();
     return true;
 }
 

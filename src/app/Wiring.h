@@ -10,3 +10,4 @@ void wireLaunching(Quillbox &window);    // applications menu, run dialog, launc
 void wirePreferences(Quillbox &window);  // setup dialog
 void wireAutoCompletion(Quillbox &window);
 void wireTrayAndHelp(Quillbox &window);  // tray icon, help, about
+void wireNoteHistory(Quillbox &window);  // earlier versions of a note

@@ -1,0 +1,319 @@
+#include "NoteSafety.h"
+
+#include "Dialogs.h"
+#include "FinalLineBreak.h"
+#include "NoteFiles.h"
+#include "NoteTab.h"
+#include "ProgramPlaces.h"
+#include "Quillbox.h"
+#include "RichTextBox.h"
+#include "RtfReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSysInfo>
+#include <QTextStream>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcSafety, "quillbox.safety")
+
+namespace {
+const QString kTitle = QStringLiteral("Quillbox Plus");
+
+QString conflictListPath()
+{
+    return ProgramPlaces::userDataDirectory() + QStringLiteral("/conflict-copies.txt");
+}
+
+bool readFile(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *why)
+{
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit())
+        return true;
+    *why = out.errorString();
+    return false;
+}
+} // namespace
+
+NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString(int)> caption)
+    : m_window(window), m_files(files), m_caption(std::move(caption)),
+      m_recovery(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery")),
+      m_history(ProgramPlaces::userDataDirectory() + QStringLiteral("/history"))
+{
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        QTimer &timer = m_recoveryTimers[static_cast<size_t>(n - 1)];
+        timer.setSingleShot(true);
+        timer.setInterval(RecoveryDelayMs);
+        connect(&timer, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
+    }
+    connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
+    connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
+    connect(&m_watcher, &NoteWatcher::directoryBack, this, &NoteSafety::directoryBack);
+}
+
+NoteSafety::~NoteSafety() = default;
+
+void NoteSafety::notesLoaded()
+{
+    std::array<QString, 7> paths;
+    for (int n = 1; n <= NoteTabs::Count; ++n)
+        paths[static_cast<size_t>(n - 1)] = m_window.notePath(n);
+    m_watcher.setPaths(paths);
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        m_watcher.setKnownState(n, NoteDiskState::of(m_window.notePath(n)));
+        // Loading is no edit of the user's.
+        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+    }
+    // A directory missing from the start was never "lost": writing to it fails with the usual
+    // message, and the notes are written once it appears.
+    m_away = false;
+    m_awayTold = false;
+}
+
+void NoteSafety::noteEdited(int n)
+{
+    if (!m_finished)
+        m_recoveryTimers[static_cast<size_t>(n - 1)].start();
+}
+
+void NoteSafety::saveRecoveryCopy(int n)
+{
+    if (m_finished || !m_window.NoteChanged(n))
+        return;
+    if (!m_recovery.save(n, m_window.editor(n)->TextRTF()))
+        qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
+}
+
+NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
+{
+    QString reason;
+    const QString path = m_window.notePath(n);
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
+        // Noticed here before the next poll: the watcher tells the user, once.
+        m_watcher.checkNow();
+        if (mode == Mode::Interactive && m_away)
+            return Written::Deferred;
+        if (why)
+            *why = QStringLiteral("The note directory cannot be reached.");
+        return Written::Failed;
+    }
+
+    // What the file holds right now, checked against what we loaded or wrote last.
+    const bool ours = m_window.NoteChanged(n);
+    const bool unreadable = m_files.isUnreadable(n);
+    const bool theirs = !unreadable && m_watcher.changedOnDisk(n);
+    QByteArray previous;
+    const bool hadFile = QFileInfo(path).isFile() && readFile(path, &previous);
+
+    if (theirs && !ours) {
+        // Nothing new here: their version stands, and the tab shows it from now on.
+        if (mode == Mode::Interactive)
+            reload(n);
+        return Written::TheirsKept;
+    }
+
+    QString copy;
+    if (theirs && hadFile) {
+        copy = conflictCopyPath(path, QSysInfo::machineHostName(), QDateTime::currentDateTime());
+        if (!writeFile(copy, previous, &reason)) {
+            // Never replace their version without keeping it.
+            if (why)
+                *why = QStringLiteral("The version changed elsewhere could not be kept as %1: %2")
+                           .arg(QDir::toNativeSeparators(copy), reason);
+            return Written::Failed;
+        }
+    }
+
+    QByteArray written;
+    if (!m_files.save(n, m_window.editor(n), path, why, &written))
+        return Written::Failed;
+    if (hadFile && !unreadable && previous != written && !m_history.keep(path, previous))
+        qCWarning(lcSafety) << "earlier version of note" << n << "could not be kept in the history";
+    m_watcher.setKnownState(n, NoteDiskState::ofContent(written, QFileInfo(path).lastModified()));
+    m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+    m_recovery.remove(n);
+    if (!copy.isEmpty()) {
+        qCInfo(lcSafety) << "note" << n << "was changed elsewhere too; the other version is kept as" << copy;
+        m_conflicts << path << copy;
+        if (mode == Mode::Interactive)
+            tellConflict(n, copy);
+    }
+    return Written::Yes;
+}
+
+void NoteSafety::tellConflict(int n, const QString &copy)
+{
+    const QString text =
+        QStringLiteral("The note \"%1\" was changed here and elsewhere (another computer or program) "
+                       "at the same time. Both versions are kept:\n\nYours: %2\nThe other: %3")
+            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)), QDir::toNativeSeparators(copy));
+    // Shown once the save point that led here (a focus change) is over.
+    QTimer::singleShot(0, &m_window, [this, text] {
+        Dialogs::message(&m_window, kTitle, text, QMessageBox::Information);
+    });
+}
+
+void NoteSafety::changedElsewhere(int n)
+{
+    if (m_finished)
+        return;
+    if (m_window.NoteChanged(n)) {
+        // Both sides changed: resolved at the next write, which keeps both versions.
+        m_window.showStatus(QStringLiteral("The note \"%1\" was also changed elsewhere; both versions "
+                                           "are kept when it is saved.")
+                                .arg(m_caption(n)));
+        return;
+    }
+    if (reload(n))
+        m_window.showStatus(QStringLiteral("The note \"%1\" was changed elsewhere and is shown as it is now.")
+                                .arg(m_caption(n)));
+}
+
+bool NoteSafety::reload(int n)
+{
+    const QString path = m_window.notePath(n);
+    RichTextBox *box = m_window.editor(n);
+    QByteArray bytes;
+    if (!QFileInfo(path).isFile()) {
+        // Removed elsewhere: the text here is all that is left of it, so it is written back.
+        m_watcher.setKnownState(n, NoteDiskState::of(path));
+        m_window.setNoteChanged(n, true);
+        m_window.showStatus(QStringLiteral("The file of the note \"%1\" was removed elsewhere; your text "
+                                           "is kept and saved again.")
+                                .arg(m_caption(n)));
+        return false;
+    }
+    if (!readFile(path, &bytes))
+        return false; // perhaps still being written; the next check tries again
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    const int position = box->textCursor().position();
+    const int anchor = box->textCursor().anchor();
+    const int vertical = box->verticalScrollBar()->value();
+    const int horizontal = box->horizontalScrollBar()->value();
+    box->setTextRTF(bytes);
+    if (!rtf::looksLikeRtf(bytes))
+        dropFinalLineBreak(box->document());
+    const int last = box->document()->characterCount() - 1;
+    QTextCursor cursor(box->document());
+    cursor.setPosition(std::clamp(anchor, 0, last));
+    cursor.setPosition(std::clamp(position, 0, last), QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    box->verticalScrollBar()->setValue(vertical);
+    box->horizontalScrollBar()->setValue(horizontal);
+
+    m_window.setNoteChanged(n, false);
+    m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+    m_recovery.remove(n);
+    m_watcher.setKnownState(n, NoteDiskState::ofContent(bytes, modified));
+    return true;
+}
+
+void NoteSafety::directoryLost()
+{
+    m_away = true;
+    if (m_finished || m_awayTold)
+        return;
+    m_awayTold = true;
+    m_window.showStatus(QStringLiteral("The note directory cannot be reached; your changes are kept."), 0);
+    const QString text =
+        QStringLiteral("The note directory\n%1\ncannot be reached (a network drive may be down).\n\n"
+                       "You can go on working: your changes are kept and saved there as soon as it is "
+                       "back.")
+            .arg(QDir::toNativeSeparators(m_window.NoteDir()));
+    QTimer::singleShot(0, &m_window, [this, text] {
+        Dialogs::message(&m_window, kTitle, text, QMessageBox::Warning);
+    });
+}
+
+void NoteSafety::directoryBack()
+{
+    m_away = false;
+    m_awayTold = false;
+    if (m_finished)
+        return;
+    emit directoryReturned();
+    m_window.showStatus(QStringLiteral("The note directory is back; your changes are saved."));
+}
+
+void NoteSafety::offerRecovery()
+{
+    QFile list(conflictListPath());
+    if (list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString kept = QString::fromUtf8(list.readAll()).trimmed();
+        list.close();
+        list.remove();
+        if (!kept.isEmpty()) {
+            Dialogs::message(&m_window, kTitle,
+                             QStringLiteral("When Quillbox Plus last closed, some notes had also been "
+                                            "changed elsewhere. Your version is in the note file; the "
+                                            "other one was kept beside it:\n\n%1")
+                                 .arg(kept),
+                             QMessageBox::Information);
+        }
+    }
+
+    const QList<RecoveryStore::Entry> entries =
+        m_recovery.newerThanNotes([this](int n) { return m_window.notePath(n); });
+    std::array<bool, 7> offered{};
+    for (const RecoveryStore::Entry &entry : entries) {
+        const int n = entry.note;
+        offered[static_cast<size_t>(n - 1)] = true;
+        const QByteArray bytes = m_recovery.read(n);
+        if (bytes.isEmpty())
+            continue;
+        const auto answer = Dialogs::message(
+            &m_window, kTitle,
+            QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "
+                           "from %2 that was not saved.\n\nRestore it?")
+                .arg(m_caption(n), QLocale().toString(entry.saved, QLocale::ShortFormat)),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes) {
+            m_window.editor(n)->setTextRTF(bytes);
+            m_window.setNoteChanged(n, true);
+            continue; // the copy stays until the note is written
+        }
+        // Declined, yet not thrown away: it stays reachable in the note's history.
+        m_history.keep(m_window.notePath(n), bytes, entry.saved);
+        m_recovery.remove(n);
+    }
+    // Copies older than their notes were overtaken by a later write.
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (!offered[static_cast<size_t>(n - 1)] && !m_window.NoteChanged(n))
+            m_recovery.remove(n);
+    }
+}
+
+void NoteSafety::finish(const std::array<bool, 7> &safe)
+{
+    m_finished = true;
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+        if (safe[static_cast<size_t>(n - 1)])
+            m_recovery.remove(n);
+    }
+    if (m_conflicts.isEmpty())
+        return;
+    QFile list(conflictListPath());
+    if (!list.open(QIODevice::Append | QIODevice::Text)) {
+        qCWarning(lcSafety) << "conflict copies could not be recorded for the next start";
+        return;
+    }
+    QTextStream out(&list);
+    for (qsizetype i = 0; i + 1 < m_conflicts.size(); i += 2)
+        out << QDir::toNativeSeparators(m_conflicts[i + 1]) << '\n';
+    m_conflicts.clear();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "NoteHistory.h"
+#include "NoteWatcher.h"
+#include "RecoveryStore.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class NoteFiles;
+class Quillbox;
+
+// Everything that keeps a note from being lost around the plain load and save of the note files:
+// changes made from outside (another machine on a shared drive), a note directory that goes away,
+// recovery copies written shortly after typing stops, and the history of earlier versions.
+//
+// When a note was changed both here and on disk, we keep both without asking: ours is written to
+// the note file and theirs is kept beside it as a conflict copy, and the user is told the names of
+// both files. Asking "keep mine / keep theirs" would stop every save point (losing the focus,
+// switching tabs) on a dialog, and shutdown may never wait on one.
+class NoteSafety final : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Mode { Interactive, Shutdown };
+    enum class Written {
+        Yes,        // our text is in the note file
+        TheirsKept, // nothing new here and the file changed elsewhere: the file stands
+        Deferred,   // the note directory is away; the note stays changed until it is back
+        Failed,     // could not be written; why says why
+    };
+
+    // caption(n): the note's tab caption, for messages.
+    NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString(int)> caption);
+    ~NoteSafety() override;
+
+    // The notes were (re)loaded from the note directory: remember what each file held.
+    void notesLoaded();
+    // Note n was edited; its recovery copy is written once typing has stopped for a moment.
+    void noteEdited(int n);
+
+    // Writes note n to its file, after checking it again against the file on disk.
+    Written write(int n, Mode mode, QString *why = nullptr);
+    bool directoryAway() const { return m_away; }
+
+    // Start-up, after the notes are loaded: tells of conflict copies kept at the last shutdown,
+    // and offers the recovery copies left behind by a crash.
+    void offerRecovery();
+    // Shutdown: the notes whose text is safe lose their recovery copies; conflicts are recorded
+    // for the next start, since shutdown shows no dialog.
+    void finish(const std::array<bool, 7> &safe);
+
+    const NoteHistory &history() const { return m_history; }
+    RecoveryStore &recovery() { return m_recovery; }
+    NoteWatcher &watcher() { return m_watcher; }
+
+    static constexpr int RecoveryDelayMs = 2000;
+
+signals:
+    // The note directory can be reached again: the owner writes the changed notes.
+    void directoryReturned();
+
+private:
+    void changedElsewhere(int n);
+    bool reload(int n);
+    void directoryLost();
+    void directoryBack();
+    void saveRecoveryCopy(int n);
+    void tellConflict(int n, const QString &copy);
+
+    Quillbox &m_window;
+    NoteFiles &m_files;
+    std::function<QString(int)> m_caption;
+    NoteWatcher m_watcher;
+    RecoveryStore m_recovery;
+    NoteHistory m_history;
+    std::array<QTimer, 7> m_recoveryTimers;
+    QStringList m_conflicts; // "note file" / "conflict copy" pairs, for the shutdown record
+    bool m_away = false;
+    bool m_awayTold = false;
+    bool m_finished = false;
+};
