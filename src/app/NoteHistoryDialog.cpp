@@ -10,14 +10,21 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 void restoreNoteVersion(RichTextBox *box, const QByteArray &rtf)
 {
+    // Read as a whole document first, as a note is loaded: inserting the RTF at a cursor would
+    // take the file's final paragraph mark as one more empty line at the end of the note.
+    QTextDocument version;
+    version.setDefaultFont(box->document()->defaultFont());
+    rtf::readInto(&version, rtf);
     QTextCursor cursor(box->document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    rtf::insertAt(cursor, rtf);
+    cursor.insertFragment(QTextDocumentFragment(&version));
     cursor.endEditBlock();
     box->setTextCursor(cursor);
 }
