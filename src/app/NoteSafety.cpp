@@ -116,9 +116,16 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     const bool unreadable = m_files.isUnreadable(n);
     const bool theirs = !unreadable && m_watcher.changedOnDisk(n);
     QByteArray previous;
-    const bool hadFile = QFileInfo(path).isFile() && readFile(path, &previous);
+    const bool hadFile = QFileInfo(path).isFile();
+    if (hadFile && !unreadable && !readFile(path, &previous)) {
+        // Perhaps being written elsewhere right now: never replace what we could not compare.
+        if (why)
+            *why = QStringLiteral("The note file could not be read to compare it with your text.");
+        return Written::Failed;
+    }
 
-    if (theirs && !ours) {
+    // A file removed elsewhere gets our text back; it is all that is left of the note.
+    if (theirs && !ours && hadFile) {
         // Nothing new here: their version stands, and the tab shows it from now on.
         if (mode == Mode::Interactive)
             reload(n);

@@ -110,17 +110,29 @@ private slots:
         QCOMPARE(Dialogs::shown().size(), 1);
     }
 
+    void noteChangedOnlyElsewhereIsNotOverwrittenAtShutdown_data()
+    {
+        QTest::addColumn<bool>("removed");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("rewritten elsewhere: theirs stays") << false << QByteArray("written elsewhere");
+        QTest::newRow("removed elsewhere: ours comes back") << true << QByteArray("as loaded");
+    }
     void noteChangedOnlyElsewhereIsNotOverwrittenAtShutdown()
     {
+        QFETCH(bool, removed);
+        QFETCH(QByteArray, expected);
         WindowFixture f;
         f.quietSettings();
         const QString notes = f.noteDir() + "/notes.rtf";
         WindowFixture::writeFile(notes, WindowFixture::rtf("as loaded"));
         QVERIFY(f.start());
         // Changed elsewhere a moment before closing, before any check could reload it.
-        WindowFixture::writeFile(notes, WindowFixture::rtf("written elsewhere"));
+        if (removed)
+            QVERIFY(QFile::remove(notes));
+        else
+            WindowFixture::writeFile(notes, WindowFixture::rtf("written elsewhere"));
         f.window->shutdown();
-        QVERIFY(WindowFixture::readFile(notes).contains("written elsewhere"));
+        QVERIFY(WindowFixture::readFile(notes).contains(expected));
         QVERIFY(conflictCopies(f.noteDir()).isEmpty());
     }
 
