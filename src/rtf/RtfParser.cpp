@@ -92,8 +92,10 @@ void Parser::run()
     flushBytes();
     flushRun();
     if (m_highSurrogate) {
+        // Every group is closed by now, so there are no current properties to prepare: the
+        // lone half is shown as a replacement character in the last run's format.
         m_highSurrogate = 0;
-        contentText(QStringView(&kReplacement, 1));
+        m_run += QStringView(&kReplacement, 1);
         flushRun();
     }
     m_sink.finish(effectiveParagraph());
@@ -354,6 +356,8 @@ void Parser::contentText(QStringView text)
 // Readies the run for text in the current properties; false when the text is not shown.
 bool Parser::prepareContent()
 {
+    if (m_stack.empty())
+        return false;
     const State &state = top();
     if (state.chr.hidden)
         return false;
