@@ -16,18 +16,11 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QSysInfo>
-#include <QTextStream>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSafety, "quillbox.safety")
 
 namespace {
-const QString kTitle = QStringLiteral("Quillbox Plus");
-
-QString conflictListPath()
-{
-    return ProgramPlaces::userDataDirectory() + QStringLiteral("/conflict-copies.txt");
-}
 
 bool readFile(const QString &path, QByteArray *bytes)
 {
@@ -81,20 +74,6 @@ void NoteSafety::notesLoaded()
     // message, and the notes are written once it appears.
     m_away = false;
     m_awayTold = false;
-}
-
-void NoteSafety::noteEdited(int n)
-{
-    if (!m_finished)
-        m_recoveryTimers[static_cast<size_t>(n - 1)].start();
-}
-
-void NoteSafety::saveRecoveryCopy(int n)
-{
-    if (m_finished || !m_window.NoteChanged(n))
-        return;
-    if (!m_recovery.save(n, m_window.editor(n)->TextRTF()))
-        qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
 }
 
 NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
@@ -154,7 +133,7 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     m_recovery.remove(n);
     if (!copy.isEmpty()) {
         qCInfo(lcSafety) << "note" << n << "was changed elsewhere too; the other version is kept as" << copy;
-        m_conflicts << path << copy;
+        m_conflicts << copy;
         if (mode == Mode::Interactive)
             tellConflict(n, copy);
     }
@@ -169,7 +148,7 @@ void NoteSafety::tellConflict(int n, const QString &copy)
             .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)), QDir::toNativeSeparators(copy));
     // Shown once the save point that led here (a focus change) is over.
     QTimer::singleShot(0, &m_window, [this, text] {
-        Dialogs::message(&m_window, kTitle, text, QMessageBox::Information);
+        Dialogs::message(&m_window, QStringLiteral("Quillbox Plus"), text, QMessageBox::Information);
     });
 }
 
@@ -242,7 +221,7 @@ void NoteSafety::directoryLost()
                        "back.")
             .arg(QDir::toNativeSeparators(m_window.NoteDir()));
     QTimer::singleShot(0, &m_window, [this, text] {
-        Dialogs::message(&m_window, kTitle, text, QMessageBox::Warning);
+        Dialogs::message(&m_window, QStringLiteral("Quillbox Plus"), text, QMessageBox::Warning);
     });
 }
 
@@ -256,71 +235,3 @@ void NoteSafety::directoryBack()
     m_window.showStatus(QStringLiteral("The note directory is back; your changes are saved."));
 }
 
-void NoteSafety::offerRecovery()
-{
-    QFile list(conflictListPath());
-    if (list.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString kept = QString::fromUtf8(list.readAll()).trimmed();
-        list.close();
-        list.remove();
-        if (!kept.isEmpty()) {
-            Dialogs::message(&m_window, kTitle,
-                             QStringLiteral("When Quillbox Plus last closed, some notes had also been "
-                                            "changed elsewhere. Your version is in the note file; the "
-                                            "other one was kept beside it:\n\n%1")
-                                 .arg(kept),
-                             QMessageBox::Information);
-        }
-    }
-
-    const QList<RecoveryStore::Entry> entries =
-        m_recovery.newerThanNotes([this](int n) { return m_window.notePath(n); });
-    std::array<bool, 7> offered{};
-    for (const RecoveryStore::Entry &entry : entries) {
-        const int n = entry.note;
-        offered[static_cast<size_t>(n - 1)] = true;
-        const QByteArray bytes = m_recovery.read(n);
-        if (bytes.isEmpty())
-            continue;
-        const auto answer = Dialogs::message(
-            &m_window, kTitle,
-            QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "
-                           "from %2 that was not saved.\n\nRestore it?")
-                .arg(m_caption(n), QLocale().toString(entry.saved, QLocale::ShortFormat)),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
-        if (answer == QMessageBox::Yes) {
-            m_window.editor(n)->setTextRTF(bytes);
-            m_window.setNoteChanged(n, true);
-            continue; // the copy stays until the note is written
-        }
-        // Declined, yet not thrown away: it stays reachable in the note's history.
-        m_history.keep(m_window.notePath(n), bytes, entry.saved);
-        m_recovery.remove(n);
-    }
-    // Copies older than their notes were overtaken by a later write.
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!offered[static_cast<size_t>(n - 1)] && !m_window.NoteChanged(n))
-            m_recovery.remove(n);
-    }
-}
-
-void NoteSafety::finish(const std::array<bool, 7> &safe)
-{
-    m_finished = true;
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
-        if (safe[static_cast<size_t>(n - 1)])
-            m_recovery.remove(n);
-    }
-    if (m_conflicts.isEmpty())
-        return;
-    QFile list(conflictListPath());
-    if (!list.open(QIODevice::Append | QIODevice::Text)) {
-        qCWarning(lcSafety) << "conflict copies could not be recorded for the next start";
-        return;
-    }
-    QTextStream out(&list);
-    for (qsizetype i = 0; i + 1 < m_conflicts.size(); i += 2)
-        out << QDir::toNativeSeparators(m_conflicts[i + 1]) << '\n';
-    m_conflicts.clear();
-}

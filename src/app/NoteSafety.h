@@ -79,7 +79,7 @@ private:
     RecoveryStore m_recovery;
     NoteHistory m_history;
     std::array<QTimer, 7> m_recoveryTimers;
-    QStringList m_conflicts; // "note file" / "conflict copy" pairs, for the shutdown record
+    QStringList m_conflicts; // conflict copies kept since the start, for the shutdown record
     bool m_away = false;
     bool m_awayTold = false;
     bool m_finished = false;

@@ -1,0 +1,110 @@
+// Crash recovery: recovery copies while typing, offering them at the next start, and what a clean
+// shutdown leaves behind.
+#include "NoteSafety.h"
+
+#include "Dialogs.h"
+#include "NoteTab.h"
+#include "ProgramPlaces.h"
+#include "Quillbox.h"
+#include "RichTextBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSafety)
+
+namespace {
+const QString kTitle = QStringLiteral("Quillbox Plus");
+
+// Conflict copies kept at a shutdown, for the next start to tell the user.
+QString conflictListPath()
+{
+    return ProgramPlaces::userDataDirectory() + QStringLiteral("/conflict-copies.txt");
+}
+} // namespace
+
+void NoteSafety::noteEdited(int n)
+{
+    if (!m_finished)
+        m_recoveryTimers[static_cast<size_t>(n - 1)].start();
+}
+
+void NoteSafety::saveRecoveryCopy(int n)
+{
+    if (m_finished || !m_window.NoteChanged(n))
+        return;
+    if (!m_recovery.save(n, m_window.editor(n)->TextRTF()))
+        qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
+}
+
+void NoteSafety::offerRecovery()
+{
+    QFile list(conflictListPath());
+    if (list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString kept = QString::fromUtf8(list.readAll()).trimmed();
+        list.close();
+        list.remove();
+        if (!kept.isEmpty()) {
+            Dialogs::message(&m_window, kTitle,
+                             QStringLiteral("When Quillbox Plus last closed, some notes had also been "
+                                            "changed elsewhere. Your version is in the note file; the "
+                                            "other one was kept beside it:\n\n%1")
+                                 .arg(kept),
+                             QMessageBox::Information);
+        }
+    }
+
+    const QList<RecoveryStore::Entry> entries =
+        m_recovery.newerThanNotes([this](int n) { return m_window.notePath(n); });
+    std::array<bool, 7> offered{};
+    for (const RecoveryStore::Entry &entry : entries) {
+        const int n = entry.note;
+        offered[static_cast<size_t>(n - 1)] = true;
+        const QByteArray bytes = m_recovery.read(n);
+        if (bytes.isEmpty())
+            continue;
+        const auto answer = Dialogs::message(
+            &m_window, kTitle,
+            QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "
+                           "from %2 that was not saved.\n\nRestore it?")
+                .arg(m_caption(n), QLocale().toString(entry.saved, QLocale::ShortFormat)),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes) {
+            m_window.editor(n)->setTextRTF(bytes);
+            m_window.setNoteChanged(n, true);
+            continue; // the copy stays until the note is written
+        }
+        // Declined, yet not thrown away: it stays reachable in the note's history.
+        m_history.keep(m_window.notePath(n), bytes, entry.saved);
+        m_recovery.remove(n);
+    }
+    // Copies older than their notes were overtaken by a later write.
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (!offered[static_cast<size_t>(n - 1)] && !m_window.NoteChanged(n))
+            m_recovery.remove(n);
+    }
+}
+
+void NoteSafety::finish(const std::array<bool, 7> &safe)
+{
+    m_finished = true;
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+        if (safe[static_cast<size_t>(n - 1)])
+            m_recovery.remove(n);
+    }
+    if (m_conflicts.isEmpty())
+        return;
+    QFile list(conflictListPath());
+    if (!list.open(QIODevice::Append | QIODevice::Text)) {
+        qCWarning(lcSafety) << "conflict copies could not be recorded for the next start";
+        return;
+    }
+    QTextStream out(&list);
+    for (const QString &copy : std::as_const(m_conflicts))
+        out << QDir::toNativeSeparators(copy) << '\n';
+    m_conflicts.clear();
+}
