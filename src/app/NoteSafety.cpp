@@ -145,7 +145,8 @@ void NoteSafety::tellConflict(int n, const QString &copy)
     const QString text =
         QStringLiteral("The note \"%1\" was changed here and elsewhere (another computer or program) "
                        "at the same time. Both versions are kept:\n\nYours: %2\nThe other: %3")
-            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)), QDir::toNativeSeparators(copy));
+            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)),
+                 QDir::toNativeSeparators(copy));
     // Shown once the save point that led here (a focus change) is over.
     QTimer::singleShot(0, &m_window, [this, text] {
         Dialogs::message(&m_window, QStringLiteral("Quillbox Plus"), text, QMessageBox::Information);
@@ -234,4 +235,3 @@ void NoteSafety::directoryBack()
     emit directoryReturned();
     m_window.showStatus(QStringLiteral("The note directory is back; your changes are saved."));
 }
-

@@ -15,10 +15,11 @@ void wireNoteHistory(Quillbox &window)
         auto *dialog =
             new NoteHistoryDialog(window.noteHistory(), window.notePath(n), window.noteCaption(n), &window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(dialog, &NoteHistoryDialog::restoreRequested, &window, [&window, n](const QByteArray &rtf) {
-            restoreNoteVersion(window.editor(n), rtf);
-            window.setNoteChanged(n, true);
-        });
+        QObject::connect(dialog, &NoteHistoryDialog::restoreRequested, &window,
+                         [&window, n](const QByteArray &rtf) {
+                             restoreNoteVersion(window.editor(n), rtf);
+                             window.setNoteChanged(n, true);
+                         });
         dialog->open();
     });
 }

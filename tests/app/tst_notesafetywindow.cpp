@@ -65,7 +65,8 @@ private slots:
         w.editor(1)->setTextCursor(caret);
 
         WindowFixture::writeFile(notes, WindowFixture::rtf("first line\\par changed elsewhere"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.editor(1)->Text(), QStringLiteral("first line\nchanged elsewhere"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.editor(1)->Text(), QStringLiteral("first line\nchanged elsewhere"),
+                                  10000);
         QCOMPARE(w.editor(1)->textCursor().position(), 5);
         QVERIFY(!w.NoteChanged(1));
         QVERIFY(w.statusBar()->currentMessage().contains("\"Notes\""));
@@ -98,7 +99,8 @@ private slots:
         QCOMPARE(copies.size(), 1);
         QVERIFY(copies.first().contains(QSysInfo::machineHostName()));
         QVERIFY(WindowFixture::readFile(f.noteDir() + "/" + copies.first()).contains("shared theirs"));
-        QVERIFY2(shownText().contains(notes) && shownText().contains(copies.first()), qPrintable(shownText()));
+        QVERIFY2(shownText().contains(notes) && shownText().contains(copies.first()),
+                 qPrintable(shownText()));
         QVERIFY(!w.NoteChanged(1));
 
         // Later saves of our own text are no conflict.
