@@ -90,7 +90,9 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
         return Written::Failed;
     }
 
-    // What the file holds right now, checked against what we loaded or wrote last.
+    // What the file holds right now, checked against what we loaded or wrote last. Another
+    // machine writing in the moment between this check and our write goes unnoticed; file
+    // systems offer no lock that works across network drives, and the window is milliseconds.
     const bool ours = m_window.NoteChanged(n);
     const bool unreadable = m_files.isUnreadable(n);
     const bool theirs = !unreadable && m_watcher.changedOnDisk(n);
