@@ -22,6 +22,7 @@ command -v "$cxx" >/dev/null || { echo "fuzz-rtf: $cxx is missing (install clang
 # New inputs go to the build dir; the project's corpus and regression inputs are only read.
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
-"$build/rtf_reader_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+# CI runs with a fixed seed so a red run can be replayed; FUZZ_SEED=0 picks a fresh one.
+"$build/rtf_reader_fuzzer" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
   -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
   "$build/corpus" "$here/tests/data/rtf-corpus" "$here/tests/data/rtf-regressions"
