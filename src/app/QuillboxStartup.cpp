@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QScreen>
 
 namespace {
 // Start-up reads these with one final NUL character dropped, as older versions wrote it.
@@ -83,10 +84,11 @@ bool Quillbox::startUp()
 
     // Step 10: only both coordinates 0 (or absent) centre the window.
     const WindowGeometry g = d->converter();
-    const double x = SettingValue::numeric(readSetting(store, SettingKey::CoordsX));
-    const double y = SettingValue::numeric(readSetting(store, SettingKey::CoordsY));
+    // Whole numbers clamped to the int range: a hand-edited huge value cannot overflow.
+    const int x = SettingValue::wholeNumber(readSetting(store, SettingKey::CoordsX));
+    const int y = SettingValue::wholeNumber(readSetting(store, SettingKey::CoordsY));
     if (x != 0 || y != 0)
-        move(g.xToPixels(static_cast<int>(x)), g.yToPixels(static_cast<int>(y)));
+        move(g.xToPixels(x), g.yToPixels(y));
     else
         CenterMe();
 
@@ -105,15 +107,21 @@ bool Quillbox::startUp()
     if (height == QLatin1String("Max"))
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (!height.isEmpty())
-        size.setHeight(g.yToPixels(static_cast<int>(SettingValue::numeric(height))) - d->frameExtra.height());
+        size.setHeight(g.yToPixels(SettingValue::wholeNumber(height)) - d->frameExtra.height());
     if (width == QLatin1String("Max"))
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (!width.isEmpty())
-        size.setWidth(g.xToPixels(static_cast<int>(SettingValue::numeric(width))) - d->frameExtra.width());
+        size.setWidth(g.xToPixels(SettingValue::wholeNumber(width)) - d->frameExtra.width());
+    // A size larger than the whole desktop (a hand-edited value) would ask for a window surface
+    // the graphics system cannot allocate; such a window gets the design size, as the off-screen
+    // rescue would give it anyway.
+    const QSize desktop = screen() ? screen()->availableVirtualGeometry().size() : QSize(4096, 4096);
+    if (size.width() > 4 * desktop.width() || size.height() > 4 * desktop.height())
+        size = minimumSize();
     resize(size.expandedTo(minimumSize()));
 
     // Step 14.
-    if (SettingValue::numeric(noSplash) != 1)
+    if (splashWanted(noSplash))
         showSplashScreen();
 
     // Step 15: the help subsystem finds its manual through ProgramPlaces itself.

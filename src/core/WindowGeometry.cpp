@@ -1,5 +1,8 @@
 #include "WindowGeometry.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <cmath>
 
 namespace {
@@ -13,7 +16,9 @@ constexpr int PanelTop = 1250;
 
 int convert(int value, double from, double to)
 {
-    return static_cast<int>(std::lround(value * to / from));
+    const double result = std::round(value * to / from);
+    return static_cast<int>(std::clamp(result, double(std::numeric_limits<int>::min()),
+                                       double(std::numeric_limits<int>::max())));
 }
 } // namespace
 
@@ -65,10 +70,11 @@ QPoint WindowGeometry::centred(const QSize &window, const QRect &screen)
 
 std::optional<QRect> WindowGeometry::rescued(const QRect &window, const QRect &screen)
 {
-    const int right = window.x() + window.width();
-    const int bottom = window.y() + window.height();
-    const int screenRight = screen.x() + screen.width();
-    const int screenBottom = screen.y() + screen.height();
+    // 64-bit sums: a window placed near the end of the int range must not wrap round to "inside".
+    const qint64 right = qint64(window.x()) + window.width();
+    const qint64 bottom = qint64(window.y()) + window.height();
+    const qint64 screenRight = qint64(screen.x()) + screen.width();
+    const qint64 screenBottom = qint64(screen.y()) + screen.height();
     if (right <= screenRight + OffScreenTolerance && bottom <= screenBottom + OffScreenTolerance)
         return std::nullopt;
     const QSize size(MinWidth, MinHeight);

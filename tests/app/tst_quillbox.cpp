@@ -317,6 +317,22 @@ private slots:
         QCOMPARE(bool(f.window->windowState() & Qt::WindowMaximized), maximised);
     }
 
+    void handEditedHugeGeometryStartsSafely()
+    {
+        // Values beyond any screen must neither overflow nor leave the window unreachable.
+        WindowFixture f;
+        f.quietSettings();
+        f.settings->SaveSettingValue("CoordsX", QStringLiteral("99999999999"));
+        f.settings->SaveSettingValue("CoordsY", QStringLiteral("-99999999999"));
+        f.settings->SaveSettingValue("Width", QStringLiteral("99999999999"));
+        f.settings->SaveSettingValue("Height", QStringLiteral("1e400"));
+        QVERIFY(f.start());
+        f.showActive();
+        const QRect screen = f.window->screen()->availableVirtualGeometry();
+        QTRY_VERIFY(f.window->frameGeometry().right() <= screen.right() + 200 / 15);
+        QVERIFY(f.window->frameGeometry().bottom() <= screen.bottom() + 200 / 15);
+    }
+
     void windowSpringsBackToItsMinimumSize()
     {
         WindowFixture f;
