@@ -1,7 +1,6 @@
 #include "WindowGeometry.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <cmath>
 
@@ -16,9 +15,9 @@ constexpr int PanelTop = 1250;
 
 int convert(int value, double from, double to)
 {
-    const double result = std::round(value * to / from);
-    return static_cast<int>(std::clamp(result, double(std::numeric_limits<int>::min()),
-                                       double(std::numeric_limits<int>::max())));
+    // Far beyond any desktop, yet small enough that a rectangle's edges stay within int.
+    constexpr double limit = 1 << 29;
+    return static_cast<int>(std::clamp(std::round(value * to / from), -limit, limit));
 }
 } // namespace
 
