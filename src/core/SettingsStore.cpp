@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -130,7 +131,7 @@ std::unique_ptr<QSettings> openForWrite(const QString &path)
 // A value typed into the file by hand without quotes may hold ';' or ',', which QSettings takes
 // for a comment or a list separator. Values this program writes are always quoted when they hold
 // either, so an unquoted raw line means a person wrote it: take its text as it stands.
-QHash<QString, QString> handWrittenValues(const QString &path)
+QHash<QString, QString> scanHandWrittenValues(const QString &path)
 {
     QHash<QString, QString> found; // lower-cased key -> raw text
     QFile f(path);
@@ -154,6 +155,31 @@ QHash<QString, QString> handWrittenValues(const QString &path)
             found.remove(key);
     }
     return found;
+}
+
+// The raw scan is remembered for as long as the file's size and time stay the same, the way
+// QSettings keeps its own parse: reads happen on every repaint ("OnTop"), and a second pass
+// over the file each time would double the work for nothing.
+QHash<QString, QString> handWrittenValues(const QString &path)
+{
+    struct Scan
+    {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        QHash<QString, QString> values;
+    };
+    static Scan last;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    if (last.path != path || last.size != info.size() || last.modified != info.lastModified()) {
+        last.path = path;
+        last.size = info.size();
+        last.modified = info.lastModified();
+        last.values = scanHandWrittenValues(path);
+    }
+    return last.values;
 }
 
 // Before QSettings rewrites the file, give hand-written values their full text back so the
