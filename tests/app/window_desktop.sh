@@ -7,29 +7,7 @@
 set -uo pipefail
 
 program=$1
-work=$(mktemp -d)
-failures=0
-pids=()
-
-cleanup() {
-    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do kill "${pids[k]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "PASS: $*"; }
-
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/../desktop-session.sh"
 
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 notes=$work/notes
@@ -38,34 +16,12 @@ mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
 printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nOnTop=yes\nNetwork=%s\n' "$notes" >"$ini"
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
-large_windows() {
-    for w in "$@"; do
-        [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 100 ] && echo "$w"
-    done
-}
-main_window() { large_windows $(xdotool search --name '^Quillbox Plus$') | head -n1; }
-main_window_visible() { large_windows $(xdotool search --onlyvisible --name '^Quillbox Plus$') | grep -q .; }
 is_above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 not_above() { ! is_above "$1"; }
 is_iconic() { xprop -id "$1" WM_STATE | grep -q 'window state: Iconic'; }
 is_normal() { xprop -id "$1" WM_STATE | grep -q 'window state: Normal'; }
 
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-if ! wait_for 100 test -s "$work/display"; then
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-fi
-export DISPLAY=:$(head -n1 "$work/display")
-# The window manager; started again if it gave up, as it may when other tests start theirs at the
-# same moment.
-wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-for attempt in 1 2 3; do
-    openbox --sm-disable >>"$work/openbox.log" 2>&1 &
-    pids+=($!)
-    wait_for 100 wm_up && break
-done
-wm_up || { echo "FAIL: openbox did not come up: $(cat "$work/openbox.log")"; exit 1; }
+start_desktop
 
 "$program" >>"$work/program.log" 2>&1 &
 first=$!

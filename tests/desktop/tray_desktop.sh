@@ -9,32 +9,8 @@ program=$1
 shots=$2
 
 mkdir -p "$shots"
-work=$(mktemp -d)
-failures=0
-pids=()
-
-cleanup() {
-    # Last started first, so the X server goes after its clients.
-    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do kill "${pids[k]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "PASS: $*"; }
+source "$(dirname "$0")/../desktop-session.sh"
 shot() { import -window root "$shots/$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
-
-# Polls a command until it succeeds, up to $1 tenths of a second.
-wait_for() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # A fresh settings folder and note folder for one start of the program.
 prepare() {
@@ -52,14 +28,6 @@ start_program() {
     pids+=("$program_pid")
 }
 
-# The main window is the large window titled "Quillbox Plus"; the tray icon carries the title too.
-large_windows() {
-    for w in "$@"; do
-        [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 100 ] && echo "$w"
-    done
-}
-main_window_visible() { large_windows $(xdotool search --onlyvisible --name '^Quillbox Plus$') | grep -q .; }
-main_window() { large_windows $(xdotool search --name '^Quillbox Plus$') | head -n1; }
 # The icon trayer embedded: a child of trayer's panel that belongs to us.
 tray_icon() {
     local panel
@@ -90,20 +58,7 @@ has_tray_icon() { [ -n "$(tray_icon)" ]; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
-# Our own X server. Other real-desktop tests start theirs at the same time, so the server picks a
-# free display itself and tells us which (-displayfd) instead of us guessing one.
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-if ! wait_for 100 test -s "$work/display"; then
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-fi
-export DISPLAY=:$(head -n1 "$work/display")
-
-# A window manager, so that minimising and maximising are what they are on a user's desktop.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 100 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not come up: $(cat "$work/openbox.log")"
+start_desktop
 
 # --- With a notification area -------------------------------------------------------------------
 trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \

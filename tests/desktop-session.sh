@@ -1,0 +1,57 @@
+# Shared by the real-desktop test scripts (sourced, not run): a work folder cleaned up on exit,
+# pass/fail counting, polling, finding the main window, and a private X server with openbox as the
+# window manager.
+
+work=$(mktemp -d)
+failures=0
+pids=()
+
+cleanup() {
+    # Last started first, so the X server goes after its clients.
+    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do kill "${pids[k]}" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; }
+
+# Polls a command until it succeeds, up to $1 tenths of a second.
+wait_for() {
+    local tenths=$1
+    shift
+    for ((i = 0; i < tenths; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The main window is the large window titled "Quillbox Plus"; the tray icon carries the title too.
+large_windows() {
+    for w in "$@"; do
+        [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 100 ] && echo "$w"
+    done
+}
+main_window() { large_windows $(xdotool search --name '^Quillbox Plus$') | head -n1; }
+main_window_visible() { large_windows $(xdotool search --onlyvisible --name '^Quillbox Plus$') | grep -q .; }
+
+# Our own X server and window manager. Other real-desktop tests start theirs at the same time, so
+# the server picks a free display itself (-displayfd), and openbox is started again if it gave up.
+start_desktop() {
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    if ! wait_for 100 test -s "$work/display"; then
+        echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
+        exit 1
+    fi
+    export DISPLAY=:$(head -n1 "$work/display")
+    wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+    for attempt in 1 2 3; do
+        openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+        pids+=($!)
+        wait_for 100 wm_up && break
+    done
+    wm_up || { echo "FAIL: openbox did not come up: $(cat "$work/openbox.log")"; exit 1; }
+}
