@@ -20,6 +20,7 @@ void NoteWatcher::setPaths(const std::array<QString, 7> &paths)
     m_paths = paths;
     m_known = {};
     m_reported = {};
+    m_seen = {};
     for (const QString &p : paths) {
         if (QFileInfo::exists(p))
             m_watcher.addPath(p);
@@ -34,6 +35,7 @@ void NoteWatcher::setKnownState(int note, const NoteDiskState &state)
 {
     m_known[note - 1] = state;
     m_reported[note - 1] = false;
+    m_seen[note - 1] = {};
     const QString &p = m_paths[note - 1];
     // A file created by our first write or replaced by an atomic rename needs watching afresh.
     if (!p.isEmpty() && QFileInfo::exists(p) && !m_watcher.files().contains(p))
@@ -71,7 +73,14 @@ void NoteWatcher::checkNow()
     if (!available)
         return;
     for (int n = 1; n <= 7; ++n) {
-        if (m_reported[n - 1] || !changedOnDisk(n))
+        if (m_reported[n - 1])
+            continue;
+        const QFileInfo info(m_paths[n - 1]);
+        const Seen seen{info.isFile() ? info.size() : -1, info.isFile() ? info.lastModified() : QDateTime()};
+        if (seen == m_seen[n - 1])
+            continue;
+        m_seen[n - 1] = seen;
+        if (!changedOnDisk(n))
             continue;
         // Reported once until the owner tells us what it now knows of the file.
         m_reported[n - 1] = true;

@@ -41,6 +41,16 @@ private:
     std::array<QString, 7> m_paths;
     std::array<NoteDiskState, 7> m_known;
     std::array<bool, 7> m_reported{};
+    // Size and time of each file when the poll last hashed it: the poll reads a file again only
+    // when these move, so a note directory on a network share is not read in full every few
+    // seconds. The check before a write always compares contents.
+    struct Seen
+    {
+        qint64 size = -2;
+        QDateTime modified;
+        bool operator==(const Seen &) const = default;
+    };
+    std::array<Seen, 7> m_seen{};
     QFileSystemWatcher m_watcher;
     QTimer m_poll;
     bool m_directoryAvailable = true;
