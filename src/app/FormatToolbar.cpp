@@ -29,8 +29,6 @@ constexpr Entry Entries[] = {
     {"Bullets", "Insert Bullets", "bullets.svg", Kind::Check},
 };
 
-// Alignment values of the rich-text box, in the order of the group's buttons.
-constexpr int GroupAlignments[] = {0, 2, 1};
 } // namespace
 
 FormatToolbar::FormatToolbar(QWidget *parent) : QToolBar(parent), m_alignment(new QActionGroup(this))
@@ -70,15 +68,4 @@ QAction *FormatToolbar::button(const QString &key) const
 QAction *FormatToolbar::entry(int position) const
 {
     return position >= 1 && position <= m_entries.size() ? m_entries.at(position - 1) : nullptr;
-}
-
-void FormatToolbar::showAlignment(std::optional<int> alignment)
-{
-    // An exclusive group refuses to release its last pressed button; a mixed alignment must show
-    // all three released, so exclusivity is lifted while the states are set.
-    m_alignment->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
-    const QList<QAction *> buttons = m_alignment->actions();
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        buttons[i]->setChecked(alignment && *alignment == GroupAlignments[i]);
-    m_alignment->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
 }

@@ -2,7 +2,6 @@
 
 #include <QToolBar>
 
-#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -21,9 +20,6 @@ public:
     QAction *entry(int position) const; // 1..11, separators included
     QActionGroup *alignmentGroup() const { return m_alignment; }
 
-    // Shows an alignment (0 left, 1 right, 2 centre) as the one pressed button of the group; a
-    // mixed alignment (nullopt) or any other value releases all three.
-    void showAlignment(std::optional<int> alignment);
 
 private:
     QList<QAction *> m_entries;

@@ -1,4 +1,4 @@
-#include "Form5.h"
+#include "RunDialog.h"
 #include "Launchers.h"
 #include "NoteTextLauncher.h"
 #include "Platform.h"
@@ -61,11 +61,11 @@ void wireLaunching(Quillbox &window)
                 [launchers] { launchers->LaunchCalculatorProgram(); });
 
     // One Run dialog at a time: Cancel hides it with its text, Run ends it.
-    auto runDialog = std::make_shared<QPointer<Form5>>();
+    auto runDialog = std::make_shared<QPointer<RunDialog>>();
     onTriggered(window, QStringLiteral("Run"), QStringLiteral("Run"), [runDialog, &window] {
         if (!*runDialog)
-            *runDialog = new Form5(*window.platform().launcher, &window);
-        Form5 *dialog = *runDialog;
+            *runDialog = new RunDialog(*window.platform().launcher, &window);
+        RunDialog *dialog = *runDialog;
         dialog->show();
         dialog->raise();
         dialog->activateWindow();

@@ -1,7 +1,7 @@
 #include "Platform.h"
 #include "PreferencesTarget.h"
 #include "Quillbox.h"
-#include "SetApps.h"
+#include "SetupDialog.h"
 #include "Wiring.h"
 
 #include <QAction>
@@ -55,13 +55,13 @@ private:
 void wirePreferences(Quillbox &window)
 {
     auto target = std::make_shared<WindowPreferencesTarget>(window);
-    auto open = std::make_shared<QPointer<SetApps>>();
+    auto open = std::make_shared<QPointer<SetupDialog>>();
     Quillbox *w = &window;
 
     // One dialog at a time: a second request brings the open one forward.
     const auto openSetup = [w, target, open] {
         if (!*open) {
-            *open = new SetApps(w->settings(), w->platform().launcher.get(), target);
+            *open = new SetupDialog(w->settings(), w->platform().launcher.get(), target);
             (*open)->show();
         }
         (*open)->raise();

@@ -5,7 +5,7 @@
 #include "Quillbox.h"
 #include "TrayIcon.h"
 #include "Wiring.h"
-#include "frmAbout.h"
+#include "AboutBox.h"
 
 #include <QAction>
 #include <QApplication>

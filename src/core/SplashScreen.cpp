@@ -48,22 +48,22 @@ bool splashWanted(const QString &noSplashValue)
     return SettingValue::numeric(SettingValue::dropFinalNul(noSplashValue.trimmed()).trimmed()) != 1;
 }
 
-Form1::Form1(QWidget *parent)
+SplashScreen::SplashScreen(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_picture(programPicture()), m_icon(TrayIcon::programIcon().pixmap(64, 64))
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("SplashScreen"));
     setWindowTitle(QStringLiteral("Quillbox Plus"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(twips(kWidthTwips), twips(kHeightTwips));
 }
 
-int Form1::twips(int value) const
+int SplashScreen::twips(int value) const
 {
     return qRound(value * logicalDpiX() / 1440.0);
 }
 
-void Form1::paintEvent(QPaintEvent *)
+void SplashScreen::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -117,7 +117,7 @@ void showSplashScreen()
 
 void showSplashScreen(std::chrono::milliseconds duration)
 {
-    auto splash = std::make_unique<Form1>();
+    auto splash = std::make_unique<SplashScreen>();
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         splash->move(area.x() + (area.width() - splash->width()) / 2,

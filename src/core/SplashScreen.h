@@ -19,11 +19,11 @@ bool splashWanted(const QString &noSplashValue);
 
 // The splash window: borderless, 6615 x 2295 twips, with the embossed title, the tagline, the
 // icon, the picture and the maker's notice, all placed in twips as designed.
-class Form1 final : public QWidget
+class SplashScreen final : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit SplashScreen(QWidget *parent = nullptr);
 
     // Pixels for a length in twips on this window's screen.
     int twips(int value) const;

@@ -14,15 +14,11 @@ TabStripBuilder::Plan TabStripBuilder::build(const Source &source)
         // Letter case counts here: "yes" neither shows nor hides a tab. Tabs 1 to 5 are shown
         // until the user hides them; 6 and 7 only when the user shows them.
         const bool isShown = shown == QLatin1String("YES") || (shown.isEmpty() && note.shownWhenAbsent);
-        auto &panel = plan.panels[static_cast<size_t>(note.number - 1)];
         if (isShown) {
             caption = caption.trimmed();
             plan.tabs.append(
                 {note.number, caption.isEmpty() ? note.defaultCaption : caption, note.iconName()});
-            panel = Panel::Show;
         }
-        if (shown == QLatin1String("NO"))
-            panel = Panel::Hide;
     }
     return plan;
 }

@@ -3,13 +3,11 @@
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <functional>
 
 class SettingsStore;
 
-// What building the tab strip does, worked out without widgets: the tabs to add in order, and
-// for each panel whether it is shown, hidden or left as it was.
+// What building the tab strip does, worked out without widgets: the tabs to add in order.
 class TabStripBuilder final
 {
 public:
@@ -20,11 +18,9 @@ public:
         QString iconName; // empty: no tab image
         bool operator==(const Tab &) const = default;
     };
-    enum class Panel { Leave, Show, Hide };
     struct Plan
     {
         QList<Tab> tabs;
-        std::array<Panel, 7> panels{};
     };
 
     // The shown value ("YES", "NO", blank, anything else) and caption of note n, as stored.

@@ -7,12 +7,6 @@
 namespace {
 constexpr double TwipsPerInch = 1440.0;
 
-// Design positions of the controls the layout rule measures from.
-constexpr int TabStripLeft = 0;
-constexpr int TabStripTop = 840;
-constexpr int PanelLeft = 120;
-constexpr int PanelTop = 1250;
-
 int convert(int value, double from, double to)
 {
     // Far beyond any desktop, yet small enough that a rectangle's edges stay within int.
@@ -80,16 +74,3 @@ std::optional<QRect> WindowGeometry::rescued(const QRect &window, const QRect &s
     return QRect(centred(size, screen), size);
 }
 
-QSize WindowGeometry::atLeastMinimum(const QSize &window)
-{
-    return {std::max(window.width(), MinWidth), std::max(window.height(), MinHeight)};
-}
-
-WindowGeometry::Layout WindowGeometry::layoutFor(const QSize &outer)
-{
-    Layout l;
-    l.tabStrip = QSize(outer.width() - (TabStripLeft + 120), outer.height() - (TabStripTop + 700));
-    l.panel = QSize(l.tabStrip.width() - (PanelLeft + 110), l.tabStrip.height() - (PanelTop - 750));
-    l.box = QSize(l.panel.width() - 20, l.panel.height() - 90);
-    return l;
-}

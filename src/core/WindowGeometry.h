@@ -35,18 +35,6 @@ public:
     // the screen's gets the minimum size, centred. Sticking out left or above is left alone.
     static std::optional<QRect> rescued(const QRect &window, const QRect &screen);
 
-    // The minimum-size rule of the normal state.
-    static QSize atLeastMinimum(const QSize &window);
-
-    // The sizes the resize handling gives the tab strip, each panel and each editor box, from the
-    // window's outer size; the margins are the same in the normal and the maximised state.
-    struct Layout
-    {
-        QSize tabStrip;
-        QSize panel;
-        QSize box;
-    };
-    static Layout layoutFor(const QSize &outer);
 
 private:
     double m_dpiX;

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using Panel = TabStripBuilder::Panel;
 
 // Which tabs the strip gets, with which captions and tags, from the stored settings.
 class TestTabStripBuilder : public QObject
@@ -57,19 +56,6 @@ private slots:
         for (const QString &pair : settings)
             store.SaveSettingValue(pair.section('=', 0, 0), pair.section('=', 1));
         QCOMPARE(describe(TabStripBuilder::fromSettings(store)), tabs);
-    }
-
-    void panelsFollowOnlyExactYesAndNo()
-    {
-        const TabStripBuilder::Plan plan =
-            TabStripBuilder::build([](int n, QString *shown, QString *caption) {
-                caption->clear();
-                const QStringList values = {"", "NO", "yes", "YES", "", "", "NO"};
-                *shown = values[n - 1];
-            });
-        const std::array<Panel, 7> expected = {Panel::Show, Panel::Hide,  Panel::Leave, Panel::Show,
-                                               Panel::Show, Panel::Leave, Panel::Hide};
-        QVERIFY(plan.panels == expected);
     }
 
     void notePathsKeepTheDirectoryAsGiven()

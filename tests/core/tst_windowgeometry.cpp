@@ -59,34 +59,6 @@ private slots:
         }
     }
 
-    void springsBackToTheMinimumSize_data()
-    {
-        QTest::addColumn<QSize>("asked");
-        QTest::addColumn<QSize>("given");
-        QTest::newRow("narrower") << QSize(6000, 8000) << QSize(7245, 8000);
-        QTest::newRow("lower") << QSize(9000, 5000) << QSize(9000, 5805);
-        QTest::newRow("both") << QSize(100, 100) << QSize(7245, 5805);
-        QTest::newRow("large enough") << QSize(7245, 5805) << QSize(7245, 5805);
-    }
-    void springsBackToTheMinimumSize()
-    {
-        QFETCH(QSize, asked);
-        QFETCH(QSize, given);
-        QCOMPARE(WindowGeometry::atLeastMinimum(asked), given);
-    }
-
-    void laysOutWithFixedMargins()
-    {
-        // The same margins whatever the size: tab strip H-1540 x W-120, panels H-2040 x W-350,
-        // boxes H-2130 x W-370.
-        for (const QSize outer : {QSize(7245, 5805), QSize(19200, 14000)}) {
-            const WindowGeometry::Layout l = WindowGeometry::layoutFor(outer);
-            QCOMPARE(l.tabStrip, QSize(outer.width() - 120, outer.height() - 1540));
-            QCOMPARE(l.panel, QSize(outer.width() - 350, outer.height() - 2040));
-            QCOMPARE(l.box, QSize(outer.width() - 370, outer.height() - 2130));
-        }
-    }
-
     void centresOnTheScreen()
     {
         QCOMPARE(WindowGeometry::centred(QSize(7245, 5805), QRect(0, 0, 19200, 14400)), QPoint(5977, 4297));

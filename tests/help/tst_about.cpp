@@ -1,6 +1,6 @@
 #include "ClickableLabel.h"
 #include "ProgramPlaces.h"
-#include "frmAbout.h"
+#include "AboutBox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,7 +17,7 @@ int openAboutBoxes()
 {
     int n = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
-        n += (qobject_cast<frmAbout *>(w) && w->isVisible()) ? 1 : 0;
+        n += (qobject_cast<AboutBox *>(w) && w->isVisible()) ? 1 : 0;
     return n;
 }
 } // namespace
@@ -39,7 +39,7 @@ private slots:
 
 private:
     QStringList m_calls;
-    frmAbout *open()
+    AboutBox *open()
     {
         AboutLinks links;
         links.webSite = kSite;
@@ -57,14 +57,14 @@ private:
 void TestAbout::cleanup()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmAbout *>(w))
+        if (qobject_cast<AboutBox *>(w))
             w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TestAbout::showsNameVersionPictureAndLinks()
 {
-    frmAbout *about = open();
+    AboutBox *about = open();
     QCOMPARE(about->findChild<QLabel *>(QStringLiteral("Label2"))->text(),
              QStringLiteral("Quillbox Plus by Vek"));
     QCOMPARE(about->findChild<QLabel *>(QStringLiteral("Label2Shadow"))->text(),
@@ -85,7 +85,7 @@ void TestAbout::showsNameVersionPictureAndLinks()
 
 void TestAbout::textsAreNotCutOff()
 {
-    frmAbout *about = open();
+    AboutBox *about = open();
     for (QLabel *label : about->findChildren<QLabel *>()) {
         if (label->text().isEmpty())
             continue;
@@ -97,8 +97,8 @@ void TestAbout::textsAreNotCutOff()
 
 void TestAbout::openedTwiceIsOneCentredBox()
 {
-    frmAbout *first = open();
-    frmAbout *second = open();
+    AboutBox *first = open();
+    AboutBox *second = open();
     QCOMPARE(second, first);
     QCOMPARE(openAboutBoxes(), 1);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -108,7 +108,7 @@ void TestAbout::openedTwiceIsOneCentredBox()
 
 void TestAbout::changingOnesMindOffTheLinkOpensNothing()
 {
-    frmAbout *about = open();
+    AboutBox *about = open();
     ClickableLabel *label = about->webSiteLabel();
     QTest::mousePress(label, Qt::LeftButton, {}, label->rect().center());
     QTest::mouseRelease(label, Qt::LeftButton, {}, label->rect().bottomRight() + QPoint(40, 40));
@@ -126,14 +126,14 @@ void TestAbout::okClosesAndTheNextOpeningIsFresh_data()
 void TestAbout::okClosesAndTheNextOpeningIsFresh()
 {
     QFETCH(int, key);
-    QPointer<frmAbout> about = open();
+    QPointer<AboutBox> about = open();
     QVERIFY(QTest::qWaitForWindowExposed(about));
     if (key == 0)
         QTest::mouseClick(about->okButton(), Qt::LeftButton);
     else
         QTest::keyClick(about.data(), Qt::Key(key));
     QTRY_VERIFY(about.isNull());
-    frmAbout *again = open();
+    AboutBox *again = open();
     QVERIFY(again);
     QVERIFY(again->isVisible());
 }

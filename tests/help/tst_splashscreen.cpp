@@ -9,10 +9,10 @@
 #include <QtTest>
 
 namespace {
-Form1 *openSplash()
+SplashScreen *openSplash()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *splash = qobject_cast<Form1 *>(w))
+        if (auto *splash = qobject_cast<SplashScreen *>(w))
             return splash;
     return nullptr;
 }
@@ -75,7 +75,7 @@ void TestSplashScreen::splashShowsCentredAndBorderlessWhileEventsFlow()
     probe.setInterval(20);
     connect(&probe, &QTimer::timeout, this, [&] {
         ++ticks;
-        Form1 *splash = openSplash();
+        SplashScreen *splash = openSplash();
         if (!splash || !splash->isVisible())
             return;
         sawSplash = true;
@@ -113,7 +113,7 @@ void TestSplashScreen::splashLastsTwoSeconds()
 
 void TestSplashScreen::splashShowsTheEmbossedTitleAndTagline()
 {
-    Form1 splash;
+    SplashScreen splash;
     QCOMPARE(splash.size(), QSize(splash.twips(6615), splash.twips(2295)));
     const QImage image = splash.grab().toImage();
     // The title's blue under-copy and the tagline's red one show beside their white copies.

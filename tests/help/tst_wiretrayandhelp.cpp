@@ -3,18 +3,18 @@
 #include "MakerAddresses.h"
 #include "TrayIcon.h"
 #include "WindowFixture.h"
-#include "frmAbout.h"
+#include "AboutBox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 
 namespace {
-QList<frmAbout *> aboutBoxes()
+QList<AboutBox *> aboutBoxes()
 {
-    QList<frmAbout *> boxes;
+    QList<AboutBox *> boxes;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *box = qobject_cast<frmAbout *>(w); box && box->isVisible())
+        if (auto *box = qobject_cast<AboutBox *>(w); box && box->isVisible())
             boxes << box;
     return boxes;
 }
@@ -39,7 +39,7 @@ private slots:
     void cleanup()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<frmAbout *>(w) || qobject_cast<HelpWindow *>(w))
+            if (qobject_cast<AboutBox *>(w) || qobject_cast<HelpWindow *>(w))
                 w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_f.reset();
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(setup);
         QSignalSpy setupTriggered(setup, &QAction::triggered);
         m_f->window->menuItem(QStringLiteral("about"))->trigger();
-        frmAbout *about = aboutBoxes().value(0);
+        AboutBox *about = aboutBoxes().value(0);
         QVERIFY(about);
         QTest::mouseClick(about->webSiteLabel(), Qt::LeftButton);
         QTest::mouseClick(about->emailLabel(), Qt::LeftButton);

@@ -1,5 +1,5 @@
 #include "Dialogs.h"
-#include "Form5.h"
+#include "RunDialog.h"
 #include "RunCommand.h"
 #include "fake/FakePlatform.h"
 
@@ -35,7 +35,7 @@ private:
             f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
         return path;
     }
-    static void click(Form5 &dialog, const char *button)
+    static void click(RunDialog &dialog, const char *button)
     {
         auto *b = dialog.findChild<QPushButton *>(QLatin1String(button));
         QVERIFY(b);
@@ -84,7 +84,7 @@ private slots:
     void runMinimizedPassesTheMinimizedState()
     {
         FakeLauncher launcher;
-        Form5 dialog(launcher);
+        RunDialog dialog(launcher);
         dialog.commandLine()->setText(QStringLiteral("https://example.org"));
         dialog.runMinimized()->setChecked(true);
         click(dialog, "Command2");
@@ -94,7 +94,7 @@ private slots:
     void cancelKeepsContentsRunEndsTheDialog()
     {
         FakeLauncher launcher;
-        QPointer<Form5> dialog = new Form5(launcher);
+        QPointer<RunDialog> dialog = new RunDialog(launcher);
         dialog->show();
         dialog->commandLine()->setText(QStringLiteral("cmd"));
         dialog->runMinimized()->setChecked(true);
@@ -117,7 +117,7 @@ private slots:
     void emptyRunClosesAndStartsNothing()
     {
         FakeLauncher launcher;
-        QPointer<Form5> dialog = new Form5(launcher);
+        QPointer<RunDialog> dialog = new RunDialog(launcher);
         dialog->show();
         click(*dialog, "Command2");
         QTRY_VERIFY(!dialog);
@@ -127,7 +127,7 @@ private slots:
     void browseFillsTheCommandLine()
     {
         FakeLauncher launcher;
-        Form5 dialog(launcher);
+        RunDialog dialog(launcher);
         dialog.commandLine()->setText(QStringLiteral("earlier"));
         Dialogs::queueFileName(QString()); // cancelled
         click(dialog, "Command3");

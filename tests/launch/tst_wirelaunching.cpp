@@ -1,4 +1,4 @@
-#include "Form5.h"
+#include "RunDialog.h"
 #include "WindowFixture.h"
 
 #include <QAction>
@@ -67,7 +67,7 @@ private slots:
     {
         m_f->window->menuItem(QStringLiteral("Run"))->trigger();
         m_f->window->commandButton(QStringLiteral("Run"))->trigger();
-        const QList<Form5 *> dialogs = m_f->window->findChildren<Form5 *>();
+        const QList<RunDialog *> dialogs = m_f->window->findChildren<RunDialog *>();
         QCOMPARE(dialogs.size(), 1);
         QVERIFY(dialogs.first()->isVisible());
         QVERIFY(!dialogs.first()->isModal());

@@ -10,11 +10,11 @@ class QLineEdit;
 // The "Run..." dialog: type or browse for a program or document and open it. It is modeless;
 // Cancel only hides it, so the text survives until the next opening, while Run closes it for
 // good and the next opening starts empty.
-class Form5 final : public QDialog
+class RunDialog final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form5(Launcher &launcher, QWidget *parent = nullptr);
+    explicit RunDialog(Launcher &launcher, QWidget *parent = nullptr);
 
     QLineEdit *commandLine() const { return m_text; }
     QCheckBox *runMinimized() const { return m_minimized; }

@@ -3,7 +3,7 @@
 #include "PasswordRecord.h"
 #include "ProgramPlaces.h"
 #include "RecordingTarget.h"
-#include "SetApps.h"
+#include "SetupDialog.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "fake/FakePlatform.h"
@@ -36,7 +36,7 @@ private slots:
         m_launcher.mailHandler = QStringLiteral("thunderbird %u");
         m_target = std::make_shared<RecordingTarget>();
         Dialogs::clearSeams();
-        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
         m_dialog->show();
     }
 
@@ -166,7 +166,7 @@ private slots:
     {
         QVERIFY(m_store->SaveSettingValue(SettingKey::Password, PasswordRecord::wrap(QStringLiteral("old"))));
         delete m_dialog.data();
-        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
         QVERIFY(text("Text14")->text().isEmpty());
         QVERIFY(text("Text15")->text().isEmpty());
     }
@@ -210,7 +210,7 @@ private slots:
     {
         QVERIFY(m_store->SaveSettingValue(SettingKey::Network, QStringLiteral("/srv/notes")));
         delete m_dialog.data();
-        m_dialog = new SetApps(*m_store, &m_launcher, m_target);
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
         QCOMPARE(text("Text11")->text(), QStringLiteral("/srv/notes"));
         button("Command8")->click();
         QVERIFY(text("Text11")->text().isEmpty());
@@ -248,8 +248,8 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     FakeLauncher m_launcher;
     std::shared_ptr<RecordingTarget> m_target;
-    QPointer<SetApps> m_dialog;
+    QPointer<SetupDialog> m_dialog;
 };
 
 QTEST_MAIN(TestSetApps)
-#include "tst_setapps.moc"
+#include "tst_setupdialog.moc"

@@ -1,4 +1,4 @@
-#include "SetApps.h"
+#include "SetupDialog.h"
 
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
@@ -66,11 +66,11 @@ QPushButton *button(const QString &text, const char *name, const QString &tip = 
 
 } // namespace
 
-SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
+SetupDialog::SetupDialog(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
                  QWidget *parent)
     : QDialog(parent), m_settings(settings), m_target(std::move(target))
 {
-    setObjectName(QStringLiteral("SetApps"));
+    setObjectName(QStringLiteral("SetupDialog"));
     setWindowTitle(QStringLiteral("Setup"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -78,8 +78,8 @@ SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<Pr
     auto *apply = button(QStringLiteral("&Apply"), "Command1");
     apply->setDefault(true);
     auto *cancel = button(QStringLiteral("&Cancel"), "Command2");
-    connect(apply, &QPushButton::clicked, this, &SetApps::applyClicked);
-    connect(cancel, &QPushButton::clicked, this, &SetApps::close);
+    connect(apply, &QPushButton::clicked, this, &SetupDialog::applyClicked);
+    connect(cancel, &QPushButton::clicked, this, &SetupDialog::close);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -104,7 +104,7 @@ SetApps::SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<Pr
     fill(Preferences::read(m_settings, launcher));
 }
 
-QGroupBox *SetApps::buildInternetFrame()
+QGroupBox *SetupDialog::buildInternetFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Internet Settings")), "FrameInternet");
     m_check2 = named(new QCheckBox(QStringLiteral(
@@ -161,7 +161,7 @@ QGroupBox *SetApps::buildInternetFrame()
     return frame;
 }
 
-QGroupBox *SetApps::buildGeneralFrame()
+QGroupBox *SetupDialog::buildGeneralFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("General Preferences")), "FrameGeneral");
     m_check4 = named(new QCheckBox(QStringLiteral("&Turn Off Sounds")), "Check4");
@@ -190,7 +190,7 @@ QGroupBox *SetApps::buildGeneralFrame()
     return frame;
 }
 
-QGroupBox *SetApps::buildPasswordFrame()
+QGroupBox *SetupDialog::buildPasswordFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Password Protect Quillbox Plus")), "FramePassword");
     // Both boxes show what is typed, so a typing error is seen before it locks the notes.
@@ -205,11 +205,11 @@ QGroupBox *SetApps::buildPasswordFrame()
     grid->addWidget(m_text15, 1, 1);
     grid->addWidget(command11, 0, 2, 2, 1, Qt::AlignVCenter);
 
-    connect(command11, &QPushButton::clicked, this, &SetApps::removePasswordClicked);
+    connect(command11, &QPushButton::clicked, this, &SetupDialog::removePasswordClicked);
     return frame;
 }
 
-QGroupBox *SetApps::buildTabFrame()
+QGroupBox *SetupDialog::buildTabFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Tab Preferences")), "FrameTabs");
     auto *grid = new QGridLayout(frame);
@@ -241,7 +241,7 @@ QGroupBox *SetApps::buildTabFrame()
     return frame;
 }
 
-QGroupBox *SetApps::buildNetworkFrame()
+QGroupBox *SetupDialog::buildNetworkFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Network Settings")), "FrameNetwork");
     m_text11 = readOnlyBox("Text11", true);
@@ -268,7 +268,7 @@ QGroupBox *SetApps::buildNetworkFrame()
     return frame;
 }
 
-void SetApps::fill(const PreferenceValues &v)
+void SetupDialog::fill(const PreferenceValues &v)
 {
     m_check2->setChecked(v.useSystemHandlers);
     m_text1->setText(v.browser);
@@ -289,7 +289,7 @@ void SetApps::fill(const PreferenceValues &v)
     m_text15->clear();
 }
 
-void SetApps::fillTabs(const PreferenceValues &v)
+void SetupDialog::fillTabs(const PreferenceValues &v)
 {
     for (int i = 0; i < TabDefaults::count; ++i) {
         m_tabNames[i]->setText(v.tabNames[i]);
@@ -297,7 +297,7 @@ void SetApps::fillTabs(const PreferenceValues &v)
     }
 }
 
-PreferenceValues SetApps::values() const
+PreferenceValues SetupDialog::values() const
 {
     PreferenceValues v;
     v.useSystemHandlers = m_check2->isChecked();
@@ -320,7 +320,7 @@ PreferenceValues SetApps::values() const
     return v;
 }
 
-void SetApps::pickProgram(QLineEdit *box)
+void SetupDialog::pickProgram(QLineEdit *box)
 {
     // Start where the current program lies, found on the search path when only its name is given.
     QString current = box->text().trimmed();
@@ -335,7 +335,7 @@ void SetApps::pickProgram(QLineEdit *box)
         box->setText(chosen);
 }
 
-void SetApps::applyClicked()
+void SetupDialog::applyClicked()
 {
     if (!m_target)
         return;
@@ -353,7 +353,7 @@ void SetApps::applyClicked()
     }
 }
 
-void SetApps::removePasswordClicked()
+void SetupDialog::removePasswordClicked()
 {
     m_text14->clear();
     m_text15->clear();

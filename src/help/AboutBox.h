@@ -20,11 +20,11 @@ struct AboutLinks
 
 // The About box: the product name with its shadow, the version, the picture, a web-site link,
 // an e-mail link and "&Ok". Laid out in twips as designed, 6930 x 5010.
-class frmAbout final : public QDialog
+class AboutBox final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmAbout(AboutLinks links, QWidget *parent = nullptr);
+    explicit AboutBox(AboutLinks links, QWidget *parent = nullptr);
 
     ClickableLabel *webSiteLabel() const { return m_label1; }
     ClickableLabel *emailLabel() const { return m_label3; }
@@ -49,4 +49,4 @@ private:
 
 // "&About..." and the tray's "&About Quillbox Plus": shows the box without waiting for it, or
 // brings the one already open forward. The links are taken from the first call that opens it.
-frmAbout *ShowAbout(QWidget *owner, const AboutLinks &links);
+AboutBox *ShowAbout(QWidget *owner, const AboutLinks &links);

@@ -20,11 +20,11 @@ class SettingsStore;
 // visibility, the note directory and the start-up password. It is modeless, reads the settings
 // afresh each time it is built and deletes itself when it closes, so it keeps nothing between
 // openings. The controls carry their design names as object names ("Check2", "Text11", ...).
-class SetApps final : public QDialog
+class SetupDialog final : public QDialog
 {
     Q_OBJECT
 public:
-    SetApps(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
+    SetupDialog(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
             QWidget *parent = nullptr);
 
     // What the controls hold now.

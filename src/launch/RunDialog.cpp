@@ -1,4 +1,4 @@
-#include "Form5.h"
+#include "RunDialog.h"
 
 #include "Dialogs.h"
 #include "RunCommand.h"
@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-Form5::Form5(Launcher &launcher, QWidget *parent) : QDialog(parent), m_launcher(launcher)
+RunDialog::RunDialog(Launcher &launcher, QWidget *parent) : QDialog(parent), m_launcher(launcher)
 {
-    setObjectName(QStringLiteral("Form5"));
+    setObjectName(QStringLiteral("RunDialog"));
     setWindowTitle(QStringLiteral("Run..."));
     setModal(false);
 
@@ -43,12 +43,12 @@ Form5::Form5(Launcher &launcher, QWidget *parent) : QDialog(parent), m_launcher(
     grid->setColumnStretch(1, 1);
     m_text->setMinimumWidth(320); // about the classic 4815 twips
 
-    connect(browseButton, &QPushButton::clicked, this, &Form5::browse);
-    connect(runButton, &QPushButton::clicked, this, &Form5::runNow);
-    connect(cancelButton, &QPushButton::clicked, this, &Form5::reject);
+    connect(browseButton, &QPushButton::clicked, this, &RunDialog::browse);
+    connect(runButton, &QPushButton::clicked, this, &RunDialog::runNow);
+    connect(cancelButton, &QPushButton::clicked, this, &RunDialog::reject);
 }
 
-void Form5::browse()
+void RunDialog::browse()
 {
     // Programs here rarely end in .exe, so every file is offered first.
     const QString chosen = Dialogs::openFileName(this, QStringLiteral("Select a File to Run"), QString(),
@@ -57,7 +57,7 @@ void Form5::browse()
         m_text->setText(chosen);
 }
 
-void Form5::runNow()
+void RunDialog::runNow()
 {
     const Launcher::Show show = m_minimized->isChecked() ? Launcher::Show::Minimized : Launcher::Show::Normal;
     RunCommand::run(m_launcher, m_text->text(), show);
@@ -66,7 +66,7 @@ void Form5::runNow()
     deleteLater();
 }
 
-void Form5::reject()
+void RunDialog::reject()
 {
     hide();
 }

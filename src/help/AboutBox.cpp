@@ -1,4 +1,4 @@
-#include "frmAbout.h"
+#include "AboutBox.h"
 
 #include "ClickableLabel.h"
 #include "SplashScreen.h"
@@ -25,11 +25,11 @@ void styleAsLink(QLabel *label)
 }
 } // namespace
 
-frmAbout::frmAbout(AboutLinks links, QWidget *parent)
+AboutBox::AboutBox(AboutLinks links, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_links(std::move(links))
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     // The box has no caption of its own; the desktop shows the program name in its place.
@@ -104,25 +104,25 @@ frmAbout::frmAbout(AboutLinks links, QWidget *parent)
     m_cmdOkay->setAutoDefault(true);
 
     connect(m_cmdOkay, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_label1, &ClickableLabel::clicked, this, &frmAbout::openWebSite);
-    connect(m_picture2, &ClickableLabel::clicked, this, &frmAbout::openWebSite);
-    connect(m_label3, &ClickableLabel::clicked, this, &frmAbout::composeEmail);
+    connect(m_label1, &ClickableLabel::clicked, this, &AboutBox::openWebSite);
+    connect(m_picture2, &ClickableLabel::clicked, this, &AboutBox::openWebSite);
+    connect(m_label3, &ClickableLabel::clicked, this, &AboutBox::composeEmail);
     setTabOrder(m_cmdOkay, m_label1);
     setTabOrder(m_label1, m_label3);
     m_cmdOkay->setFocus();
 }
 
-int frmAbout::twips(int value) const
+int AboutBox::twips(int value) const
 {
     return qRound(value * logicalDpiX() / 1440.0);
 }
 
-QRect frmAbout::twipsRect(int left, int top, int width, int height) const
+QRect AboutBox::twipsRect(int left, int top, int width, int height) const
 {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-void frmAbout::CenterMe()
+void AboutBox::CenterMe()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -132,24 +132,24 @@ void frmAbout::CenterMe()
     move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
-void frmAbout::openWebSite()
+void AboutBox::openWebSite()
 {
     if (m_links.openWebSite)
         m_links.openWebSite(this, m_links.webSite);
 }
 
-void frmAbout::composeEmail()
+void AboutBox::composeEmail()
 {
     if (m_links.composeEmail)
         m_links.composeEmail(this, m_links.supportEmail);
 }
 
-frmAbout *ShowAbout(QWidget *owner, const AboutLinks &links)
+AboutBox *ShowAbout(QWidget *owner, const AboutLinks &links)
 {
-    static QPointer<frmAbout> open;
+    static QPointer<AboutBox> open;
     const bool fresh = !open;
     if (fresh)
-        open = new frmAbout(links, owner);
+        open = new AboutBox(links, owner);
     open->show();
     // Centred once shown, when the size of the window frame is known; a box already open stays
     // where the user put it.

@@ -1,1 +1,0 @@
-// Replaced as soon as the subsystem has its first class.
