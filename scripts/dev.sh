@@ -14,6 +14,8 @@ packages=(
   xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick desktop-file-utils appstream
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xdg-utils libreoffice-writer-nogui
+  libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
+  dbus dbus-x11 at-spi2-core python3-pyatspi syncthing
 )
 
 missing=()
@@ -35,7 +37,9 @@ case "$mode" in
     ;;
   test)
     # Tests build with warnings as errors and under AddressSanitizer and UBSan.
-    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQB_WERROR=ON -DQB_SANITIZE=ON
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQB_WERROR=ON -DQB_SANITIZE=ON "${launcher[@]}"
     cmake --build build-test
     cd build-test
     ctest --output-on-failure --timeout 600 -j2
