@@ -33,7 +33,7 @@ FindReplaceDialog::FindReplaceDialog(ActiveBox active, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
     , m_active(std::move(active))
 {
-    setObjectName(QStringLiteral("frmFind"));
+    setObjectName(QStringLiteral("FindReplaceDialog"));
     setWindowTitle(QStringLiteral("Find and Replace..."));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);

@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class RichTextBox;
 
-// frmFind, "Find and Replace...": modeless and above all other windows. It forgets everything
+// "Find and Replace...": modeless and above all other windows. It forgets everything
 // when closed; the next opening starts again in find mode with fresh lists.
 class FindReplaceDialog final : public QDialog
 {
