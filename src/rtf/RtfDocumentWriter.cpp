@@ -29,18 +29,23 @@ int twips(qreal pixels)
 const char *numberingWord(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListLowerAlpha: return "pnlcltr";
-    case QTextListFormat::ListUpperAlpha: return "pnucltr";
-    case QTextListFormat::ListLowerRoman: return "pnlcrm";
-    case QTextListFormat::ListUpperRoman: return "pnucrm";
-    default: return "pndec";
+    case QTextListFormat::ListLowerAlpha:
+        return "pnlcltr";
+    case QTextListFormat::ListUpperAlpha:
+        return "pnucltr";
+    case QTextListFormat::ListLowerRoman:
+        return "pnlcrm";
+    case QTextListFormat::ListUpperRoman:
+        return "pnucrm";
+    default:
+        return "pndec";
     }
 }
 
 bool isBullet(QTextListFormat::Style style)
 {
-    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-        || style == QTextListFormat::ListSquare;
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+           style == QTextListFormat::ListSquare;
 }
 
 } // namespace
@@ -79,7 +84,8 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     out.reserve(m_body.size() + 512);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
-        out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) + ' ';
+        out +=
+            "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) + ' ';
         QByteArray saved;
         saved.swap(m_body);
         m_needSpace = false;
@@ -91,8 +97,8 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     if (!m_colors.empty()) {
         out += "{\\colortbl ;";
         for (const QColor &c : m_colors) {
-            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green())
-                + "\\blue" + QByteArray::number(c.blue()) + ';';
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) +
+                   "\\blue" + QByteArray::number(c.blue()) + ';';
         }
         out += "}\r\n";
     }
@@ -248,8 +254,8 @@ void DocumentWriter::writeImage(const QTextImageFormat &format)
     const int height = format.height() > 0 ? qRound(format.height()) : size.height();
     m_body += jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
     m_body += "\\picw" + QByteArray::number(size.width()) + "\\pich" + QByteArray::number(size.height());
-    m_body += "\\picwgoal" + QByteArray::number(width * kTwipsPerPixel) + "\\pichgoal"
-        + QByteArray::number(height * kTwipsPerPixel) + "\r\n";
+    m_body += "\\picwgoal" + QByteArray::number(width * kTwipsPerPixel) + "\\pichgoal" +
+              QByteArray::number(height * kTwipsPerPixel) + "\r\n";
     const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         m_body += hex.mid(i, 128);
@@ -272,11 +278,21 @@ void DocumentWriter::switchTo(const CharProps &p)
         p.italic ? word("i") : word("i", 0);
     if (p.underline != c.underline) {
         switch (p.underline) {
-        case Underline::None: word("ulnone"); break;
-        case Underline::Single: word("ul"); break;
-        case Underline::Dotted: word("uld"); break;
-        case Underline::Dash: word("uldash"); break;
-        case Underline::Wave: word("ulwave"); break;
+        case Underline::None:
+            word("ulnone");
+            break;
+        case Underline::Single:
+            word("ul");
+            break;
+        case Underline::Dotted:
+            word("uld");
+            break;
+        case Underline::Dash:
+            word("uldash");
+            break;
+        case Underline::Wave:
+            word("ulwave");
+            break;
         }
     }
     if (p.strike != c.strike)
@@ -337,14 +353,24 @@ CharProps DocumentWriter::propsFor(const QTextCharFormat &format)
     p.bold = format.fontWeight() >= QFont::DemiBold;
     p.italic = format.fontItalic();
     switch (format.underlineStyle()) {
-    case QTextCharFormat::NoUnderline: p.underline = format.fontUnderline() ? Underline::Single : Underline::None; break;
-    case QTextCharFormat::DotLine: p.underline = Underline::Dotted; break;
+    case QTextCharFormat::NoUnderline:
+        p.underline = format.fontUnderline() ? Underline::Single : Underline::None;
+        break;
+    case QTextCharFormat::DotLine:
+        p.underline = Underline::Dotted;
+        break;
     case QTextCharFormat::DashUnderline:
     case QTextCharFormat::DashDotLine:
-    case QTextCharFormat::DashDotDotLine: p.underline = Underline::Dash; break;
+    case QTextCharFormat::DashDotDotLine:
+        p.underline = Underline::Dash;
+        break;
     case QTextCharFormat::WaveUnderline:
-    case QTextCharFormat::SpellCheckUnderline: p.underline = Underline::Wave; break;
-    default: p.underline = Underline::Single; break;
+    case QTextCharFormat::SpellCheckUnderline:
+        p.underline = Underline::Wave;
+        break;
+    default:
+        p.underline = Underline::Single;
+        break;
     }
     p.strike = format.fontStrikeOut();
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
@@ -433,6 +459,9 @@ void DocumentWriter::text(QStringView s)
             word("line");
         } else if (ch == 0x00A0) {
             m_body += "\\~";
+            m_needSpace = false;
+        } else if (ch == 0x00AD) {
+            m_body += "\\-";
             m_needSpace = false;
         } else if (ch < 0x20 || ch == 0x7F || ch == 0xFFFC) {
             continue; // control characters and stray object marks have no place in the text

@@ -37,12 +37,15 @@ void Parser::controlSymbol(unsigned char symbol)
     case '_':
         route(u"\u2011");
         break;
+    case '-':
+        route(u"\u00AD"); // the producer's hyphenation point, kept for the next save
+        break;
     case '\n':
         if (top().dest == Dest::Text)
             endParagraph();
         break;
     default:
-        break; // \- (optional hyphen), \| and \: carry no text
+        break; // \| and \: carry no text
     }
 }
 
@@ -391,20 +394,48 @@ void Parser::controlWord(const Token &token, bool starred)
         break;
 
     // Symbols
-    case K::K_emdash: route(u"\u2014"); break;
-    case K::K_endash: route(u"\u2013"); break;
-    case K::K_bullet: route(u"\u2022"); break;
-    case K::K_lquote: route(u"\u2018"); break;
-    case K::K_rquote: route(u"\u2019"); break;
-    case K::K_ldblquote: route(u"\u201C"); break;
-    case K::K_rdblquote: route(u"\u201D"); break;
-    case K::K_enspace: route(u"\u2002"); break;
-    case K::K_emspace: route(u"\u2003"); break;
-    case K::K_qmspace: route(u"\u2005"); break;
-    case K::K_zwj: route(u"\u200D"); break;
-    case K::K_zwnj: route(u"\u200C"); break;
-    case K::K_ltrmark: route(u"\u200E"); break;
-    case K::K_rtlmark: route(u"\u200F"); break;
+    case K::K_emdash:
+        route(u"\u2014");
+        break;
+    case K::K_endash:
+        route(u"\u2013");
+        break;
+    case K::K_bullet:
+        route(u"\u2022");
+        break;
+    case K::K_lquote:
+        route(u"\u2018");
+        break;
+    case K::K_rquote:
+        route(u"\u2019");
+        break;
+    case K::K_ldblquote:
+        route(u"\u201C");
+        break;
+    case K::K_rdblquote:
+        route(u"\u201D");
+        break;
+    case K::K_enspace:
+        route(u"\u2002");
+        break;
+    case K::K_emspace:
+        route(u"\u2003");
+        break;
+    case K::K_qmspace:
+        route(u"\u2005");
+        break;
+    case K::K_zwj:
+        route(u"\u200D");
+        break;
+    case K::K_zwnj:
+        route(u"\u200C");
+        break;
+    case K::K_ltrmark:
+        route(u"\u200E");
+        break;
+    case K::K_rtlmark:
+        route(u"\u200F");
+        break;
     case K::K_u:
         if (token.hasParam) {
             unicodeUnit(static_cast<char16_t>(p < 0 ? p + 65536 : p));

@@ -16,10 +16,11 @@ namespace {
 
 QByteArray doc(const QByteArray &body)
 {
-    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 Times;}"
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 "
+           "Arial;}{\\f1\\fnil\\fcharset204 Times;}"
            "{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset128 MS Gothic;}{\\f4\\fnil\\cpg65001 Utf;}}"
-           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard "
-        + body + "}";
+           "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard " +
+           body + "}";
 }
 
 // The character format at the first occurrence of the text.
@@ -42,7 +43,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fallback after \\u is skipped, not the next letter") << doc("caf\\u233?s") << u"cafés"_qs;
+        QTest::newRow("fallback after \\u is skipped, not the next letter")
+            << doc("caf\\u233?s") << u"cafés"_qs;
         QTest::newRow("\\uc0 has no fallback") << doc("\\uc0\\u1050\\u1086  x") << u"Ко x"_qs;
         QTest::newRow("\\uc2 fallback of two hex escapes") << doc("{\\uc2\\u24180\\'94\\'4fN}") << u"年N"_qs;
         QTest::newRow("fallback ends at the group's end") << doc("{\\uc3\\u228 a}b") << u"äb"_qs;
@@ -50,31 +52,35 @@ private slots:
         QTest::newRow("surrogate pair joined") << doc("\\u-10179?\\u-8704?") << u"\U0001F600"_qs;
         QTest::newRow("lone surrogate becomes replacement") << doc("a\\u-10179?b") << u"a\uFFFDb"_qs;
         QTest::newRow("font charset beats \\ansicpg") << doc("\\f1\\'cf\\'f0\\'e8") << u"При"_qs;
-        QTest::newRow("charset switch inside a group re-decodes") << doc("\\'e9{\\f1\\'e9}\\'e9") << u"éйé"_qs;
+        QTest::newRow("charset switch inside a group re-decodes")
+            << doc("\\'e9{\\f1\\'e9}\\'e9") << u"éйé"_qs;
         QTest::newRow("double-byte pair across two escapes") << doc("\\f3\\'82\\'a0") << u"あ"_qs;
         QTest::newRow("\\cpg65001 font reads UTF-8") << doc("\\f4\\'e4\\'b8\\'ad") << u"中"_qs;
         QTest::newRow("symbols") << doc("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote")
                                  << u"—–•‘’“”"_qs;
-        QTest::newRow("nbsp, optional and non-breaking hyphen") << doc("a\\~b\\-c\\_d") << u"a bc\u2011d"_qs;
+        QTest::newRow("nbsp, optional and non-breaking hyphen")
+            << doc("a\\~b\\-c\\_d") << u"a b\u00ADc\u2011d"_qs;
         QTest::newRow("escaped braces and backslash") << doc("\\{\\}\\\\") << u"{}\\"_qs;
         QTest::newRow("only a space ends a control word") << doc("\\b1x\\b0\r\ny") << u"xy"_qs;
         QTest::newRow("raw line breaks are not text") << doc("a\r\nb\nc") << u"abc"_qs;
         QTest::newRow("escaped line break is a paragraph") << doc("a\\\r\nb") << u"a\nb"_qs;
         QTest::newRow("tab and line") << doc("a\\tab b\\line c") << u"a\tb\nc"_qs;
-        QTest::newRow("\\bin data with braces is skipped")
-            << doc("a{\\*\\shprslt\\bin4 }{}{}b") << u"ab"_qs;
+        QTest::newRow("\\bin data with braces is skipped") << doc("a{\\*\\shprslt\\bin4 }{}{}b") << u"ab"_qs;
         QTest::newRow("unknown starred group skipped") << doc("a{\\*\\unknownthing secret}b") << u"ab"_qs;
-        QTest::newRow("\\* in the middle of a group means nothing") << doc("{\\b\\*\\cs7 shown}") << u"shown"_qs;
+        QTest::newRow("\\* in the middle of a group means nothing")
+            << doc("{\\b\\*\\cs7 shown}") << u"shown"_qs;
         QTest::newRow("header, info and footnote text not shown")
             << doc("{\\header H}{\\info{\\title T}}a{\\footnote F}") << u"a"_qs;
-        QTest::newRow("field result kept, instruction not") << doc("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}") << u"7"_qs;
+        QTest::newRow("field result kept, instruction not")
+            << doc("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}") << u"7"_qs;
         QTest::newRow("hidden text") << doc("a{\\v hidden}b") << u"ab"_qs;
         QTest::newRow("table cells separated by tabs")
             << doc("\\trowd\\cellx100\\cellx200\\intbl A\\cell B\\cell\\row\\pard C") << u"A\tB\nC"_qs;
         QTest::newRow("closing \\par adds no empty paragraph") << doc("a\\par b\\par") << u"a\nb"_qs;
         QTest::newRow("empty last paragraph kept") << doc("a\\par\\par") << u"a\n"_qs;
         QTest::newRow("text after the final brace ignored") << QByteArray("{\\rtf1 a}b") << u"a"_qs;
-        QTest::newRow("invalid hex counts as the fallback") << QByteArray("{\\rtf1 x\\u345\\'3?x}") << u"xřx"_qs;
+        QTest::newRow("invalid hex counts as the fallback")
+            << QByteArray("{\\rtf1 x\\u345\\'3?x}") << u"xřx"_qs;
     }
     void textDecodesEscapesAndCodePages()
     {
@@ -89,8 +95,9 @@ private slots:
     void characterFormatting()
     {
         QTextDocument d;
-        rtf::readInto(&d, doc("\\fs28 {\\b B}{\\i I}{\\ul U}{\\uldash D}{\\strike S}{\\cf1 R}{\\highlight2 H}"
-                              "{\\super P}{\\sub Q}{\\f1\\fs21 F}{\\b\\plain N}{\\b Z\\b0 z}{\\ul W\\ulnone w}"));
+        rtf::readInto(&d,
+                      doc("\\fs28 {\\b B}{\\i I}{\\ul U}{\\uldash D}{\\strike S}{\\cf1 R}{\\highlight2 H}"
+                          "{\\super P}{\\sub Q}{\\f1\\fs21 F}{\\b\\plain N}{\\b Z\\b0 z}{\\ul W\\ulnone w}"));
         QCOMPARE(formatOf(d, u"B"_qs).fontWeight(), int(QFont::Bold));
         QVERIFY(formatOf(d, u"I"_qs).fontItalic());
         QCOMPARE(formatOf(d, u"U"_qs).underlineStyle(), QTextCharFormat::SingleUnderline);
@@ -110,7 +117,8 @@ private slots:
         QCOMPARE(formatOf(d, u"z"_qs).fontWeight(), int(QFont::Normal));
         QCOMPARE(formatOf(d, u"w"_qs).underlineStyle(), QTextCharFormat::NoUnderline);
         // Group ends restore what was in force before.
-        QVERIFY(!formatOf(d, u"I"_qs).hasProperty(QTextFormat::FontWeight) || formatOf(d, u"I"_qs).fontWeight() == QFont::Normal);
+        QVERIFY(!formatOf(d, u"I"_qs).hasProperty(QTextFormat::FontWeight) ||
+                formatOf(d, u"I"_qs).fontWeight() == QFont::Normal);
     }
 
     // A big note repeats a few styles many times; each style must be stored once, or memory
@@ -132,7 +140,8 @@ private slots:
     void paragraphFormatting()
     {
         QTextDocument d;
-        rtf::readInto(&d, doc("\\qc\\li720\\ri360\\fi-180\\sb120\\sa240\\sl360\\slmult1 C\\par\\pard\\qr R\\par\\pard\\qj J\\par\\pard L"));
+        rtf::readInto(&d, doc("\\qc\\li720\\ri360\\fi-180\\sb120\\sa240\\sl360\\slmult1 C\\par\\pard\\qr "
+                              "R\\par\\pard\\qj J\\par\\pard L"));
         const QTextBlockFormat c = d.findBlockByNumber(0).blockFormat();
         QCOMPARE(c.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(c.leftMargin(), 48.0);
@@ -143,7 +152,8 @@ private slots:
         QCOMPARE(c.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
         QCOMPARE(c.lineHeight(), 150.0);
         QCOMPARE(d.findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-        QCOMPARE(d.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+        QCOMPARE(d.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignJustify);
         QCOMPARE(d.findBlockByNumber(3).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
         QCOMPARE(d.findBlockByNumber(3).blockFormat().leftMargin(), 0.0); // \pard reset it
     }
@@ -153,18 +163,21 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("text");
-        QTest::newRow("rich edit bullets") << doc(
-            "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 one\\par"
-            "{\\pntext\\f2\\'B7\\tab}two\\par\\pard after")
+        QTest::newRow("rich edit bullets")
+            << doc("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-"
+                   "360\\li720 one\\par"
+                   "{\\pntext\\f2\\'B7\\tab}two\\par\\pard after")
             << int(QTextListFormat::ListDisc) << u"one\ntwo\nafter"_qs;
-        QTest::newRow("rich edit numbers, repeated definition") << doc(
-            "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}one\\par\\pard"
-            "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}two\\par\\pard after")
+        QTest::newRow("rich edit numbers, repeated definition")
+            << doc("{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}one\\par\\pard"
+                   "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta.}}two\\par\\pard after")
             << int(QTextListFormat::ListDecimal) << u"one\ntwo\nafter"_qs;
-        QTest::newRow("Word list table") << doc(
-            "{\\*\\listtable{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00);}}\\listid7}}"
-            "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
-            "{\\listtext a)\\tab}\\ls1\\ilvl0 one\\par\\pard{\\listtext b)\\tab}\\ls1 two\\par\\pard after")
+        QTest::newRow("Word list table")
+            << doc("{\\*\\listtable{\\list{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'00);}}"
+                   "\\listid7}}"
+                   "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+                   "{\\listtext a)\\tab}\\ls1\\ilvl0 one\\par\\pard{\\listtext b)\\tab}\\ls1 two\\par\\pard "
+                   "after")
             << int(QTextListFormat::ListLowerAlpha) << u"one\ntwo\nafter"_qs;
     }
     void listsBecomeTextLists()
@@ -187,7 +200,8 @@ private slots:
     void numberingThatStartsElsewhereKeepsItsLabel()
     {
         QTextDocument d;
-        rtf::readInto(&d, doc("{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pnstart3\\pndec{\\pntxta.}}three\\par"));
+        rtf::readInto(&d,
+                      doc("{\\pntext 3.\\tab}{\\*\\pn\\pnlvlbody\\pnstart3\\pndec{\\pntxta.}}three\\par"));
         QCOMPARE(d.toPlainText(), u"3.\tthree"_qs);
         QVERIFY(!d.firstBlock().textList());
     }
@@ -195,7 +209,8 @@ private slots:
     void hyperlinkFieldBecomesLink()
     {
         QTextDocument d;
-        rtf::readInto(&d, doc("see {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}{\\fldrslt{\\ul site}}} or "
+        rtf::readInto(&d, doc("see {\\field{\\*\\fldinst{HYPERLINK "
+                              "\"https://example.org/a?b=1\"}}{\\fldrslt{\\ul site}}} or "
                               "{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt top}}"));
         QCOMPARE(d.toPlainText(), u"see site or top"_qs);
         QVERIFY(formatOf(d, u"site"_qs).isAnchor());
@@ -213,7 +228,8 @@ private slots:
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         QTextDocument d;
-        rtf::readInto(&d, doc("a{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png.toHex() + "}b"
+        rtf::readInto(&d, doc("a{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png.toHex() +
+                              "}b"
                               "{\\pict\\wmetafile8 0102}"));
         QCOMPARE(d.toPlainText(), u"a\uFFFCb"_qs);
         QTextCursor c(&d);
@@ -300,22 +316,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("mustContain");
-        QTest::newRow("missing closing braces") << QByteArray("{\\rtf1 {\\b bold {\\i more") << u"bold more"_qs;
+        QTest::newRow("missing closing braces")
+            << QByteArray("{\\rtf1 {\\b bold {\\i more") << u"bold more"_qs;
         QTest::newRow("extra closing brace") << QByteArray("{\\rtf1 a}}}} b") << u"a"_qs;
-        QTest::newRow("deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}"
-                                      << u"deep"_qs;
-        QTest::newRow("unclosed deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" << u"x"_qs;
-        QTest::newRow("huge numbers") << QByteArray("{\\rtf1 \\fs99999999999999999999\\li-99999999999999\\u99999999999?ok\\uc999999999}")
-                                      << u"ok"_qs;
+        QTest::newRow("deep nesting")
+            << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}"
+            << u"deep"_qs;
+        QTest::newRow("unclosed deep nesting")
+            << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" << u"x"_qs;
+        QTest::newRow("huge numbers")
+            << QByteArray(
+                   "{\\rtf1 \\fs99999999999999999999\\li-99999999999999\\u99999999999?ok\\uc999999999}")
+            << u"ok"_qs;
         QTest::newRow("\\bin past the end") << QByteArray("{\\rtf1 a\\bin999999999 xyz") << u"a"_qs;
         QTest::newRow("\\bin without count") << QByteArray("{\\rtf1 a\\bin b}") << u"ab"_qs;
         QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u"a"_qs;
         QTest::newRow("hex at the end") << QByteArray("{\\rtf1 a\\'4") << u"a"_qs;
         QTest::newRow("\\u at the end") << QByteArray("{\\rtf1 a\\u") << u"a"_qs;
-        QTest::newRow("many fonts and colours") << QByteArray("{\\rtf1{\\fonttbl") + QByteArray("{\\f2147483647 A;}").repeated(5000)
-                                                    + "}{\\colortbl" + QByteArray(";").repeated(100000) + "}z}"
-                                                << u"z"_qs;
-        QTest::newRow("unclosed font table") << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;} \\pard text\\par}") << u"text"_qs;
+        QTest::newRow("many fonts and colours")
+            << QByteArray("{\\rtf1{\\fonttbl") + QByteArray("{\\f2147483647 A;}").repeated(5000) +
+                   "}{\\colortbl" + QByteArray(";").repeated(100000) + "}z}"
+            << u"z"_qs;
+        QTest::newRow("unclosed font table")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;} \\pard text\\par}") << u"text"_qs;
     }
     void damagedInputIsReadAsFarAsItGoes()
     {
@@ -343,7 +366,8 @@ private slots:
             QByteArray bytes("{\\rtf1 ");
             const int n = random.bounded(2000);
             for (int i = 0; i < n; ++i)
-                bytes += random.bounded(4) == 0 ? char(random.bounded(256)) : alphabet[random.bounded(int(sizeof alphabet) - 1)];
+                bytes += random.bounded(4) == 0 ? char(random.bounded(256))
+                                                : alphabet[random.bounded(int(sizeof alphabet) - 1)];
             QTextDocument d;
             QVERIFY(rtf::readInto(&d, bytes).ok);
             rtf::plainText(bytes);
@@ -357,24 +381,29 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
         QTest::newRow("formatting changes inside a word") << doc("ab{\\b cd}\\i ef\\i0 gh") << u"abcdefgh"_qs;
-        QTest::newRow("escapes between plain text") << doc("caf\\'e9 {\\b na\\'efve} \\u8364?5") << u"café naïve €5"_qs;
+        QTest::newRow("escapes between plain text")
+            << doc("caf\\'e9 {\\b na\\'efve} \\u8364?5") << u"café naïve €5"_qs;
         QTest::newRow("hidden text between formatted runs") << doc("a{\\b b{\\v hidden}c}d") << u"abcd"_qs;
         QTest::newRow("cells that start with new formatting")
-            << doc("\\trowd\\cellx100\\cellx200\\cellx300\\intbl A\\cell{\\b B}\\cell\\cf1 C\\cell\\row\\pard D")
+            << doc("\\trowd\\cellx100\\cellx200\\cellx300\\intbl A\\cell{\\b B}\\cell\\cf1 "
+                   "C\\cell\\row\\pard D")
             << u"A\tB\tC\nD"_qs;
         QTest::newRow("label of a list that is not kept")
             << doc("{\\pntext\\b 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart7}\\i item\\par")
             << u"7.\titem"_qs;
         QTest::newRow("line breaks and spaces in formatted text")
             << doc("{\\b a\\line b}\\~{\\i c\\tab d}") << u"a\nb c\td"_qs;
-        QTest::newRow("symbol font beside text") << doc("{\\f2\\'b7}\\f0 x{\\f3\\'82\\'a0}") << u"\u2022xあ"_qs;
+        QTest::newRow("symbol font beside text")
+            << doc("{\\f2\\'b7}\\f0 x{\\f3\\'82\\'a0}") << u"\u2022xあ"_qs;
         QTest::newRow("link result in formatted pieces")
             << doc("{\\field{\\*\\fldinst HYPERLINK \"http://a.example\"}{\\fldrslt{\\ul li}nk}} after")
             << u"link after"_qs;
-        QTest::newRow("unknown words that start like known ones") << doc("\\pare a\\parb c\\bx d\\b e") << u"acde"_qs;
+        QTest::newRow("unknown words that start like known ones")
+            << doc("\\pare a\\parb c\\bx d\\b e") << u"acde"_qs;
         QTest::newRow("overlong unknown destination skipped")
             << doc("a{\\*\\" + QByteArray(300, 'x') + " secret}b") << u"ab"_qs;
-        QTest::newRow("paragraphs with changing formatting") << doc("\\b a\\par\\b0 b\\par\\qc{\\i c}") << u"a\nb\nc"_qs;
+        QTest::newRow("paragraphs with changing formatting")
+            << doc("\\b a\\par\\b0 b\\par\\qc{\\i c}") << u"a\nb\nc"_qs;
     }
     void plainTextIsTheLoadedNotesText()
     {

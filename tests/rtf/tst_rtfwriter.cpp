@@ -64,8 +64,9 @@ QStringList describeDocument(const QTextDocument &d)
 
 QString randomText(QRandomGenerator &r)
 {
-    static const QString pieces[] = {u"word"_qs, u" "_qs, u"café"_qs, u"€"_qs, u"Ж"_qs, u"中文"_qs, u"\U0001F600"_qs,
-                                     u"{brace}"_qs, u"back\\slash"_qs, u"\t"_qs, u"1"_qs, u"?"_qs, u"\u2028"_qs, u";"_qs};
+    static const QString pieces[] = {
+        u"word"_qs,    u" "_qs,           u"café"_qs, u"€"_qs, u"Ж"_qs, u"中文"_qs,   u"\U0001F600"_qs,
+        u"{brace}"_qs, u"back\\slash"_qs, u"\t"_qs,   u"1"_qs, u"?"_qs, u"\u2028"_qs, u";"_qs};
     QString s;
     const int n = 1 + r.bounded(6);
     for (int i = 0; i < n; ++i)
@@ -82,9 +83,9 @@ QTextCharFormat randomFormat(QRandomGenerator &r)
     if (r.bounded(2))
         f.setFontWeight(QFont::Bold);
     f.setFontItalic(r.bounded(2));
-    static const QTextCharFormat::UnderlineStyle ul[] = {QTextCharFormat::NoUnderline, QTextCharFormat::SingleUnderline,
-                                                         QTextCharFormat::DotLine, QTextCharFormat::DashUnderline,
-                                                         QTextCharFormat::WaveUnderline};
+    static const QTextCharFormat::UnderlineStyle ul[] = {
+        QTextCharFormat::NoUnderline, QTextCharFormat::SingleUnderline, QTextCharFormat::DotLine,
+        QTextCharFormat::DashUnderline, QTextCharFormat::WaveUnderline};
     f.setUnderlineStyle(ul[r.bounded(5)]);
     f.setFontStrikeOut(r.bounded(4) == 0);
     if (r.bounded(2))
@@ -92,10 +93,12 @@ QTextCharFormat randomFormat(QRandomGenerator &r)
     if (r.bounded(4) == 0)
         f.setBackground(QColor::fromRgb(r.bounded(256), r.bounded(256), r.bounded(256)));
     if (r.bounded(5) == 0)
-        f.setVerticalAlignment(r.bounded(2) ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+        f.setVerticalAlignment(r.bounded(2) ? QTextCharFormat::AlignSuperScript
+                                            : QTextCharFormat::AlignSubScript);
     if (r.bounded(6) == 0) {
         f.setAnchor(true);
-        f.setAnchorHref(r.bounded(2) ? u"https://example.org/p?q=\"x\""_qs.replace(u'"', u"%22"_qs) : u"#mark"_qs);
+        f.setAnchorHref(r.bounded(2) ? u"https://example.org/p?q=\"x\""_qs.replace(u'"', u"%22"_qs)
+                                     : u"#mark"_qs);
     }
     return f;
 }
@@ -118,8 +121,9 @@ void fillRandomDocument(QTextDocument &d, quint32 seed)
         bf.setBottomMargin(r.bounded(3) * 10);
         c.setBlockFormat(bf);
         if (r.bounded(3) == 0) {
-            static const QTextListFormat::Style st[] = {QTextListFormat::ListDisc, QTextListFormat::ListDecimal,
-                                                        QTextListFormat::ListLowerAlpha, QTextListFormat::ListUpperRoman};
+            static const QTextListFormat::Style st[] = {
+                QTextListFormat::ListDisc, QTextListFormat::ListDecimal, QTextListFormat::ListLowerAlpha,
+                QTextListFormat::ListUpperRoman};
             const QTextBlock prev = c.block().previous();
             // Rich-edit numbering has no way to start a second list right after one of the same
             // kind, so a paragraph after a list item joins that list.
@@ -170,7 +174,8 @@ private slots:
         QTextDocument d;
         d.setPlainText(u"x"_qs);
         const QByteArray rtf = rtf::write(&d);
-        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "));
+        QVERIFY(rtf.startsWith(
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "));
         QVERIFY(rtf.contains("\\viewkind4\\uc1 "));
         QVERIFY(rtf.trimmed().endsWith("\\par\r\n}"));
     }
@@ -184,6 +189,8 @@ private slots:
         QTest::newRow("high BMP is signed") << u"\uF0B7"_qs << QByteArray("\\u-3913?");
         QTest::newRow("astral as two halves") << u"\U0001F600"_qs << QByteArray("\\u-10179?\\u-8704?");
         QTest::newRow("specials escaped") << u"{\\}"_qs << QByteArray("\\{\\\\\\}");
+        QTest::newRow("optional hyphen as its control symbol")
+            << u"hy\u00ADphen"_qs << QByteArray("hy\\-phen");
     }
     void charactersOutsideTheCodePage()
     {
@@ -251,7 +258,9 @@ private slots:
         QVERIFY(bc.charFormat().isImageFormat());
         QCOMPARE(bc.charFormat().toImageFormat().width(), 8.0);
         QImage loaded;
-        loaded.loadFromData(back.resource(QTextDocument::ImageResource, QUrl(bc.charFormat().toImageFormat().name())).toByteArray());
+        loaded.loadFromData(
+            back.resource(QTextDocument::ImageResource, QUrl(bc.charFormat().toImageFormat().name()))
+                .toByteArray());
         QCOMPARE(loaded.pixelColor(1, 1), QColor(Qt::blue));
     }
 
