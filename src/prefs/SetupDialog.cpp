@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
 #include "PreferencesTarget.h"
+#include "SyncthingFolder.h"
 #include "TabDefaults.h"
 
 #include <QCheckBox>
@@ -66,8 +67,8 @@ QPushButton *button(const QString &text, const char *name, const QString &tip = 
 
 } // namespace
 
-SetupDialog::SetupDialog(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
-                 QWidget *parent)
+SetupDialog::SetupDialog(SettingsStore &settings, Launcher *launcher,
+                         std::shared_ptr<PreferencesTarget> target, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_target(std::move(target))
 {
     setObjectName(QStringLiteral("SetupDialog"));
@@ -245,6 +246,11 @@ QGroupBox *SetupDialog::buildNetworkFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Network Settings")), "FrameNetwork");
     m_text11 = readOnlyBox("Text11", true);
+    // Someone choosing a folder that a sync program shares learns that the notes travel with it.
+    auto *syncHint = label(QStringLiteral("This folder is kept in sync by Syncthing"), "SyncthingHint");
+    syncHint->setVisible(false);
+    connect(m_text11, &QLineEdit::textChanged, syncHint,
+            [syncHint](const QString &dir) { syncHint->setVisible(!syncthingFolderAbove(dir).isEmpty()); });
     m_dir1 = named(new DirectoryChooser, "DirectoryChooser");
     m_dir1->setMinimumHeight(140);
     auto *command9 = button(QStringLiteral("&Set Network Path"), "Command9");
@@ -256,6 +262,7 @@ QGroupBox *SetupDialog::buildNetworkFrame()
     auto *layout = new QVBoxLayout(frame);
     layout->addWidget(label(QStringLiteral("Store Notes on Network"), "Label14"));
     layout->addWidget(m_text11);
+    layout->addWidget(syncHint);
     layout->addWidget(m_dir1, 1);
     layout->addLayout(buttons);
 

@@ -3,13 +3,14 @@
 #include "PasswordRecord.h"
 #include "ProgramPlaces.h"
 #include "RecordingTarget.h"
-#include "SetupDialog.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "SetupDialog.h"
 #include "fake/FakePlatform.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -218,6 +219,33 @@ private slots:
         QTRY_VERIFY(m_dialog.isNull());
         QCOMPARE(m_store->GetSettingValue(SettingKey::Network), QString());
         QCOMPARE(m_target->noteDirectory, m_programDir.path());
+    }
+
+    // A note directory inside a folder that Syncthing shares (its ".stfolder" marker above it) is
+    // named as such under the path, from the stored setting and from a new choice alike.
+    void tellsWhenTheNoteDirectoryIsKeptInSync()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("Sync/.stfolder") && QDir(root.path()).mkpath("Sync/work/notes"));
+        QVERIFY(QDir(root.path()).mkpath("Local/notes"));
+        const auto hint = [this] {
+            auto *label = m_dialog->findChild<QLabel *>("SyncthingHint");
+            return label && label->isVisibleTo(m_dialog) ? label->text() : QString();
+        };
+        QVERIFY(m_store->SaveSettingValue(SettingKey::Network, root.filePath("Sync/work/notes")));
+        delete m_dialog.data();
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
+        QCOMPARE(hint(), "This folder is kept in sync by Syncthing");
+
+        auto *chooser = m_dialog->findChild<DirectoryChooser *>();
+        QVERIFY(chooser->setCurrentPath(root.filePath("Local/notes")));
+        button("Command9")->click();
+        QCOMPARE(hint(), QString());
+        QVERIFY(chooser->setCurrentPath(root.filePath("Sync")));
+        button("Command9")->click();
+        QCOMPARE(hint(), "This folder is kept in sync by Syncthing");
+        button("Command8")->click();
+        QCOMPARE(hint(), QString());
     }
 
     void chooserOffersHomeAndRejectsFiles()
