@@ -20,6 +20,7 @@
 
 const QString RichTextBox::RtfMimeType = QStringLiteral("text/rtf");
 const QString RichTextBox::RichTextMimeType = QStringLiteral("text/richtext");
+const QString RichTextBox::PngMimeType = QStringLiteral("image/png");
 
 namespace {
 

@@ -75,6 +75,7 @@ public:
     // accept as "text/rtf" (some only as "text/richtext").
     static const QString RtfMimeType;
     static const QString RichTextMimeType;
+    static const QString PngMimeType;
     // The selection as plain text and RTF side by side (an empty selection gives empty texts).
     QMimeData *selectionMimeData() const;
     // Inserts clipboard or drop data over the selection, preferring RTF to plain text.

@@ -1,11 +1,15 @@
 // The editor's mouse, focus and clipboard behaviour; its attributes are in RichTextBox.cpp.
 #include "RichTextBox.h"
+#include "RtfReader.h"
 
+#include <QBuffer>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextCursor>
 
 QMimeData *RichTextBox::selectionMimeData() const
 {
@@ -17,9 +21,8 @@ QMimeData *RichTextBox::selectionMimeData() const
 
 bool RichTextBox::canTakeMimeData(const QMimeData *source)
 {
-    return source
-           && (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType)
-               || source->hasText());
+    return source && (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType) ||
+                      source->hasText() || source->hasFormat(PngMimeType) || source->hasImage());
 }
 
 bool RichTextBox::insertMimeData(const QMimeData *source)
@@ -30,6 +33,20 @@ bool RichTextBox::insertMimeData(const QMimeData *source)
         const QByteArray rtf = source->data(type);
         if (!rtf.isEmpty()) {
             setSelRTF(rtf);
+            return true;
+        }
+    }
+    if (!source->hasText() && (source->hasFormat(PngMimeType) || source->hasImage())) {
+        // A copied picture goes in as the note's own pictures do, so it is saved with the note.
+        QByteArray png = source->data(PngMimeType);
+        if (png.isEmpty()) {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            qvariant_cast<QImage>(source->imageData()).save(&buffer, "PNG");
+        }
+        QTextCursor c = textCursor();
+        if (rtf::insertPicture(c, png)) {
+            setTextCursor(c);
             return true;
         }
     }

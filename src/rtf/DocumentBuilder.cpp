@@ -18,11 +18,16 @@ QTextListFormat::Style listStyle(const ListRef &list)
     if (list.kind == ListKind::Bullet)
         return QTextListFormat::ListDisc;
     switch (list.style) {
-    case NumberStyle::LowerAlpha: return QTextListFormat::ListLowerAlpha;
-    case NumberStyle::UpperAlpha: return QTextListFormat::ListUpperAlpha;
-    case NumberStyle::LowerRoman: return QTextListFormat::ListLowerRoman;
-    case NumberStyle::UpperRoman: return QTextListFormat::ListUpperRoman;
-    case NumberStyle::Decimal: break;
+    case NumberStyle::LowerAlpha:
+        return QTextListFormat::ListLowerAlpha;
+    case NumberStyle::UpperAlpha:
+        return QTextListFormat::ListUpperAlpha;
+    case NumberStyle::LowerRoman:
+        return QTextListFormat::ListLowerRoman;
+    case NumberStyle::UpperRoman:
+        return QTextListFormat::ListUpperRoman;
+    case NumberStyle::Decimal:
+        break;
     }
     return QTextListFormat::ListDecimal;
 }
@@ -63,18 +68,8 @@ void DocumentBuilder::paragraphEnd(const ParaProps &props)
 void DocumentBuilder::picture(const Picture &picture, const CharProps &props)
 {
     openBlock();
-    // Named after the content, so the same picture is stored once and names are stable.
-    const QByteArray hash = QCryptographicHash::hash(picture.data, QCryptographicHash::Sha1).toHex().left(16);
-    const QUrl name(QStringLiteral("rtfimage:") + QString::fromLatin1(hash)
-                    + (picture.kind == Picture::Kind::Png ? QLatin1String(".png") : QLatin1String(".jpg")));
-    m_cursor.document()->addResource(QTextDocument::ImageResource, name, picture.data);
-    QTextImageFormat format;
+    QTextImageFormat format = pictureFormat(m_cursor.document(), picture);
     format.merge(charFormat(props));
-    format.setName(name.toString());
-    if (picture.width > 0)
-        format.setWidth(picture.width);
-    if (picture.height > 0)
-        format.setHeight(picture.height);
     m_cursor.insertImage(format);
 }
 
@@ -110,8 +105,8 @@ void DocumentBuilder::applyParagraph(const ParaProps &props)
     QTextListFormat format;
     format.setStyle(listStyle(props.list));
     format.setIndent(props.list.level + 1);
-    if (props.list.kind == ListKind::Numbered && props.list.affix >= 0
-        && props.list.affix < static_cast<int>(m_tables->listAffixes.size())) {
+    if (props.list.kind == ListKind::Numbered && props.list.affix >= 0 &&
+        props.list.affix < static_cast<int>(m_tables->listAffixes.size())) {
         const ListAffix &affix = m_tables->listAffixes[props.list.affix];
         format.setNumberPrefix(affix.prefix);
         if (!affix.suffix.isEmpty())
@@ -135,8 +130,8 @@ QTextList *DocumentBuilder::listFor(const ListRef &list)
     }
     // Rich edit repeats the numbering definition per paragraph; consecutive paragraphs with the
     // same definition continue one list, deeper levels nest inside it.
-    if (list.level < static_cast<int>(m_openLegacy.size())
-        && sameLegacyList(m_openLegacy[list.level].first, list)) {
+    if (list.level < static_cast<int>(m_openLegacy.size()) &&
+        sameLegacyList(m_openLegacy[list.level].first, list)) {
         m_openLegacy.resize(list.level + 1);
         return m_openLegacy[list.level].second.data();
     }
@@ -161,11 +156,20 @@ const QTextCharFormat &DocumentBuilder::charFormat(const CharProps &props)
     if (props.italic)
         format.setFontItalic(true);
     switch (props.underline) {
-    case Underline::None: break;
-    case Underline::Single: format.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
-    case Underline::Dotted: format.setUnderlineStyle(QTextCharFormat::DotLine); break;
-    case Underline::Dash: format.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
-    case Underline::Wave: format.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    case Underline::None:
+        break;
+    case Underline::Single:
+        format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        break;
+    case Underline::Dotted:
+        format.setUnderlineStyle(QTextCharFormat::DotLine);
+        break;
+    case Underline::Dash:
+        format.setUnderlineStyle(QTextCharFormat::DashUnderline);
+        break;
+    case Underline::Wave:
+        format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        break;
     }
     if (props.strike)
         format.setFontStrikeOut(true);
@@ -195,10 +199,18 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps &props) const
 {
     QTextBlockFormat format;
     switch (props.align) {
-    case Align::Left: format.setAlignment(Qt::AlignLeft); break;
-    case Align::Right: format.setAlignment(Qt::AlignRight); break;
-    case Align::Center: format.setAlignment(Qt::AlignHCenter); break;
-    case Align::Justify: format.setAlignment(Qt::AlignJustify); break;
+    case Align::Left:
+        format.setAlignment(Qt::AlignLeft);
+        break;
+    case Align::Right:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case Align::Center:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case Align::Justify:
+        format.setAlignment(Qt::AlignJustify);
+        break;
     }
     // A list draws its own indent and label; the producer's hanging indent only made room for it.
     if (props.list.kind == ListKind::None) {
@@ -244,12 +256,8 @@ void PlainTextCollector::paragraphEnd(const ParaProps &)
     m_pendingBreak = true;
 }
 
-void PlainTextCollector::picture(const Picture &, const CharProps &)
-{
-}
+void PlainTextCollector::picture(const Picture &, const CharProps &) {}
 
-void PlainTextCollector::finish(const ParaProps &)
-{
-}
+void PlainTextCollector::finish(const ParaProps &) {}
 
 } // namespace rtf

@@ -6,6 +6,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextImageFormat>
 #include <QTextList>
 
 #include <map>
@@ -16,6 +17,9 @@ namespace rtf {
 
 // Builds the document at a cursor from what the reader hands over: one insertText per run of
 // equally formatted text, paragraphs as blocks, lists as QTextList.
+// Stores the picture in the document as an image resource and returns the format that shows it.
+QTextImageFormat pictureFormat(QTextDocument *doc, const Picture &picture);
+
 class DocumentBuilder final : public Sink
 {
 public:

@@ -224,6 +224,11 @@ void DocumentWriter::writeFragmentText(const QString &fragmentText)
 
 void DocumentWriter::writeImage(const QTextImageFormat &format)
 {
+    if (const QVariant raw = format.property(kRawPictureProperty); raw.userType() == QMetaType::QByteArray) {
+        m_body += raw.toByteArray(); // a picture we could not draw goes back as it came
+        m_needSpace = false;
+        return;
+    }
     const QVariant resource = m_doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
     QByteArray data;
     bool jpeg = false;
@@ -252,7 +257,8 @@ void DocumentWriter::writeImage(const QTextImageFormat &format)
     const QSize size = reader.size();
     const int width = format.width() > 0 ? qRound(format.width()) : size.width();
     const int height = format.height() > 0 ? qRound(format.height()) : size.height();
-    m_body += jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
+    // In a {\shppict} group, where Word and LibreOffice look for PNG and JPEG pictures.
+    m_body += jpeg ? "{\\*\\shppict{\\pict\\jpegblip" : "{\\*\\shppict{\\pict\\pngblip";
     m_body += "\\picw" + QByteArray::number(size.width()) + "\\pich" + QByteArray::number(size.height());
     m_body += "\\picwgoal" + QByteArray::number(width * kTwipsPerPixel) + "\\pichgoal" +
               QByteArray::number(height * kTwipsPerPixel) + "\r\n";
@@ -261,7 +267,7 @@ void DocumentWriter::writeImage(const QTextImageFormat &format)
         m_body += hex.mid(i, 128);
         m_body += "\r\n";
     }
-    m_body += '}';
+    m_body += "}}";
     m_needSpace = false;
 }
 

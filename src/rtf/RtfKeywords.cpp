@@ -28,6 +28,7 @@ constexpr Entry kEntries[] = {
     {"fldinst", Keyword::K_fldinst},
     {"fldrslt", Keyword::K_fldrslt},
     {"pict", Keyword::K_pict},
+    {"shppict", Keyword::K_shppict},
     {"pn", Keyword::K_pn},
     {"pntext", Keyword::K_pntext},
     {"listtext", Keyword::K_listtext},

@@ -24,6 +24,7 @@ enum class Keyword : unsigned short {
     K_fldinst,
     K_fldrslt,
     K_pict,
+    K_shppict,
     K_pn,
     K_pntext,
     K_listtext,

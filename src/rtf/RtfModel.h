@@ -80,18 +80,23 @@ struct ListAffix
 
 struct Picture
 {
-    enum class Kind : unsigned char { Unsupported, Png, Jpeg };
+    // Raw: a kind we cannot draw (metafiles, device-dependent bitmaps); its whole {\pict} group is
+    // carried in `data` so that the next save writes it back unchanged.
+    enum class Kind : unsigned char { Unsupported, Png, Jpeg, Raw };
     Kind kind = Kind::Unsupported;
     QByteArray data;
     int width = 0; // in pixels as drawn, 0 = the image's own size
     int height = 0;
 };
 
+// The image format property that holds a Raw picture's RTF group.
+inline constexpr int kRawPictureProperty = 0x100000 + 0x5254; // QTextFormat::UserProperty + 'RT'
+
 // What the header and the destinations told us; the builders look properties up here.
 struct Tables
 {
-    std::map<int, FontEntry> fonts;             // by \fN; numbers are sparse (Word uses 31500+)
-    std::vector<std::optional<QColor>> colors;   // index 0 is usually "automatic"
+    std::map<int, FontEntry> fonts;            // by \fN; numbers are sparse (Word uses 31500+)
+    std::vector<std::optional<QColor>> colors; // index 0 is usually "automatic"
     std::vector<QString> links;
     std::vector<ListAffix> listAffixes;
     int defaultFont = 0;

@@ -26,7 +26,7 @@ bool isLowSurrogate(char16_t u)
 
 } // namespace
 
-Parser::Parser(QByteArrayView data, Sink &sink) : m_tokens(data), m_sink(sink)
+Parser::Parser(QByteArrayView data, Sink &sink) : m_tokens(data), m_sink(sink), m_data(data)
 {
     m_stack.reserve(64);
     m_sink.attach(&m_tables);
@@ -104,6 +104,7 @@ void Parser::run()
 void Parser::groupStart(bool)
 {
     flushBytes();
+    m_groupStart = m_tokens.position() - 1;
     if (m_stack.empty()) {
         State root;
         m_stack.push_back(root);
@@ -140,8 +141,11 @@ void Parser::groupEnd()
             finishFieldInstruction(closing.field);
         break;
     case Dest::Picture:
-        if (outer != Dest::Picture && !m_stack.empty() && outer == Dest::Text && !closing.chr.hidden)
+        if (outer != Dest::Picture && !m_stack.empty() && outer == Dest::Text && !closing.chr.hidden) {
+            if (m_picture.kind == Picture::Kind::Raw)
+                m_picture.data = m_data.sliced(m_pictStart, m_tokens.position() - m_pictStart).toByteArray();
             finishPicture();
+        }
         break;
     case Dest::PnDef:
         if (outer != Dest::PnDef && outer != Dest::PnBefore && outer != Dest::PnAfter)
@@ -191,6 +195,8 @@ void Parser::textBytes(QByteArrayView bytes)
             return;
     }
     if (top().dest == Dest::Picture) {
+        if (m_picture.kind == Picture::Kind::Raw)
+            return; // kept as the group's bytes when it ends
         // Hex picture data, wrapped over lines at the producer's whim.
         for (const char c : bytes) {
             int v = -1;
@@ -242,7 +248,7 @@ void Parser::binary(qint64 count)
         --m_skip;
         return;
     }
-    if (top().dest == Dest::Picture)
+    if (top().dest == Dest::Picture && m_picture.kind != Picture::Kind::Raw)
         m_picture.data.append(data);
 }
 
@@ -276,7 +282,8 @@ void Parser::flushBytes()
     const int codePage = top().codePage;
     // Body text in the pages that give one character per byte is decoded straight into the run,
     // without a copy in between; it is most of what a note holds.
-    if (top().dest == Dest::Text && !m_highSurrogate && (codePage == kDefaultCodePage || codePage == kSymbolCodePage)) {
+    if (top().dest == Dest::Text && !m_highSurrogate &&
+        (codePage == kDefaultCodePage || codePage == kSymbolCodePage)) {
         if (prepareContent())
             appendDecoded(m_run, bytes, codePage);
     } else {
@@ -539,9 +546,11 @@ void Parser::finishFieldInstruction(int field)
 void Parser::finishPicture()
 {
     if (m_picture.kind != Picture::Kind::Unsupported && !m_picture.data.isEmpty()) {
-        const auto size = [](int goal, int own, int scale) {
-            // Goals are twips; a PNG's own \picw is pixels.
-            const long long base = goal > 0 ? goal / 15 : own;
+        // A metafile's own \picw is in hundredths of a millimetre, a bitmap's in pixels.
+        const bool metric = m_picture.kind == Picture::Kind::Raw;
+        const auto size = [metric](int goal, int own, int scale) {
+            // Goals are twips.
+            const long long base = goal > 0 ? goal / 15 : metric ? own * 96LL / 2540 : own;
             const long long scaled = base * std::clamp(scale, 1, 1000) / 100;
             return static_cast<int>(std::clamp<long long>(scaled, 0, 10000));
         };
@@ -597,13 +606,27 @@ void Parser::setListLevelFormat(int nfc)
     WordListLevel &level = m_wordLists.back().levels.back();
     level.kind = ListKind::Numbered;
     switch (nfc) {
-    case 1: level.style = NumberStyle::UpperRoman; break;
-    case 2: level.style = NumberStyle::LowerRoman; break;
-    case 3: level.style = NumberStyle::UpperAlpha; break;
-    case 4: level.style = NumberStyle::LowerAlpha; break;
-    case 23: level.kind = ListKind::Bullet; break;
-    case 255: level.kind = ListKind::None; break;
-    default: level.style = NumberStyle::Decimal; break;
+    case 1:
+        level.style = NumberStyle::UpperRoman;
+        break;
+    case 2:
+        level.style = NumberStyle::LowerRoman;
+        break;
+    case 3:
+        level.style = NumberStyle::UpperAlpha;
+        break;
+    case 4:
+        level.style = NumberStyle::LowerAlpha;
+        break;
+    case 23:
+        level.kind = ListKind::Bullet;
+        break;
+    case 255:
+        level.kind = ListKind::None;
+        break;
+    default:
+        level.style = NumberStyle::Decimal;
+        break;
     }
 }
 

@@ -142,6 +142,9 @@ private:
     QString m_pnBefore, m_pnAfter;
 
     Picture m_picture;
+    qsizetype m_groupStart = 0; // offset of the latest '{'
+    qsizetype m_pictStart = 0;  // offset of the picture group's '{'
+    QByteArrayView m_data;
     int m_picW = 0, m_picH = 0, m_picGoalW = 0, m_picGoalH = 0, m_scaleX = 100, m_scaleY = 100;
     int m_nibble = -1;
     int m_footnoteMarks = 0;

@@ -144,6 +144,7 @@ void Parser::controlWord(const Token &token, bool starred)
     case K::K_pict:
         if (s.dest == Dest::Text) {
             s.dest = Dest::Picture;
+            m_pictStart = m_groupStart;
             m_picture = Picture();
             m_picW = m_picH = m_picGoalW = m_picGoalH = 0;
             m_scaleX = m_scaleY = 100;
@@ -524,10 +525,11 @@ void Parser::controlWord(const Token &token, bool starred)
     case K::K_wbitmap:
     case K::K_macpict:
     case K::K_pmmetafile:
-        m_picture.kind = Picture::Kind::Unsupported;
         if (s.dest == Dest::Picture)
-            s.dest = Dest::Skip; // nothing of it can be shown, so its data is not kept
+            m_picture.kind = Picture::Kind::Raw;
         break;
+    case K::K_shppict:
+        break; // the picture group inside is read; {\nonshppict} holds only its fallback
     case K::K_picw:
         m_picW = std::clamp(p, 0, 100000);
         break;

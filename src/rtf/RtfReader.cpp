@@ -99,6 +99,23 @@ ReadResult insertAt(QTextCursor &cursor, const QByteArray &bytes)
     return result;
 }
 
+bool insertPicture(QTextCursor &cursor, const QByteArray &bytes)
+{
+    Picture picture;
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        picture.kind = Picture::Kind::Png;
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        picture.kind = Picture::Kind::Jpeg;
+    if (cursor.isNull() || picture.kind == Picture::Kind::Unsupported)
+        return false;
+    picture.data = bytes;
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.insertImage(pictureFormat(cursor.document(), picture));
+    cursor.endEditBlock();
+    return true;
+}
+
 QString plainText(const QByteArray &bytes)
 {
     if (!looksLikeRtf(bytes))

@@ -24,6 +24,10 @@ ReadResult readInto(QTextDocument *doc, const QByteArray &bytes);
 // Inserts the RTF's content at the cursor, replacing its selection; the cursor ends after it.
 ReadResult insertAt(QTextCursor &cursor, const QByteArray &bytes);
 
+// Inserts a PNG or JPEG picture at the cursor, replacing its selection, stored the way a note's
+// pictures are so the next save writes it. False when the bytes are neither.
+bool insertPicture(QTextCursor &cursor, const QByteArray &bytes);
+
 // The plain text of an RTF document, paragraphs joined by '\n', without building a document.
 QString plainText(const QByteArray &bytes);
 

@@ -2,8 +2,10 @@
 #include "EditingFixture.h"
 #include "EditingSession.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -19,6 +21,8 @@ private slots:
     void copyPutsBothFlavoursEvenForAnEmptySelection();
     void cutThenPasteRestoresTheText();
     void pastePrefersRtfAndAnEmptyClipboardChangesNothing();
+    void pastedPictureIsSavedWithTheNote_data();
+    void pastedPictureIsSavedWithTheNote();
     void keyboardCopyGivesTheSameFlavoursAsTheMenu();
     void selectAllActsOnTheShownTab();
     void rightButtonReleasePaintsThenShowsTheEditMenu();
@@ -108,6 +112,40 @@ void TestEditCommands::pastePrefersRtfAndAnEmptyClipboardChangesNothing()
     QGuiApplication::clipboard()->clear();
     commands.paste();
     QCOMPARE(f.box(1).Text(), QStringLiteral("rich"));
+}
+
+void TestEditCommands::pastedPictureIsSavedWithTheNote_data()
+{
+    QTest::addColumn<bool>("asPngBytes");
+    QTest::newRow("image/png") << true;
+    QTest::newRow("image data") << false;
+}
+
+void TestEditCommands::pastedPictureIsSavedWithTheNote()
+{
+    QFETCH(bool, asPngBytes);
+    EditingFixture f;
+    EditCommands commands(f.access());
+    f.box(1).setText(QStringLiteral("ab"));
+    f.box(1).setSelStart(1);
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    auto *data = new QMimeData;
+    if (asPngBytes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        data->setData(RichTextBox::PngMimeType, png);
+    } else {
+        data->setImageData(image);
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
+    commands.paste();
+    QCOMPARE(f.box(1).Text(), QStringLiteral("a\uFFFCb"));
+    const QByteArray saved = f.box(1).TextRTF();
+    QVERIFY2(saved.contains("\\pngblip"), saved.constData());
+    QVERIFY(saved.contains("\\picwgoal75\\pichgoal45"));
 }
 
 void TestEditCommands::keyboardCopyGivesTheSameFlavoursAsTheMenu()

@@ -33,6 +33,17 @@ QTextCharFormat formatOf(const QTextDocument &d, const QString &text)
     return c.charFormat();
 }
 
+QByteArray imageBytes(const char *format)
+{
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
 } // namespace
 
 class TestRtfReader : public QObject
@@ -219,28 +230,53 @@ private slots:
         QVERIFY(!formatOf(d, u"see"_qs).isAnchor());
     }
 
-    void pngPictureBecomesImage()
+    void picturesAreShownAtTheirSize_data()
     {
-        QImage image(3, 2, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("suffix");
+        const QByteArray png = imageBytes("PNG").toHex();
+        const QByteArray jpeg = imageBytes("JPEG").toHex();
+        QTest::newRow("png at its goal size")
+            << doc("a{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png + "}b") << u"a\uFFFCb"_qs
+            << QSize(6, 4) << u".png"_qs;
+        QTest::newRow("own size when no goal") << doc("{\\pict\\pngblip\\picw3\\pich2 " + png + "}")
+                                               << u"\uFFFC"_qs << QSize(3, 2) << u".png"_qs;
+        QTest::newRow("scaled")
+            << doc("{\\pict\\jpegblip\\picscalex50\\picscaley200\\picwgoal300\\pichgoal150 " + jpeg + "}")
+            << u"\uFFFC"_qs << QSize(10, 20) << u".jpg"_qs;
+        QTest::newRow("shape picture, its fallback left out")
+            << doc("x{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn a}{\\sv "
+                   "b}}}\\pngblip\\picwgoal45\\pichgoal30 " +
+                   png + "}}{\\nonshppict{\\pict\\wmetafile8\\picwgoal45\\pichgoal30 0102}}y")
+            << u"x\uFFFCy"_qs << QSize(3, 2) << u".png"_qs;
+        QTest::newRow("metafile kept as a placeholder of its size")
+            << doc("{\\pict\\wmetafile8\\picw2540\\pich1270 0102}") << u"\uFFFC"_qs << QSize(96, 48)
+            << u".rtf"_qs;
+        QTest::newRow("enhanced metafile at its goal size")
+            << doc("{\\*\\shppict{\\pict\\emfblip\\picwgoal1500\\pichgoal750 0102}}") << u"\uFFFC"_qs
+            << QSize(100, 50) << u".rtf"_qs;
+    }
+    void picturesAreShownAtTheirSize()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(QSize, size);
+        QFETCH(QString, suffix);
         QTextDocument d;
-        rtf::readInto(&d, doc("a{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png.toHex() +
-                              "}b"
-                              "{\\pict\\wmetafile8 0102}"));
-        QCOMPARE(d.toPlainText(), u"a\uFFFCb"_qs);
+        rtf::readInto(&d, rtf);
+        QCOMPARE(d.toPlainText(), text);
         QTextCursor c(&d);
-        c.setPosition(2);
+        c.setPosition(int(text.indexOf(QChar(0xFFFC))) + 1);
         QVERIFY(c.charFormat().isImageFormat());
         const QTextImageFormat f = c.charFormat().toImageFormat();
-        QCOMPARE(f.width(), 6.0);
-        QCOMPARE(f.height(), 4.0);
-        QImage loaded;
-        loaded.loadFromData(d.resource(QTextDocument::ImageResource, QUrl(f.name())).toByteArray());
-        QCOMPARE(loaded.size(), QSize(3, 2));
+        QCOMPARE(QSizeF(f.width(), f.height()), QSizeF(size));
+        QVERIFY(f.name().endsWith(suffix));
+        const QVariant resource = d.resource(QTextDocument::ImageResource, QUrl(f.name()));
+        QImage shown = resource.userType() == QMetaType::QImage ? resource.value<QImage>()
+                                                                : QImage::fromData(resource.toByteArray());
+        QVERIFY(!shown.isNull());
     }
 
     void plainTextFileIsNotRtf_data()

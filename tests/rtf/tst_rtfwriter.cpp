@@ -250,7 +250,7 @@ private slots:
         f.setHeight(8);
         c.insertImage(f);
         const QByteArray rtf = rtf::write(&d);
-        QVERIFY(rtf.contains("{\\pict\\pngblip"));
+        QVERIFY(rtf.contains("{\\*\\shppict{\\pict\\pngblip"));
         QTextDocument back;
         rtf::readInto(&back, rtf);
         QTextCursor bc(&back);
@@ -262,6 +262,23 @@ private slots:
             back.resource(QTextDocument::ImageResource, QUrl(bc.charFormat().toImageFormat().name()))
                 .toByteArray());
         QCOMPARE(loaded.pixelColor(1, 1), QColor(Qt::blue));
+    }
+
+    void picturesWeCannotDrawAreWrittenBackAsTheyCame()
+    {
+        const QByteArray metafile =
+            "{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720\r\n0102{\\*\\x}ab\r\n}";
+        QTextDocument d;
+        rtf::readInto(&d, "{\\rtf1\\ansi before " + metafile + " after\\par}");
+        QTextCursor c(&d);
+        c.movePosition(QTextCursor::End);
+        c.insertText(u" typed"_qs);
+        const QByteArray once = rtf::write(&d);
+        QVERIFY2(once.contains(metafile), once.constData());
+        QTextDocument back;
+        rtf::readInto(&back, once);
+        QCOMPARE(back.toPlainText(), u"before \uFFFC after typed"_qs);
+        QCOMPARE(rtf::write(&back), once);
     }
 
     void bulletsCarryTheirLabelForSimpleReaders()
