@@ -15,8 +15,17 @@ constexpr size_t kFormatCacheSize = 16;
 
 QTextListFormat::Style listStyle(const ListRef &list)
 {
-    if (list.kind == ListKind::Bullet)
+    if (list.kind == ListKind::Bullet) {
+        switch (list.bullet) {
+        case BulletShape::Circle:
+            return QTextListFormat::ListCircle;
+        case BulletShape::Square:
+            return QTextListFormat::ListSquare;
+        case BulletShape::Disc:
+            break;
+        }
         return QTextListFormat::ListDisc;
+    }
     switch (list.style) {
     case NumberStyle::LowerAlpha:
         return QTextListFormat::ListLowerAlpha;
@@ -34,7 +43,8 @@ QTextListFormat::Style listStyle(const ListRef &list)
 
 bool sameLegacyList(const ListRef &a, const ListRef &b)
 {
-    return a.kind == b.kind && a.style == b.style && a.level == b.level && a.affix == b.affix;
+    return a.kind == b.kind && a.style == b.style && a.bullet == b.bullet && a.level == b.level &&
+           a.affix == b.affix;
 }
 
 } // namespace
@@ -124,7 +134,10 @@ void DocumentBuilder::applyParagraph(const ParaProps &props)
 QTextList *DocumentBuilder::listFor(const ListRef &list)
 {
     if (list.key >= 0) {
-        // Word numbers a list across the paragraphs between its items.
+        // Word numbers a list across the paragraphs between its items; an item ends the lists
+        // nested below it, so their numbering starts again.
+        m_wordLists.erase(m_wordLists.upper_bound({list.key, list.level}),
+                          m_wordLists.lower_bound({list.key, 9}));
         const auto it = m_wordLists.find({list.key, list.level});
         return it == m_wordLists.end() ? nullptr : it->second.data();
     }

@@ -84,14 +84,8 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     out.reserve(m_body.size() + 512);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
-        out +=
-            "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) + ' ';
-        QByteArray saved;
-        saved.swap(m_body);
-        m_needSpace = false;
-        text(m_fonts[i]);
-        saved.swap(m_body);
-        out += saved + ";}";
+        out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) +
+               ' ' + escaped(m_fonts[i]) + ";}";
     }
     out += "}\r\n";
     if (!m_colors.empty()) {
@@ -102,6 +96,8 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
         }
         out += "}\r\n";
     }
+    if (!m_listTable.isEmpty())
+        out += m_listTable.write([this](const QString &s) { return escaped(s); });
     out += "{\\*\\generator Quillbox Plus;}\\viewkind4\\uc1 \r\n";
     out += m_body;
     out += "}\r\n";
@@ -145,6 +141,7 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
+    const ListTable::Use inList = m_listTable.paragraphIn(block.textList());
     if (QTextList *list = block.textList()) {
         const QTextListFormat lf = list->format();
         const int level = std::max(0, lf.indent() - 1);
@@ -176,6 +173,8 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
             m_body += "}}";
         }
         m_needSpace = false;
+        word("ls", inList.ls);
+        word("ilvl", inList.level);
         word("fi", -360);
         word("li", 720 * (level + 1));
     } else {
@@ -427,6 +426,18 @@ bool DocumentWriter::symbolFontInUse() const
 int DocumentWriter::symbolFont()
 {
     return fontIndex(QStringLiteral("Symbol"));
+}
+
+QByteArray DocumentWriter::escaped(const QString &s)
+{
+    QByteArray saved;
+    saved.swap(m_body);
+    const bool needSpace = m_needSpace;
+    m_needSpace = false;
+    text(s);
+    saved.swap(m_body);
+    m_needSpace = needSpace;
+    return saved;
 }
 
 void DocumentWriter::word(const char *name)

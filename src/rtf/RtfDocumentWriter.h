@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RtfListTable.h"
 #include "RtfModel.h"
 
 #include <QByteArray>
@@ -45,6 +46,7 @@ private:
     void word(const char *name);
     void word(const char *name, int value);
     void text(QStringView text);
+    QByteArray escaped(const QString &text);
 
     const QTextDocument *m_doc;
     QByteArray m_body;
@@ -56,6 +58,7 @@ private:
     std::vector<int> m_fontCharsets;
     std::vector<QColor> m_colors;
     double m_defaultPointSize = 12;
+    ListTable m_listTable;
 };
 
 } // namespace rtf

@@ -120,6 +120,7 @@ enum class Keyword : unsigned short {
     K_ilvl,
     K_list,
     K_listlevel,
+    K_leveltext,
     K_levelnfc,
     K_levelnfcn,
     K_levelstartat,

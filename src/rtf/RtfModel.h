@@ -16,6 +16,10 @@ enum class Caps : unsigned char { None, All, Small };
 enum class Align : unsigned char { Left, Right, Center, Justify };
 enum class ListKind : unsigned char { None, Bullet, Numbered };
 enum class NumberStyle : unsigned char { Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
+enum class BulletShape : unsigned char { Disc, Circle, Square };
+
+// The shape a producer's bullet character stands for (Word draws its bullets from symbol fonts).
+BulletShape bulletShapeOf(QStringView label);
 
 // Character properties as the current group sees them. Plain integers only, so that copying the
 // state on every '{' stays cheap.
@@ -41,6 +45,7 @@ struct ListRef
 {
     ListKind kind = ListKind::None;
     NumberStyle style = NumberStyle::Decimal;
+    BulletShape bullet = BulletShape::Disc;
     int level = 0;
     int start = 1;
     int key = -1;   // Word's \ls number: its paragraphs form one list even when interrupted

@@ -26,6 +26,32 @@ bool isLowSurrogate(char16_t u)
 
 } // namespace
 
+BulletShape bulletShapeOf(QStringView label)
+{
+    for (const QChar c : label) {
+        switch (c.unicode()) {
+        case u'o':
+        case 0x25E6: // white bullet
+        case 0x25CB: // white circle
+        case 0xF06F: // 'o' in a symbol font
+            return BulletShape::Circle;
+        case 0x25AA: // small black square
+        case 0x25A0:
+        case 0x25FE:
+        case 0xF0A7: // Wingdings square
+        case 0xF0A8:
+        case 0x00A7: // the same square when the font's page is not known
+            return BulletShape::Square;
+        case u' ':
+        case u'\t':
+            continue;
+        default:
+            return BulletShape::Disc;
+        }
+    }
+    return BulletShape::Disc;
+}
+
 Parser::Parser(QByteArrayView data, Sink &sink) : m_tokens(data), m_sink(sink), m_data(data)
 {
     m_stack.reserve(64);
@@ -98,7 +124,7 @@ void Parser::run()
         m_run += QStringView(&kReplacement, 1);
         flushRun();
     }
-    m_sink.finish(effectiveParagraph());
+    m_sink.finish(m_lastParagraph);
 }
 
 void Parser::groupStart(bool)
@@ -125,6 +151,8 @@ void Parser::groupEnd()
         --m_overflowDepth;
         return;
     }
+    if (m_stack.size() == 1)
+        m_lastParagraph = effectiveParagraph(); // the document's last paragraph may have no \par
     const State closing = m_stack.back();
     m_stack.pop_back();
     const Dest outer = m_stack.empty() ? Dest::Skip : m_stack.back().dest;
@@ -155,6 +183,10 @@ void Parser::groupEnd()
         if (outer != Dest::Label)
             m_labelProps = closing.chr;
         break;
+    case Dest::LevelText:
+        if (outer != Dest::LevelText && !m_wordLists.empty() && !m_wordLists.back().levels.empty())
+            m_wordLists.back().levels.back().bullet = bulletShapeOf(m_levelText);
+        break;
     default:
         break;
     }
@@ -172,6 +204,7 @@ bool Parser::readsText() const
     case Dest::PnBefore:
     case Dest::PnAfter:
     case Dest::Label:
+    case Dest::LevelText:
         return true;
     case Dest::Picture:
     case Dest::Skip:
@@ -308,6 +341,10 @@ void Parser::route(QStringView text)
     case Dest::Label:
         m_label += text;
         break;
+    case Dest::LevelText:
+        if (m_levelText.size() < 64)
+            m_levelText += text;
+        break;
     case Dest::FontTable:
         fontTableText(text);
         break;
@@ -436,6 +473,7 @@ ListRef Parser::effectiveList(const ParaProps &para) const
                 const WordListLevel &level = def->levels[list.level];
                 list.kind = level.kind;
                 list.style = level.style;
+                list.bullet = level.bullet;
                 list.start = level.start;
             }
         }
@@ -570,6 +608,8 @@ void Parser::applyPn()
     ListRef list = m_pn;
     if (list.kind == ListKind::Numbered)
         list.affix = addAffix(m_pnBefore, m_pnAfter);
+    else
+        list.bullet = bulletShapeOf(m_pnBefore);
     top().para.list = list;
     top().para.ls = -1;
 }

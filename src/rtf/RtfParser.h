@@ -32,6 +32,7 @@ private:
         ColorTable,
         ListTable,
         ListOverrides,
+        LevelText, // a list level's label template: a bullet's character
         FieldInst,
         Picture,
         PnDef,
@@ -62,6 +63,7 @@ private:
     {
         ListKind kind = ListKind::Numbered;
         NumberStyle style = NumberStyle::Decimal;
+        BulletShape bullet = BulletShape::Disc;
         int start = 1;
     };
     struct WordList
@@ -123,6 +125,7 @@ private:
     char16_t m_highSurrogate = 0;
 
     bool m_paraHasContent = false;
+    ParaProps m_lastParagraph;
     int m_pendingCells = 0;
     QString m_label;
     CharProps m_labelProps;
@@ -137,6 +140,7 @@ private:
     std::vector<std::pair<int, int>> m_overrides; // \ls -> \listid
     int m_overrideListId = 0;
     bool m_inListLevel = false;
+    QString m_levelText;
 
     ListRef m_pn;
     QString m_pnBefore, m_pnAfter;

@@ -465,6 +465,14 @@ void Parser::controlWord(const Token &token, bool starred)
         if (s.dest == Dest::ListTable && !m_wordLists.empty() && m_wordLists.back().levels.size() < 9)
             m_wordLists.back().levels.emplace_back();
         break;
+    case K::K_leveltext:
+        if (s.dest == Dest::ListTable) {
+            s.dest = Dest::LevelText;
+            m_levelText.clear();
+        } else {
+            s.dest = Dest::Skip;
+        }
+        break;
     case K::K_levelnfc:
     case K::K_levelnfcn:
         if (s.dest == Dest::ListTable)

@@ -207,6 +207,49 @@ private slots:
         QVERIFY(!d.findBlockByNumber(2).textList());
     }
 
+    // Each level of a list keeps its own bullet and indent, as the producer's list table says.
+    void listLevelsKeepTheirBullets_data()
+    {
+        QTest::addColumn<QByteArray>("levels");
+        auto level = [](const char *text) {
+            return QByteArray("{\\listlevel\\levelnfc23\\levelstartat1{\\leveltext\\leveltemplateid7\\'01") +
+                   text + ";}{\\levelnumbers;}}";
+        };
+        QTest::newRow("LibreOffice") << level("\\u8226 ?") + level("\\u9702 ?") + level("\\u9642 ?");
+        QTest::newRow("Word symbol fonts") << level("{\\f2\\u-3913 ?}") + level("o") + level("\\u-3929 ?");
+    }
+    void listLevelsKeepTheirBullets()
+    {
+        QFETCH(QByteArray, levels);
+        QTextDocument d;
+        rtf::readInto(&d, doc("{\\*\\listtable{\\list" + levels +
+                              "\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls2}}"
+                              "\\ls2\\ilvl0 one\\par\\pard\\ls2\\ilvl1 sub\\par\\pard\\ls2\\ilvl2 deeper\\par"
+                              "\\pard\\ls2\\ilvl0 two\\par\\pard\\ls2\\ilvl1 new sub"));
+        const QList<int> styles{QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                                QTextListFormat::ListSquare, QTextListFormat::ListDisc,
+                                QTextListFormat::ListCircle};
+        const QList<int> indents{1, 2, 3, 1, 2};
+        for (int i = 0; i < styles.size(); ++i) {
+            const QTextList *list = d.findBlockByNumber(i).textList();
+            QVERIFY(list);
+            QCOMPARE(int(list->format().style()), styles[i]);
+            QCOMPARE(list->format().indent(), indents[i]);
+        }
+        QCOMPARE(d.findBlockByNumber(3).textList(), d.findBlockByNumber(0).textList());
+        // A sublist after a new item of its parent is a list of its own.
+        QVERIFY(d.findBlockByNumber(4).textList() != d.findBlockByNumber(1).textList());
+    }
+
+    void richEditBulletCharacterGivesTheShape()
+    {
+        QTextDocument d;
+        rtf::readInto(&d, doc("{\\*\\pn\\pnlvlblt\\pnlvl2{\\pntxtb o}}circle\\par"));
+        QVERIFY(d.firstBlock().textList());
+        QCOMPARE(d.firstBlock().textList()->format().style(), QTextListFormat::ListCircle);
+        QCOMPARE(d.firstBlock().textList()->format().indent(), 2);
+    }
+
     // Qt 6.4 cannot start a list at another number, so the producer's label is kept as text.
     void numberingThatStartsElsewhereKeepsItsLabel()
     {

@@ -281,6 +281,52 @@ private slots:
         QCOMPARE(rtf::write(&back), once);
     }
 
+    // Levels, bullet shapes and list boundaries come back, and Word's list table is written beside
+    // rich edit's numbering.
+    void nestedListsComeBackWithTheirLevels()
+    {
+        QTextDocument d;
+        QTextCursor c(&d);
+        auto item = [&c](const QString &text, QTextListFormat::Style style, int indent, QTextList *join) {
+            if (!c.block().text().isEmpty() || c.block().textList())
+                c.insertBlock(QTextBlockFormat());
+            c.insertText(text);
+            if (join) {
+                join->add(c.block());
+                return join;
+            }
+            QTextListFormat f;
+            f.setStyle(style);
+            f.setIndent(indent);
+            return c.createList(f);
+        };
+        QTextList *top = item(u"one"_qs, QTextListFormat::ListDisc, 1, nullptr);
+        QTextList *sub = item(u"sub"_qs, QTextListFormat::ListCircle, 2, nullptr);
+        item(u"sub 2"_qs, {}, 0, sub);
+        item(u"two"_qs, {}, 0, top);
+        item(u"first"_qs, QTextListFormat::ListDecimal, 1, nullptr);
+        item(u"other"_qs, QTextListFormat::ListDecimal, 1, nullptr); // a separate list right after
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY2(rtf.contains("{\\*\\listtable"), rtf.constData());
+        QVERIFY(rtf.contains("{\\listoverride\\listid3\\listoverridecount0\\ls3}"));
+        QVERIFY(rtf.contains("{\\*\\pn\\pnlvlblt\\pnlvl2"));
+        QVERIFY(rtf.contains("\\ls1\\ilvl1"));
+
+        QTextDocument back;
+        rtf::readInto(&back, rtf);
+        QCOMPARE(back.toPlainText(), d.toPlainText());
+        for (int i = 0; i < d.blockCount(); ++i) {
+            const QTextList *was = d.findBlockByNumber(i).textList();
+            const QTextList *is = back.findBlockByNumber(i).textList();
+            QVERIFY(is);
+            QCOMPARE(is->format().style(), was->format().style());
+            QCOMPARE(is->format().indent(), was->format().indent());
+            QCOMPARE(is->itemNumber(back.findBlockByNumber(i)), was->itemNumber(d.findBlockByNumber(i)));
+        }
+        QCOMPARE(back.findBlockByNumber(3).textList(), back.findBlockByNumber(0).textList());
+        QVERIFY(back.findBlockByNumber(5).textList() != back.findBlockByNumber(4).textList());
+    }
+
     void bulletsCarryTheirLabelForSimpleReaders()
     {
         QTextDocument d;
