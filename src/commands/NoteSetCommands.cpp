@@ -75,10 +75,11 @@ bool NoteSetCommands::SaveNotesCopy()
 {
     // The dialog opens where the user last took a file from, else in their documents folder;
     // the working directory of a tray program means nothing to the user.
+    // Only a folder that exists is proposed, else the name would not be a place to save to.
     QString folder = m_lastOpened.isEmpty() ? QString() : QFileInfo(m_lastOpened).absolutePath();
-    if (folder.isEmpty())
+    if (!QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (!QFileInfo(folder).isDir())
         folder = QDir::homePath();
     const QString suggested = QDir(folder).filePath(defaultCopyName(m_clock()));
 
@@ -105,13 +106,18 @@ bool NoteSetCommands::SaveNotesCopy()
     return true;
 }
 
-bool NoteSetCommands::offerCopy(const QString &question)
+NoteSetCommands::Copy NoteSetCommands::offerCopy(const QString &question)
 {
-    const auto answer = Dialogs::message(m_window.window(), QStringLiteral("Save"), question,
-                                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+    // Cancel is what Esc and the close control give: with Yes and No alone they would mean No,
+    // and New or Clear would empty the note.
+    const auto answer =
+        Dialogs::message(m_window.window(), QStringLiteral("Save"), question, QMessageBox::Question,
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::No)
+        return Copy::NotWanted;
     if (answer != QMessageBox::Yes)
-        return true;
-    return SaveNotesCopy();
+        return Copy::QuestionCancelled;
+    return SaveNotesCopy() ? Copy::Made : Copy::DialogCancelled;
 }
 
 void NoteSetCommands::emptyVisibleNotes(bool applyDefaultFont)
@@ -150,7 +156,8 @@ void NoteSetCommands::emptyVisibleNotes(bool applyDefaultFont)
 
 void NoteSetCommands::NewNotes()
 {
-    if (!offerCopy(newQuestion()))
+    const Copy copy = offerCopy(newQuestion());
+    if (copy == Copy::DialogCancelled || copy == Copy::QuestionCancelled)
         return;
     emptyVisibleNotes(true);
     m_window.FocusVisibleEditor();
@@ -158,15 +165,18 @@ void NoteSetCommands::NewNotes()
 
 void NoteSetCommands::ClearNotes()
 {
-    if (!offerCopy(newQuestion()))
+    const Copy copy = offerCopy(newQuestion());
+    if (copy == Copy::DialogCancelled || copy == Copy::QuestionCancelled)
         return;
     emptyVisibleNotes(false);
 }
 
 void NoteSetCommands::OpenIntoNotes()
 {
-    // Adding text destroys nothing, so Open goes on even when no copy was made.
-    offerCopy(openQuestion());
+    // Adding text destroys nothing, so Open goes on even when the copy's dialog was cancelled;
+    // only a cancelled question ends it.
+    if (offerCopy(openQuestion()) == Copy::QuestionCancelled)
+        return;
 
     QWidget *parent = m_window.window();
     const QString path = Dialogs::openFileName(parent, QString(), m_lastOpened, fileFilter());

@@ -41,7 +41,10 @@ public:
 private:
     // Asks the question of New, Clear or Open; on Yes runs Save Copy As. Returns false only when
     // a copy was asked for and not written, which New and Clear take as "stop".
-    bool offerCopy(const QString &question);
+    // Asks whether to save a copy first, and makes it on Yes. Esc, the window's close control and
+    // Cancel cancel the question, and with it the whole command.
+    enum class Copy { Made, NotWanted, DialogCancelled, QuestionCancelled };
+    Copy offerCopy(const QString &question);
     void emptyVisibleNotes(bool applyDefaultFont);
 
     NoteWindow &m_window;

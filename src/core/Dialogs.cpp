@@ -1,6 +1,9 @@
 #include "Dialogs.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QQueue>
@@ -20,6 +23,19 @@ Seams &seams()
     static Seams s;
     return s;
 }
+// Our questions and file dialogs come above every window of ours, the stay-on-top ones (the Find
+// and Replace dialog, a main window kept on top) included: a question hidden behind one of them
+// shows only part of its buttons.
+void keepAboveOurWindows(QWidget *dialog)
+{
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != dialog && window->isVisible() &&
+            window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            return;
+        }
+    }
+}
 } // namespace
 
 namespace Dialogs {
@@ -34,6 +50,7 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &title, const
     if (s.neverBlock)
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
     QMessageBox box(icon, title, text, buttons, parent);
+    keepAboveOurWindows(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -45,10 +62,12 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, bool
         return s.texts.dequeue();
     if (s.neverBlock)
         return {};
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent, title, prompt,
-                                                 masked ? QLineEdit::Password : QLineEdit::Normal, {}, &ok);
-    return ok ? answer : QString();
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    keepAboveOurWindows(&dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
@@ -59,7 +78,12 @@ QString openFileName(QWidget *parent, const QString &caption, const QString &dir
         return s.files.dequeue();
     if (s.neverBlock)
         return {};
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    keepAboveOurWindows(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString saveFileName(QWidget *parent, const QString &caption, const QString &suggested, const QString &filter,
@@ -71,11 +95,18 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
         return s.files.dequeue();
     if (s.neverBlock)
         return {};
-    QFileDialog dialog(parent, caption, suggested, filter);
+    // The folder and the name apart: a suggested name in a folder that does not exist would
+    // otherwise be taken as relative to the working directory.
+    const QFileInfo proposal(suggested);
+    QString folder = proposal.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog dialog(parent, caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.selectFile(suggested);
+    dialog.selectFile(proposal.fileName());
+    keepAboveOurWindows(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -89,7 +120,13 @@ QString directory(QWidget *parent, const QString &caption, const QString &dir)
         return s.files.dequeue();
     if (s.neverBlock)
         return {};
-    return QFileDialog::getExistingDirectory(parent, caption, dir);
+    QFileDialog dialog(parent, caption, dir);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    keepAboveOurWindows(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 void queueButton(QMessageBox::StandardButton answer)

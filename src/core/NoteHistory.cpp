@@ -10,8 +10,8 @@ namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 }
 
-NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays)
-    : m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays)
+NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays, qint64 maxBytes)
+    : m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays), m_maxBytes(maxBytes)
 {
 }
 
@@ -25,6 +25,10 @@ QString NoteHistory::folderFor(const QString &notePath) const
 
 bool NoteHistory::keep(const QString &notePath, const QByteArray &previousContent, const QDateTime &when)
 {
+    const QList<Version> kept = versions(notePath);
+    if (!kept.isEmpty() && QFileInfo(kept.first().path).size() == previousContent.size() &&
+        read(kept.first()) == previousContent)
+        return true; // already there, as the newest version
     const QString folder = folderFor(notePath);
     if (!QDir().mkpath(folder))
         return false;
@@ -46,7 +50,8 @@ QList<NoteHistory::Version> NoteHistory::versions(const QString &notePath) const
 {
     QList<Version> result;
     const QDir dir(folderFor(notePath));
-    const QStringList names = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name | QDir::Reversed);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name | QDir::Reversed);
     for (const QString &name : names) {
         const QDateTime when = QDateTime::fromString(QFileInfo(name).completeBaseName(), kStampFormat);
         if (when.isValid())
@@ -65,8 +70,10 @@ void NoteHistory::prune(const QString &notePath, const QDateTime &now) const
 {
     const QList<Version> all = versions(notePath);
     const QDateTime oldest = now.addDays(-m_maxAgeDays);
+    qint64 bytes = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
-        if (i >= m_maxVersions || all[i].when < oldest)
+        bytes += QFileInfo(all[i].path).size();
+        if (i >= m_maxVersions || all[i].when < oldest || (i > 0 && bytes > m_maxBytes))
             QFile::remove(all[i].path);
     }
 }

@@ -6,8 +6,9 @@
 #include <QString>
 
 // Earlier versions of each note file, kept in the per-user data directory: every time a note
-// file is replaced, what it held before is kept here. At most `maxVersions` per note and none
-// older than `maxAgeDays`.
+// file is replaced, what it held before is kept here. At most `maxVersions` per note, none older
+// than `maxAgeDays`, and no more than `maxBytes` per note together (the oldest go first; the
+// newest always stays). A version equal to the one kept before it is not kept again.
 class NoteHistory final
 {
 public:
@@ -18,7 +19,9 @@ public:
     };
 
     // root: where the history lives (normally <user data>/history).
-    explicit NoteHistory(QString root, int maxVersions = 20, int maxAgeDays = 30);
+    static constexpr qint64 DefaultMaxBytes = 50LL * 1024 * 1024;
+    explicit NoteHistory(QString root, int maxVersions = 20, int maxAgeDays = 30,
+                         qint64 maxBytes = DefaultMaxBytes);
 
     // Keeps the previous content of a note file. Notes are told apart by their full path, so two
     // note directories never mix their histories. Returns false when it could not be stored.
@@ -39,4 +42,5 @@ private:
     QString m_root;
     int m_maxVersions;
     int m_maxAgeDays;
+    qint64 m_maxBytes;
 };

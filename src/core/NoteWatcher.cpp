@@ -19,7 +19,6 @@ void NoteWatcher::setPaths(const std::array<QString, 7> &paths)
         m_watcher.removePaths(m_watcher.directories());
     m_paths = paths;
     m_known = {};
-    m_reported = {};
     m_seen = {};
     for (const QString &p : paths) {
         if (QFileInfo::exists(p))
@@ -34,7 +33,6 @@ void NoteWatcher::setPaths(const std::array<QString, 7> &paths)
 void NoteWatcher::setKnownState(int note, const NoteDiskState &state)
 {
     m_known[note - 1] = state;
-    m_reported[note - 1] = false;
     m_seen[note - 1] = {};
     const QString &p = m_paths[note - 1];
     // A file created by our first write or replaced by an atomic rename needs watching afresh.
@@ -73,17 +71,16 @@ void NoteWatcher::checkNow()
     if (!available)
         return;
     for (int n = 1; n <= 7; ++n) {
-        if (m_reported[n - 1])
-            continue;
         const QFileInfo info(m_paths[n - 1]);
         const Seen seen{info.isFile() ? info.size() : -1, info.isFile() ? info.lastModified() : QDateTime()};
         if (seen == m_seen[n - 1])
             continue;
         m_seen[n - 1] = seen;
+        // A file that went away and came back as it was (a sync tool replacing it, a share
+        // remounted) is the same note: nothing to report.
         if (!changedOnDisk(n))
             continue;
-        // Reported once until the owner tells us what it now knows of the file.
-        m_reported[n - 1] = true;
+        // Reported once for each new look of the file, not again at every poll.
         const QString &p = m_paths[n - 1];
         if (QFileInfo::exists(p) && !m_watcher.files().contains(p))
             m_watcher.addPath(p);

@@ -20,7 +20,8 @@ public:
     // The seven paths (index 0 = note 1) to watch; resets what is known of them.
     void setPaths(const std::array<QString, 7> &paths);
 
-    // What we loaded or wrote last for note n; a change away from it is reported.
+    // What we loaded or wrote last for note n; a change away from it is reported, once for each
+    // new size or time of the file. A file gone and back with this content is no change.
     void setKnownState(int note, const NoteDiskState &state);
     NoteDiskState knownState(int note) const;
 
@@ -40,7 +41,6 @@ signals:
 private:
     std::array<QString, 7> m_paths;
     std::array<NoteDiskState, 7> m_known;
-    std::array<bool, 7> m_reported{};
     // Size and time of each file when the poll last hashed it: the poll reads a file again only
     // when these move, so a note directory on a network share is not read in full every few
     // seconds. The check before a write always compares contents.

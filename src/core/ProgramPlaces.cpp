@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -45,7 +46,10 @@ QString userDataDirectory()
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dir = base + QStringLiteral("/Quillbox Plus");
-    QDir().mkpath(dir);
+    // Owner-only: it may hold the notes themselves, their history and recovery copies, which the
+    // start-up password guards.
+    if (!QFileInfo(dir).isDir() && QDir().mkpath(dir))
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return dir;
 }
 

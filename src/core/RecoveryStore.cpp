@@ -1,11 +1,31 @@
 #include "RecoveryStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-RecoveryStore::RecoveryStore(QString root) : m_root(std::move(root)) {}
+RecoveryStore::RecoveryStore(QString base) : m_base(std::move(base)), m_root(m_base) {}
+
+void RecoveryStore::setNoteSet(const QString &noteDir, const QString &settingsPath)
+{
+    m_noteDir = QDir(noteDir).absolutePath();
+    m_settingsPath = QFileInfo(settingsPath).absoluteFilePath();
+    const QByteArray key = (m_noteDir + u'\n' + m_settingsPath).toUtf8();
+    m_root = m_base + u'/' +
+             QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+}
+
+bool RecoveryStore::writeManifest() const
+{
+    QSaveFile out(m_root + QStringLiteral("/manifest.txt"));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    out.write("Recovery copies of Quillbox Plus for these notes and settings:\n");
+    out.write(QStringLiteral("notes=%1\nsettings=%2\n").arg(m_noteDir, m_settingsPath).toUtf8());
+    return out.commit();
+}
 
 QString RecoveryStore::copyPath(int note) const
 {
@@ -14,8 +34,15 @@ QString RecoveryStore::copyPath(int note) const
 
 bool RecoveryStore::save(int note, const QByteArray &rtf)
 {
-    if (!QDir().mkpath(m_root))
-        return false;
+    if (!QFileInfo(m_root).isDir()) {
+        // Owner-only: the copies hold note text the start-up password guards.
+        if (!QDir().mkpath(m_root))
+            return false;
+        QFile::setPermissions(m_root,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (!m_noteDir.isEmpty() && !writeManifest())
+            return false;
+    }
     QSaveFile out(copyPath(note));
     if (!out.open(QIODevice::WriteOnly))
         return false;
@@ -35,6 +62,10 @@ void RecoveryStore::removeAll()
 {
     for (int n = 1; n <= 7; ++n)
         remove(n);
+    if (m_root != m_base) {
+        QFile::remove(m_root + QStringLiteral("/manifest.txt"));
+        QDir().rmdir(m_root);
+    }
 }
 
 QByteArray RecoveryStore::read(int note) const

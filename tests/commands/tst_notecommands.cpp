@@ -4,11 +4,16 @@
 #include "SettingsStore.h"
 #include "tst_notecommands_window.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -33,6 +38,20 @@ void selectRange(RichTextBox *box, int start, int length)
 {
     box->setSelStart(start);
     box->setSelLength(length);
+}
+
+// Once a real modal dialog is up, runs `act` on it (as a person would press a key or click).
+void whenModalShows(const std::function<void(QWidget *)> &act)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            poll->deleteLater();
+            poll->stop();
+            act(modal);
+        }
+    });
+    poll->start(20);
 }
 
 } // namespace
@@ -63,6 +82,12 @@ private slots:
     void openIntoAnEmptyNoteAddsNoBlankLine();
     void openOfAnUnreadableFileLeavesTheNoteAndSaysSo();
     void nextOpenStartsAtTheLastOpenedFile();
+
+    void escOrCloseOnTheQuestionChangesNothing_data();
+    void escOrCloseOnTheQuestionChangesNothing();
+    void questionsComeAboveAStayOnTopDialog();
+    void saveCopyProposesAFolderThatExists_data();
+    void saveCopyProposesAFolderThatExists();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -429,6 +454,86 @@ void TestNoteCommands::nextOpenStartsAtTheLastOpenedFile()
 
     QCOMPARE(Dialogs::shown().last().kind, QStringLiteral("open"));
     QCOMPARE(Dialogs::shown().last().text, QFileInfo(file).absoluteFilePath());
+}
+
+void TestNoteCommands::escOrCloseOnTheQuestionChangesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("esc"); // else the window's close control
+    for (const char *command : {"new", "clear", "open"}) {
+        QTest::addRow("%s, Esc", command) << QString::fromLatin1(command) << true;
+        QTest::addRow("%s, close control", command) << QString::fromLatin1(command) << false;
+    }
+}
+
+void TestNoteCommands::escOrCloseOnTheQuestionChangesNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, esc);
+    m_window->editor(1)->setText(QStringLiteral("keep me"));
+    m_window->setNoteChanged(1, true);
+    m_window->show(1);
+    Dialogs::setNeverBlock(false);
+    whenModalShows([esc](QWidget *box) {
+        if (esc)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->close();
+    });
+    if (command == QLatin1String("new"))
+        m_commands->NewNotes();
+    else if (command == QLatin1String("clear"))
+        m_commands->ClearNotes();
+    else
+        m_commands->OpenIntoNotes();
+    Dialogs::setNeverBlock(true);
+
+    QCOMPARE(shownKinds(), QStringList{"message"}); // no file dialog follows
+    QCOMPARE(m_window->editor(1)->Text(), QStringLiteral("keep me"));
+    QVERIFY(m_window->changed(1));
+}
+
+void TestNoteCommands::questionsComeAboveAStayOnTopDialog()
+{
+    // The Find and Replace dialog stays on top of the main window.
+    QDialog find(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    find.show();
+    m_window->editor(1)->setText(QStringLiteral("keep me"));
+    m_window->show(1);
+    Dialogs::setNeverBlock(false);
+    bool onTop = false;
+    whenModalShows([&onTop](QWidget *box) {
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    m_commands->NewNotes();
+    Dialogs::setNeverBlock(true);
+    QVERIFY(onTop);
+}
+
+void TestNoteCommands::saveCopyProposesAFolderThatExists_data()
+{
+    QTest::addColumn<bool>("documents");
+    QTest::newRow("Documents exists") << true;
+    QTest::newRow("no Documents: home") << false;
+}
+
+void TestNoteCommands::saveCopyProposesAFolderThatExists()
+{
+    QFETCH(bool, documents);
+    const QString home = path(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(home));
+    if (documents)
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/Documents")));
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.toLocal8Bit());
+    Dialogs::queueFileName(QString());
+    m_commands->SaveNotesCopy();
+    qputenv("HOME", oldHome);
+
+    const QString suggested = Dialogs::shown().at(0).text;
+    QVERIFY2(QFileInfo(suggested).isAbsolute(), qPrintable(suggested));
+    QCOMPARE(QFileInfo(suggested).path(), documents ? home + QStringLiteral("/Documents") : home);
 }
 
 QTEST_MAIN(TestNoteCommands)

@@ -69,6 +69,30 @@ private slots:
             QVERIFY(v.when > now.addDays(-30));
     }
 
+    void historyStaysWithinItsSizeAndSkipsRepeats()
+    {
+        QTemporaryDir dir;
+        NoteHistory history(dir.filePath(QStringLiteral("history")), 20, 30, 1000);
+        const QString note = dir.filePath(QStringLiteral("notes/notes.rtf"));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(history.keep(note, QByteArray(300, char('a' + i)), now.addSecs(i)));
+        // 1000 bytes hold the newest three; the oldest went first.
+        auto versions = history.versions(note);
+        QCOMPARE(versions.size(), 3);
+        QCOMPARE(NoteHistory::read(versions.last()), QByteArray(300, 'd'));
+
+        // The same content again is no new version.
+        QVERIFY(history.keep(note, QByteArray(300, 'f'), now.addSecs(10)));
+        QCOMPARE(history.versions(note).size(), 3);
+
+        // One version larger than the whole allowance is still kept, alone.
+        QVERIFY(history.keep(note, QByteArray(2000, 'z'), now.addSecs(20)));
+        versions = history.versions(note);
+        QCOMPARE(versions.size(), 1);
+        QCOMPARE(NoteHistory::read(versions.first()).size(), 2000);
+    }
+
     void historyOfTwoNoteDirectoriesDoesNotMix()
     {
         QTemporaryDir dir;

@@ -52,6 +52,27 @@ private slots:
         QTRY_COMPARE(spy.count(), 2);
     }
 
+    void aFileGoneAndBackAsItWasIsNoChange()
+    {
+        QTemporaryDir dir;
+        const auto paths = pathsIn(dir.path());
+        writeFile(paths[1], "kept");
+        NoteWatcher watcher(nullptr, 50);
+        watcher.setPaths(paths);
+        watcher.setKnownState(2, NoteDiskState::of(paths[1]));
+        QSignalSpy spy(&watcher, &NoteWatcher::noteChangedOnDisk);
+        QVERIFY(QFile::rename(paths[1], dir.filePath("elsewhere")));
+        QTRY_COMPARE(spy.count(), 1);
+        QVERIFY(QFile::rename(dir.filePath("elsewhere"), paths[1]));
+        QTRY_VERIFY(!watcher.changedOnDisk(2));
+        QTest::qWait(200);
+        QCOMPARE(spy.count(), 1);
+
+        // Changed after coming back: reported again.
+        writeFile(paths[1], "changed since");
+        QTRY_COMPARE(spy.count(), 2);
+    }
+
     void aFileAppearingWhereNoneWasIsAChange()
     {
         QTemporaryDir dir;
