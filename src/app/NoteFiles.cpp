@@ -3,9 +3,11 @@
 #include "AppLog.h"
 #include "FileHelpers.h"
 #include "FinalLineBreak.h"
+#include "ProgramPlaces.h"
 #include "RichTextBox.h"
 #include "RtfReader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -72,6 +74,17 @@ NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, 
 
 bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error, QByteArray *written)
 {
+    // Serialised once, so that what the caller is told was written is exactly what the file holds.
+    const QByteArray bytes = box->TextRTF();
+    if (!save(n, bytes, path, error))
+        return false;
+    if (written)
+        *written = bytes;
+    return true;
+}
+
+bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, QString *error)
+{
     QString why;
     if (m_unreadable[index(n)] && QFileInfo::exists(path)) {
         const QString aside = asidePath(path);
@@ -84,8 +97,7 @@ bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *erro
         m_keptAside[index(n)] = aside;
         qCInfo(lcApp) << "kept the unreadable file of note" << n << "aside";
     }
-    // Serialised once, so that what the caller is told was written is exactly what the file holds.
-    const QByteArray bytes = box->TextRTF();
+    const bool fresh = !QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
         why = file.errorString();
@@ -94,9 +106,11 @@ bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *erro
             *error = why.isEmpty() ? QStringLiteral("The file could not be written.") : why;
         return false;
     }
+    // A replaced file keeps the permissions it had. A new one in the per-user data directory is
+    // the owner's alone, as the folder is; in a shared note directory it gets the usual ones.
+    if (fresh && QFileInfo(path).absolutePath() == QDir(ProgramPlaces::userDataDirectory()).absolutePath())
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_unreadable[index(n)] = false;
-    if (written)
-        *written = bytes;
     return true;
 }
 

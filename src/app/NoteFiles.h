@@ -25,6 +25,8 @@ public:
     // written (when given) receives the bytes now in the file.
     bool save(int n, RichTextBox *box, const QString &path, QString *error = nullptr,
               QByteArray *written = nullptr);
+    // The same with the note already serialised.
+    bool save(int n, const QByteArray &bytes, const QString &path, QString *error = nullptr);
 
     bool isUnreadable(int n) const;
     void forgetUnreadable(int n); // the note now comes from somewhere else (another directory)

@@ -1,6 +1,5 @@
 #include "NoteSafety.h"
 
-#include "Dialogs.h"
 #include "FinalLineBreak.h"
 #include "NoteFiles.h"
 #include "NoteTab.h"
@@ -8,6 +7,7 @@
 #include "Quillbox.h"
 #include "RichTextBox.h"
 #include "RtfReader.h"
+#include "SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +51,10 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
         timer.setSingleShot(true);
         timer.setInterval(RecoveryDelayMs);
         connect(&timer, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
+        QTimer &deadline = m_recoveryDeadlines[static_cast<size_t>(n - 1)];
+        deadline.setSingleShot(true);
+        deadline.setInterval(RecoveryMaxDelayMs);
+        connect(&deadline, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
     }
     connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
     connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
@@ -65,11 +69,13 @@ void NoteSafety::notesLoaded()
     for (int n = 1; n <= NoteTabs::Count; ++n)
         paths[static_cast<size_t>(n - 1)] = m_window.notePath(n);
     m_watcher.setPaths(paths);
+    m_recovery.setNoteSet(m_window.NoteDir(), m_window.settings().path());
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         m_watcher.setKnownState(n, NoteDiskState::of(m_window.notePath(n)));
         // Loading is no edit of the user's.
-        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+        stopRecoveryTimers(n);
     }
+    m_edited.fill(false);
     // A directory missing from the start was never "lost": writing to it fails with the usual
     // message, and the notes are written once it appears.
     m_away = false;
@@ -93,9 +99,8 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     // What the file holds right now, checked against what we loaded or wrote last. Another
     // machine writing in the moment between this check and our write goes unnoticed; file
     // systems offer no lock that works across network drives, and the window is milliseconds.
-    const bool ours = m_window.NoteChanged(n);
+    const bool ours = edited(n);
     const bool unreadable = m_files.isUnreadable(n);
-    const bool theirs = !unreadable && m_watcher.changedOnDisk(n);
     QByteArray previous;
     const bool hadFile = QFileInfo(path).isFile();
     if (hadFile && !unreadable && !readFile(path, &previous)) {
@@ -104,17 +109,30 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
             *why = QStringLiteral("The note file could not be read to compare it with your text.");
         return Written::Failed;
     }
+    const bool theirs = hadFile && !unreadable &&
+                        !m_watcher.knownState(n).sameContentAs(NoteDiskState::ofContent(previous, {}));
 
-    // A file removed elsewhere gets our text back; it is all that is left of the note.
-    if (theirs && !ours && hadFile) {
+    // A note nobody changed here stays as its file is, byte for byte: re-encoding it would drop
+    // whatever our reader does not keep. A file we could not read is never replaced by an empty
+    // note. A file removed elsewhere gets our text back; it is all that is left of the note.
+    if (!ours && ((hadFile && !theirs) || unreadable))
+        return Written::Unchanged;
+    if (theirs && !ours) {
         // Nothing new here: their version stands, and the tab shows it from now on.
         if (mode == Mode::Interactive)
             reload(n);
         return Written::TheirsKept;
     }
 
+    const QByteArray bytes = m_window.editor(n)->TextRTF();
+    if (theirs && previous == bytes) {
+        // Changed on both sides to the same text: that is simply the same note.
+        nowMatchesFile(n, previous, QFileInfo(path).lastModified());
+        return Written::Yes;
+    }
+
     QString copy;
-    if (theirs && hadFile) {
+    if (theirs) {
         copy = conflictCopyPath(path, QSysInfo::machineHostName(), QDateTime::currentDateTime());
         if (!writeFile(copy, previous, &reason)) {
             // Never replace their version without keeping it.
@@ -125,41 +143,47 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
         }
     }
 
-    QByteArray written;
-    if (!m_files.save(n, m_window.editor(n), path, why, &written))
+    if (!m_files.save(n, bytes, path, why))
         return Written::Failed;
-    if (hadFile && !unreadable && previous != written && !m_history.keep(path, previous))
+    if (hadFile && !unreadable && previous != bytes && !m_history.keep(path, previous))
         qCWarning(lcSafety) << "earlier version of note" << n << "could not be kept in the history";
-    m_watcher.setKnownState(n, NoteDiskState::ofContent(written, QFileInfo(path).lastModified()));
-    m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
-    m_recovery.remove(n);
+    nowMatchesFile(n, bytes, QFileInfo(path).lastModified());
     if (!copy.isEmpty()) {
         qCInfo(lcSafety) << "note" << n << "was changed elsewhere too; the other version is kept as" << copy;
-        m_conflicts << copy;
         if (mode == Mode::Interactive)
             tellConflict(n, copy);
+        else
+            m_conflicts << copy; // told at the next start, since shutdown shows nothing
     }
     return Written::Yes;
 }
 
+// The tab now holds exactly what the note file holds.
+void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime &modified)
+{
+    m_watcher.setKnownState(n, NoteDiskState::ofContent(bytes, modified));
+    m_edited[static_cast<size_t>(n - 1)] = false;
+    stopRecoveryTimers(n);
+    m_recovery.remove(n);
+}
+
 void NoteSafety::tellConflict(int n, const QString &copy)
 {
-    const QString text =
-        QStringLiteral("The note \"%1\" was changed here and elsewhere (another computer or program) "
-                       "at the same time. Both versions are kept:\n\nYours: %2\nThe other: %3")
-            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)),
-                 QDir::toNativeSeparators(copy));
-    // Shown once the save point that led here (a focus change) is over.
-    QTimer::singleShot(0, &m_window, [this, text] {
-        Dialogs::message(&m_window, QStringLiteral("Quillbox Plus"), text, QMessageBox::Information);
-    });
+    m_window.showNotice(QStringLiteral("conflict ") + copy,
+                        QStringLiteral("The note \"%1\" was changed here and elsewhere (another computer or "
+                                       "program) at the same time. Both versions are kept:\nYours: %2\nThe "
+                                       "other: %3")
+                            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)),
+                                 QDir::toNativeSeparators(copy)));
 }
 
 void NoteSafety::changedElsewhere(int n)
 {
     if (m_finished)
         return;
-    if (m_window.NoteChanged(n)) {
+    // Whether the tab holds anything new is a matter of its content: New, Clear and Open clear
+    // the changed flag, yet their result must not be replaced silently.
+    if (edited(n)) {
         // Both sides changed: resolved at the next write, which keeps both versions.
         m_window.showStatus(QStringLiteral("The note \"%1\" was also changed elsewhere; both versions "
                                            "are kept when it is saved.")
@@ -177,8 +201,8 @@ bool NoteSafety::reload(int n)
     RichTextBox *box = m_window.editor(n);
     QByteArray bytes;
     if (!QFileInfo(path).isFile()) {
-        // Removed elsewhere: the text here is all that is left of it, so it is written back.
-        m_watcher.setKnownState(n, NoteDiskState::of(path));
+        // Removed elsewhere: the text here is all that is left of it, so it is written back. What
+        // we knew of the file stays: should it come back as it was, it is the same note.
         m_window.setNoteChanged(n, true);
         m_window.showStatus(QStringLiteral("The file of the note \"%1\" was removed elsewhere; your text "
                                            "is kept and saved again.")
@@ -205,9 +229,7 @@ bool NoteSafety::reload(int n)
     box->horizontalScrollBar()->setValue(horizontal);
 
     m_window.setNoteChanged(n, false);
-    m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
-    m_recovery.remove(n);
-    m_watcher.setKnownState(n, NoteDiskState::ofContent(bytes, modified));
+    nowMatchesFile(n, bytes, modified);
     return true;
 }
 
@@ -217,15 +239,12 @@ void NoteSafety::directoryLost()
     if (m_finished || m_awayTold)
         return;
     m_awayTold = true;
-    m_window.showStatus(QStringLiteral("The note directory cannot be reached; your changes are kept."), 0);
-    const QString text =
-        QStringLiteral("The note directory\n%1\ncannot be reached (a network drive may be down).\n\n"
-                       "You can go on working: your changes are kept and saved there as soon as it is "
-                       "back.")
-            .arg(QDir::toNativeSeparators(m_window.NoteDir()));
-    QTimer::singleShot(0, &m_window, [this, text] {
-        Dialogs::message(&m_window, QStringLiteral("Quillbox Plus"), text, QMessageBox::Warning);
-    });
+    m_window.showNotice(
+        QStringLiteral("directory"),
+        QStringLiteral("The note directory %1 cannot be reached (a network drive may be down). "
+                       "You can go on working: your changes are kept and saved there as soon "
+                       "as it is back.")
+            .arg(QDir::toNativeSeparators(m_window.NoteDir())));
 }
 
 void NoteSafety::directoryBack()
@@ -234,6 +253,7 @@ void NoteSafety::directoryBack()
     m_awayTold = false;
     if (m_finished)
         return;
+    m_window.dismissNotice(QStringLiteral("directory"));
     emit directoryReturned();
     m_window.showStatus(QStringLiteral("The note directory is back; your changes are saved."));
 }

@@ -29,6 +29,7 @@ public:
     enum class Mode { Interactive, Shutdown };
     enum class Written {
         Yes,        // our text is in the note file
+        Unchanged,  // nothing new here and the file is as we know it: left byte for byte
         TheirsKept, // nothing new here and the file changed elsewhere: the file stands
         Deferred,   // the note directory is away; the note stays changed until it is back
         Failed,     // could not be written; why says why
@@ -40,8 +41,12 @@ public:
 
     // The notes were (re)loaded from the note directory: remember what each file held.
     void notesLoaded();
-    // Note n was edited; its recovery copy is written once typing has stopped for a moment.
+    // Note n's content changed (typed, or replaced by New, Clear or Open); its recovery copy is
+    // written once typing stops for a moment.
     void noteEdited(int n);
+    // Whether the tab's content may differ from what was last loaded from or written to its file.
+    // Unlike NoteChanged, which the note-set commands clear, only a load or write clears this.
+    bool edited(int n) const { return m_edited[static_cast<size_t>(n - 1)]; }
 
     // Writes note n to its file, after checking it again against the file on disk.
     Written write(int n, Mode mode, QString *why = nullptr);
@@ -50,15 +55,18 @@ public:
     // Start-up, after the notes are loaded: tells of conflict copies kept at the last shutdown,
     // and offers the recovery copies left behind by a crash.
     void offerRecovery();
-    // Shutdown: the notes whose text is safe lose their recovery copies; conflicts are recorded
-    // for the next start, since shutdown shows no dialog.
+    // Shutdown: the notes whose text is safe lose their recovery copies; conflicts found while
+    // closing are recorded for the next start, since shutdown shows no dialog.
     void finish(const std::array<bool, 7> &safe);
 
     const NoteHistory &history() const { return m_history; }
     RecoveryStore &recovery() { return m_recovery; }
     NoteWatcher &watcher() { return m_watcher; }
 
+    // A recovery copy is written once typing pauses this long, and at the latest this long after
+    // the first change not yet copied, so steady typing is copied too.
     static constexpr int RecoveryDelayMs = 2000;
+    static constexpr int RecoveryMaxDelayMs = 10000;
 
 signals:
     // The note directory can be reached again: the owner writes the changed notes.
@@ -67,9 +75,11 @@ signals:
 private:
     void changedElsewhere(int n);
     bool reload(int n);
+    void nowMatchesFile(int n, const QByteArray &bytes, const QDateTime &modified);
     void directoryLost();
     void directoryBack();
     void saveRecoveryCopy(int n);
+    void stopRecoveryTimers(int n);
     void tellConflict(int n, const QString &copy);
 
     Quillbox &m_window;
@@ -79,7 +89,9 @@ private:
     RecoveryStore m_recovery;
     NoteHistory m_history;
     std::array<QTimer, 7> m_recoveryTimers;
-    QStringList m_conflicts; // conflict copies kept since the start, for the shutdown record
+    std::array<QTimer, 7> m_recoveryDeadlines;
+    std::array<bool, 7> m_edited{};
+    QStringList m_conflicts; // conflict copies kept at shutdown, told at the next start
     bool m_away = false;
     bool m_awayTold = false;
     bool m_finished = false;

@@ -28,13 +28,25 @@ QString conflictListPath()
 
 void NoteSafety::noteEdited(int n)
 {
-    if (!m_finished)
-        m_recoveryTimers[static_cast<size_t>(n - 1)].start();
+    m_edited[static_cast<size_t>(n - 1)] = true;
+    if (m_finished)
+        return;
+    m_recoveryTimers[static_cast<size_t>(n - 1)].start();
+    QTimer &deadline = m_recoveryDeadlines[static_cast<size_t>(n - 1)];
+    if (!deadline.isActive())
+        deadline.start();
+}
+
+void NoteSafety::stopRecoveryTimers(int n)
+{
+    m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+    m_recoveryDeadlines[static_cast<size_t>(n - 1)].stop();
 }
 
 void NoteSafety::saveRecoveryCopy(int n)
 {
-    if (m_finished || !m_window.NoteChanged(n))
+    stopRecoveryTimers(n);
+    if (m_finished || !edited(n))
         return;
     if (!m_recovery.save(n, m_window.editor(n)->TextRTF()))
         qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
@@ -83,7 +95,7 @@ void NoteSafety::offerRecovery()
     }
     // Copies older than their notes were overtaken by a later write.
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!offered[static_cast<size_t>(n - 1)] && !m_window.NoteChanged(n))
+        if (!offered[static_cast<size_t>(n - 1)] && !edited(n))
             m_recovery.remove(n);
     }
 }
@@ -91,11 +103,17 @@ void NoteSafety::offerRecovery()
 void NoteSafety::finish(const std::array<bool, 7> &safe)
 {
     m_finished = true;
+    bool allSafe = true;
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
+        stopRecoveryTimers(n);
         if (safe[static_cast<size_t>(n - 1)])
             m_recovery.remove(n);
+        else
+            allSafe = false;
     }
+    // Only this note set's copies: another program of the user may have left its own.
+    if (allSafe)
+        m_recovery.removeAll();
     if (m_conflicts.isEmpty())
         return;
     QFile list(conflictListPath());

@@ -9,6 +9,7 @@
 #include "FormatToolbar.h"
 #include "MenuTree.h"
 #include "NoteTab.h"
+#include "NoticeBar.h"
 #include "Platform.h"
 #include "ProgramPlaces.h"
 #include "QuillboxPrivate.h"
@@ -224,12 +225,17 @@ void Quillbox::changeNoteDirectory(const QString &dir)
             kept << copy;
     }
     d->noteDir = dir;
-    // The notes now come from the new place; what the old one held stays there.
-    for (RichTextBox *box : d->boxes)
-        box->clear();
     // The recovery copies belonged to the notes of the old directory, which are written or kept.
     d->safety.recovery().removeAll();
+    // The notes the new place holds replace the tabs' text; a tab whose file is not there keeps
+    // its text and writes it there at its next save point.
     d->reportUnreadable(d->loadNotes());
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (!FileExists(notePath(n)) && !editor(n)->Text().isEmpty()) {
+            setNoteChanged(n, true);
+            d->safety.noteEdited(n);
+        }
+    }
     if (!kept.isEmpty()) {
         Dialogs::message(
             this, QStringLiteral("Quillbox Plus"),
@@ -252,6 +258,22 @@ void Quillbox::selectFirstTab()
 void Quillbox::showStatus(const QString &message, int timeoutMs)
 {
     statusBar()->showMessage(message, timeoutMs);
+}
+
+void Quillbox::showNotice(const QString &event, const QString &text)
+{
+    statusBar()->showMessage(text.simplified());
+    d->noticeBar->show(event, text);
+}
+
+void Quillbox::dismissNotice(const QString &event)
+{
+    d->noticeBar->dismiss(event);
+}
+
+QStringList Quillbox::notices() const
+{
+    return d->noticeBar->texts();
 }
 
 void Quillbox::CenterMe()
@@ -285,18 +307,17 @@ void Quillbox::shutdown()
     qCInfo(lcApp) << "shutting down";
     d->tray->DeleteIcon();
 
-    // Every note is written whether or not it changed, except one that changed only elsewhere
-    // (their version stands) and one we could not read. A changed note that cannot be written
-    // (note directory gone, disk full) goes to a recovery copy; nothing here waits on a dialog.
+    // Every note with something new here is written; one nobody changed keeps its file byte for
+    // byte, and one that changed only elsewhere keeps their version. A changed note that cannot
+    // be written (note directory gone, disk full) goes to a recovery copy; nothing here waits on
+    // a dialog.
     QStringList recovered;
     std::array<bool, 7> safe{};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        const bool changed = NoteChanged(n);
+        const bool changed = d->safety.edited(n) || NoteChanged(n);
         safe[Private::slot(n)] = true;
-        if (d->files.isUnreadable(n) && !changed)
-            continue; // never overwrite a file we could not read with an empty note
         const NoteSafety::Written written = d->safety.write(n, NoteSafety::Mode::Shutdown);
-        if (written == NoteSafety::Written::Yes || written == NoteSafety::Written::TheirsKept)
+        if (written != NoteSafety::Written::Failed && written != NoteSafety::Written::Deferred)
             continue;
         if (!changed)
             continue;

@@ -74,6 +74,11 @@ public:
 
     // A short message in the status bar.
     void showStatus(const QString &message, int timeoutMs = 8000);
+    // Tells of an event nobody asked for (see NoticeBar) in the status bar and the notice bar
+    // above the note, never taking the keyboard; one notice per event.
+    void showNotice(const QString &event, const QString &text);
+    void dismissNotice(const QString &event);
+    QStringList notices() const;
 
     // Runs the shutdown sequence once (also reached by closing the window).
     void shutdown();

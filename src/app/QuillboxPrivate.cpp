@@ -8,6 +8,7 @@
 #include "FormatToolbar.h"
 #include "MenuTree.h"
 #include "NoteTab.h"
+#include "NoticeBar.h"
 #include "Platform.h"
 #include "ProgramPlaces.h"
 #include "RichTextBox.h"
@@ -101,7 +102,9 @@ void Quillbox::Private::buildWidgets()
         boxes[slot(n)] = box;
         connectNote(n);
     }
+    noticeBar = new NoticeBar(central);
     layout->addWidget(tabs);
+    layout->addWidget(noticeBar);
     layout->addWidget(stack, 1);
     q->setCentralWidget(central);
     QObject::connect(tabs, &QTabBar::currentChanged, q, [this](int index) { tabSelected(index); });
@@ -227,6 +230,7 @@ bool Quillbox::Private::writeNote(int n)
     QString why;
     switch (safety.write(n, NoteSafety::Mode::Interactive, &why)) {
     case NoteSafety::Written::Yes:
+    case NoteSafety::Written::Unchanged:
         break;
     case NoteSafety::Written::TheirsKept:
         return true; // the tab now shows the file as it is
@@ -241,8 +245,10 @@ bool Quillbox::Private::writeNote(int n)
         return false;
     }
     changed[slot(n)] = false;
-    if (failureReported[slot(n)])
+    if (failureReported[slot(n)]) {
+        q->dismissNotice(QStringLiteral("write %1").arg(n));
         q->showStatus(QStringLiteral("The note \"%1\" is saved again.").arg(noteCaption(n)));
+    }
     failureReported[slot(n)] = false;
     return true;
 }
@@ -261,12 +267,9 @@ void Quillbox::Private::reportWriteFailure(int n, const QString &why)
     if (failureReported[slot(n)])
         return; // told once until a write succeeds again
     failureReported[slot(n)] = true;
-    const QString text =
-        QStringLiteral("The note \"%1\" could not be saved to\n%2\n\n%3\n\nYour text is still here. Quillbox "
-                       "Plus tries again when you next leave this note and when it closes.")
-            .arg(noteCaption(n), q->notePath(n), why);
-    // Shown once the focus change that led here is over, so the dialog does not interfere with it.
-    QTimer::singleShot(0, q, [this, text] {
-        Dialogs::message(q, QStringLiteral("Quillbox Plus"), text, QMessageBox::Warning);
-    });
+    q->showNotice(
+        QStringLiteral("write %1").arg(n),
+        QStringLiteral("The note \"%1\" could not be saved to %2 (%3). Your text is still here; "
+                       "Quillbox Plus tries again when you next leave this note and when it closes.")
+            .arg(noteCaption(n), q->notePath(n), why));
 }

@@ -14,6 +14,7 @@
 
 class CommandToolbar;
 class FormatToolbar;
+class NoticeBar;
 class QStackedWidget;
 
 // The main window's state and the steps its public operations share.
@@ -63,6 +64,7 @@ struct Quillbox::Private
     QComboBox *fontName = nullptr;
     QComboBox *fontSize = nullptr;
     QTabBar *tabs = nullptr;
+    NoticeBar *noticeBar = nullptr;
     QStackedWidget *stack = nullptr;
     std::array<QWidget *, 7> panels{};
     std::array<RichTextBox *, 7> boxes{};

@@ -1,8 +1,9 @@
 // The main window in a process of its own, driven line by line on stdin as a person would use it:
 //   type <n> <text>   types text at the end of note n
+//   steady <n> <ms>   from now on types one more "x" at the end of note n every ms milliseconds
 //   save <n>          leaves note n (the save point that writes it)
 //   text <n>          prints note n's text on one line, line breaks as "\n"
-//   shown             prints each message shown so far on one line
+//   shown             prints each message and notice shown so far on one line
 //   quit              runs the shutdown and ends
 // Each command answers "ok" (or its output, then "ok"). Messages never block; with --yes every
 // question is answered Yes. The settings come from XDG_CONFIG_HOME as in the program.
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -67,6 +69,15 @@ int main(int argc, char *argv[])
             cursor.movePosition(QTextCursor::End);
             box->setTextCursor(cursor);
             box->insertPlainText(line.section(QLatin1Char(' '), 2));
+        } else if (command == QLatin1String("steady") && box) {
+            auto *typist = new QTimer(&window);
+            QObject::connect(typist, &QTimer::timeout, box, [box] {
+                QTextCursor cursor = box->textCursor();
+                cursor.movePosition(QTextCursor::End);
+                box->setTextCursor(cursor);
+                box->insertPlainText(QStringLiteral("x"));
+            });
+            typist->start(line.section(QLatin1Char(' '), 2, 2).toInt());
         } else if (command == QLatin1String("save") && box) {
             emit box->LostFocus();
         } else if (command == QLatin1String("text") && box) {
@@ -74,6 +85,8 @@ int main(int argc, char *argv[])
         } else if (command == QLatin1String("shown")) {
             for (const Dialogs::Shown &shown : Dialogs::shown())
                 say(oneLine(shown.text));
+            for (const QString &notice : window.notices())
+                say(oneLine(notice));
         } else if (command == QLatin1String("quit") || line.isEmpty()) { // also the end of input
             notifier.setEnabled(false);
             window.shutdown();

@@ -10,6 +10,7 @@
 #include <QTabBar>
 
 #include <csignal>
+#include <sys/stat.h>
 
 // Notes are never lost or silently left unsaved: an unreadable note file is kept, a failed write
 // is reported and retried, shutdown into an unreachable directory keeps recovery copies, and a
@@ -107,8 +108,9 @@ private slots:
 
         typeInto(w, 1, "important");
         leaveNote(w);
-        QTRY_COMPARE(Dialogs::shown().size(), 1);
-        const QString told = Dialogs::shown().first().text;
+        // Told beside the note, without a box that would take the keys typed next.
+        QTRY_COMPARE(w.notices().size(), 1);
+        const QString told = w.notices().first();
         QVERIFY2(told.contains("\"Notes\"") && told.contains(dir + "/notes.rtf"), qPrintable(told));
         QVERIFY(w.NoteChanged(1));
 
@@ -116,10 +118,10 @@ private slots:
         typeInto(w, 1, " more");
         leaveNote(w);
         QTest::qWait(20);
-        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(w.notices().size(), 1);
         QVERIFY(w.NoteChanged(1));
 
-        // Once the directory is reachable the next save point writes the note.
+        // Once the directory is reachable the next save point writes the note, and the notice goes.
         QVERIFY(QFile::remove(f.path("blocker")));
         QVERIFY(QDir().mkpath(dir));
         typeInto(w, 1, "!");
@@ -127,7 +129,8 @@ private slots:
         QTRY_VERIFY(QFileInfo::exists(dir + "/notes.rtf"));
         QVERIFY(WindowFixture::readFile(dir + "/notes.rtf").contains("important more!"));
         QVERIFY(!w.NoteChanged(1));
-        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(w.notices().isEmpty());
+        QVERIFY(Dialogs::shown().isEmpty());
     }
 
     void shutdownIntoAnUnreachableDirectoryKeepsRecoveryCopies()
@@ -180,11 +183,17 @@ private slots:
         QVERIFY(WindowFixture::readFile(f.noteDir() + "/email.rtf").contains("also old"));
         QCOMPARE(w.NoteDir(), other);
         QCOMPARE(w.notePath(2), other + "/web.rtf");
-        QCOMPARE(w.editor(1)->Text(), QString());
         QCOMPARE(w.editor(2)->Text(), QStringLiteral("shared bookmarks"));
-        for (int n = 1; n <= 7; ++n)
-            QVERIFY(!w.NoteChanged(n));
+        QVERIFY(!w.NoteChanged(2));
+        // The tabs whose file is not in the new place keep their text and write it there.
+        QCOMPARE(w.editor(1)->Text(), QStringLiteral("written to the old place"));
+        QCOMPARE(w.editor(3)->Text(), QStringLiteral("also old"));
+        QVERIFY(w.NoteChanged(1) && w.NoteChanged(3));
         QVERIFY(Dialogs::shown().isEmpty());
+        w.shutdown();
+        QVERIFY(WindowFixture::readFile(other + "/notes.rtf").contains("written to the old place"));
+        QVERIFY(WindowFixture::readFile(other + "/email.rtf").contains("also old"));
+        QVERIFY(WindowFixture::readFile(other + "/web.rtf").contains("shared bookmarks"));
     }
 
     void changingAwayFromAnUnreachableDirectoryKeepsTheChanges()
@@ -206,6 +215,57 @@ private slots:
             toldWhere = toldWhere || s.text.contains(copy);
         QVERIFY(toldWhere);
         QVERIFY(QDir(RecoveryCopies::directory()).removeRecursively());
+    }
+
+    void noteFilesInTheUserDataFolderAreTheOwnersAlone_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("expected"); // permission bits, -1 for the usual ones of a new file
+        QTest::newRow("per-user folder, new file") << false << false << 0600;
+        QTest::newRow("shared folder, new file") << true << false << -1;
+        QTest::newRow("shared folder, the user's own permissions") << true << true << 0664;
+    }
+    void noteFilesInTheUserDataFolderAreTheOwnersAlone()
+    {
+        QFETCH(bool, shared);
+        QFETCH(bool, existing);
+        QFETCH(int, expected);
+        const QString userData = ProgramPlaces::userDataDirectory();
+        QCOMPARE(int(QFileInfo(userData).permissions() & 0x0077), 0); // group and others: nothing
+        WindowFixture f;
+        const QString dir = shared ? f.noteDir() : userData;
+        const QString path = dir + "/tab7.rtf";
+        QFile::remove(path);
+        if (existing) {
+            WindowFixture::writeFile(path, "{\\rtf1 old}");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                    QFileDevice::ReadOther));
+        }
+        RichTextBox box;
+        box.setText("private");
+        NoteFiles files;
+        QVERIFY(files.save(7, &box, path));
+        const QFileDevice::Permissions perms = QFileInfo(path).permissions();
+        const auto unixBits = [](QFileDevice::Permissions p) {
+            int bits = 0;
+            bits |= p & QFileDevice::ReadOwner ? 0400 : 0;
+            bits |= p & QFileDevice::WriteOwner ? 0200 : 0;
+            bits |= p & QFileDevice::ReadGroup ? 040 : 0;
+            bits |= p & QFileDevice::WriteGroup ? 020 : 0;
+            bits |= p & QFileDevice::ReadOther ? 04 : 0;
+            bits |= p & QFileDevice::WriteOther ? 02 : 0;
+            return bits;
+        };
+        if (expected >= 0) {
+            QCOMPARE(QString::number(unixBits(perms), 8), QString::number(expected, 8));
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            QCOMPARE(QString::number(unixBits(perms), 8), QString::number(0666 & ~mask, 8));
+        }
+        QFile::remove(path);
     }
 
     void asidePathNeverReplacesAnEarlierOne()

@@ -3,7 +3,10 @@
 #include "NoteHistory.h"
 #include "NoteHistoryDialog.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,9 +31,12 @@ class TestNoteSafetyWindow : public QObject
         w.tabStrip()->setFocus();
         QTRY_VERIFY(w.tabStrip()->hasFocus());
     }
+    // The recovery copy of note n in the folder of this note set; empty when there is none.
     static QString recoveryCopy(int n)
     {
-        return ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery/note%1.rtf").arg(n);
+        QDirIterator it(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery"),
+                        {QStringLiteral("note%1.rtf").arg(n)}, QDir::Files, QDirIterator::Subdirectories);
+        return it.hasNext() ? it.next() : QString();
     }
     static QStringList conflictCopies(const QString &noteDir)
     {
@@ -93,15 +99,16 @@ private slots:
         QCOMPARE(w.editor(1)->Text(), QStringLiteral("shared mine"));
 
         leaveNote(w);
-        QTRY_COMPARE(Dialogs::shown().size(), 1);
+        QTRY_COMPARE(w.notices().size(), 1);
         QVERIFY(WindowFixture::readFile(notes).contains("shared mine"));
         const QStringList copies = conflictCopies(f.noteDir());
         QCOMPARE(copies.size(), 1);
         QVERIFY(copies.first().contains(QSysInfo::machineHostName()));
         QVERIFY(WindowFixture::readFile(f.noteDir() + "/" + copies.first()).contains("shared theirs"));
-        QVERIFY2(shownText().contains(notes) && shownText().contains(copies.first()),
-                 qPrintable(shownText()));
+        const QString told = w.notices().first();
+        QVERIFY2(told.contains(notes) && told.contains(copies.first()), qPrintable(told));
         QVERIFY(!w.NoteChanged(1));
+        QVERIFY(Dialogs::shown().isEmpty());
 
         // Later saves of our own text are no conflict.
         typeInto(w, 1, " again");
@@ -109,7 +116,13 @@ private slots:
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("shared mine again"));
         QTest::qWait(20);
         QCOMPARE(conflictCopies(f.noteDir()).size(), 1);
-        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(w.notices().size(), 1);
+
+        // Reported once: the next start does not tell it again.
+        w.shutdown();
+        f.window.reset();
+        QVERIFY(f.start());
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
     }
 
     void noteChangedOnlyElsewhereIsNotOverwrittenAtShutdown_data()
@@ -138,6 +151,94 @@ private slots:
         QVERIFY(conflictCopies(f.noteDir()).isEmpty());
     }
 
+    void textPutInByACommandOutlivesAChangeElsewhere_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Open") << "open"
+                              << "as loaded\nadded by Open";
+        QTest::newRow("New") << "new"
+                             << "";
+        QTest::newRow("Clear Text") << "clear"
+                                    << "";
+    }
+    void textPutInByACommandOutlivesAChangeElsewhere()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, expected);
+        WindowFixture f;
+        f.quietSettings();
+        const QString notes = f.noteDir() + "/notes.rtf";
+        WindowFixture::writeFile(notes, WindowFixture::rtf("as loaded"));
+        WindowFixture::writeFile(f.path("added.rtf"), WindowFixture::rtf("added by Open"));
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        Dialogs::queueButton(QMessageBox::No); // no copy first
+        Dialogs::queueFileName(f.path("added.rtf"));
+        w.menuItem(command)->trigger();
+        QCOMPARE(w.editor(1)->Text(), expected);
+
+        // Another computer writes the note before the next keystroke here.
+        WindowFixture::writeFile(notes, WindowFixture::rtf("written elsewhere"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.statusBar()->currentMessage().contains("also changed elsewhere"), 10000);
+        QCOMPARE(w.editor(1)->Text(), expected);
+
+        // Both versions are kept when the note is written.
+        w.shutdown();
+        QCOMPARE(QString::fromUtf8(WindowFixture::readFile(notes)).contains("written elsewhere"), false);
+        QVERIFY(WindowFixture::readFile(notes).contains(expected.section('\n', -1).toUtf8()));
+        const QStringList copies = conflictCopies(f.noteDir());
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(WindowFixture::readFile(f.noteDir() + "/" + copies.first()).contains("written elsewhere"));
+    }
+
+    void noteDirectoryGoneAndBackUnchangedIsNoConflict_data()
+    {
+        QTest::addColumn<bool>("wholeDirectory");
+        QTest::newRow("directory renamed away and back") << true;
+        QTest::newRow("files gone and back, as a share remounted") << false;
+    }
+    void noteDirectoryGoneAndBackUnchangedIsNoConflict()
+    {
+        QFETCH(bool, wholeDirectory);
+        WindowFixture f;
+        f.quietSettings();
+        QHash<QString, QByteArray> before;
+        for (const char *name :
+             {"notes.rtf", "web.rtf", "email.rtf", "phone.rtf", "other.rtf", "tab6.rtf", "tab7.rtf"}) {
+            const QString path = f.noteDir() + "/" + name;
+            WindowFixture::writeFile(path, WindowFixture::rtf(QByteArray("the note ") + name));
+            before[path] = WindowFixture::readFile(path);
+        }
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        const QString away = f.path("away");
+        if (wholeDirectory) {
+            QVERIFY(QDir().rename(f.noteDir(), away));
+        } else {
+            QVERIFY(QDir().mkpath(away));
+            for (const QString &path : before.keys())
+                QVERIFY(QFile::rename(path, away + "/" + QFileInfo(path).fileName()));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!w.statusBar()->currentMessage().isEmpty(), 10000);
+        if (wholeDirectory) {
+            QVERIFY(QDir().rename(away, f.noteDir()));
+        } else {
+            for (const QString &path : before.keys())
+                QVERIFY(QFile::rename(away + "/" + QFileInfo(path).fileName(), path));
+        }
+
+        // Closing is immediate and writes nothing: every file stays as it was.
+        w.shutdown();
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
+        QVERIFY(conflictCopies(f.noteDir()).isEmpty());
+        QCOMPARE(QDir(f.noteDir()).entryList(QDir::Files).size(), 7);
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QCOMPARE(WindowFixture::readFile(it.key()), it.value());
+    }
+
     void noteDirectoryThatGoesAwayKeepsChangesUntilItIsBack()
     {
         WindowFixture f;
@@ -150,8 +251,8 @@ private slots:
 
         typeInto(w, 1, "typed while away");
         leaveNote(w);
-        QTRY_COMPARE(Dialogs::shown().size(), 1);
-        QVERIFY2(shownText().contains("cannot be reached"), qPrintable(shownText()));
+        QTRY_COMPARE(w.notices().size(), 1);
+        QVERIFY2(w.notices().first().contains("cannot be reached"), qPrintable(w.notices().first()));
         QVERIFY(w.NoteChanged(1));
 
         // More save points while it is away: the user was told once.
@@ -160,17 +261,53 @@ private slots:
         typeInto(w, 2, "second note");
         leaveNote(w);
         QTest::qWait(50);
-        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(w.notices().size(), 1);
         QVERIFY(w.NoteChanged(1) && w.NoteChanged(2));
         QVERIFY(!QFileInfo::exists(f.noteDir()));
 
-        // Back: every kept change is written, with no message.
+        // Back: every kept change is written, and the notice goes.
         QVERIFY(QDir().rename(away, f.noteDir()));
         QTRY_VERIFY_WITH_TIMEOUT(!w.NoteChanged(1) && !w.NoteChanged(2), 10000);
         QVERIFY(WindowFixture::readFile(f.noteDir() + "/notes.rtf").contains("typed while away, and more"));
         QVERIFY(WindowFixture::readFile(f.noteDir() + "/web.rtf").contains("second note"));
-        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(w.notices().isEmpty());
+        QVERIFY(Dialogs::shown().isEmpty());
         QVERIFY(conflictCopies(f.noteDir()).isEmpty());
+    }
+
+    void everyKeystrokeReachesTheNoteWhileTheDirectoryGoesAway()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        w.editor(1)->setFocus();
+        QTRY_VERIFY(w.editor(1)->hasFocus());
+        QVERIFY(QDir().rename(f.noteDir(), f.path("gone")));
+
+        // Keys go wherever the keyboard focus is, as a person's do, until well after the news.
+        QString typed;
+        int afterNotice = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (afterNotice < 20 && clock.elapsed() < 15000) {
+            QWidget *target = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                                : QApplication::focusWidget();
+            QVERIFY(target);
+            const char key = char('a' + typed.size() % 26);
+            QTest::keyClick(target, key);
+            typed += QLatin1Char(key);
+            if (!w.notices().isEmpty())
+                ++afterNotice;
+            QTest::qWait(30);
+        }
+        QCOMPARE(afterNotice, 20);
+        QCOMPARE(w.editor(1)->Text(), typed);
+        QCOMPARE(QApplication::focusWidget(), w.editor(1));
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
+        QVERIFY(w.statusBar()->currentMessage().contains("cannot be reached"));
     }
 
     void textTypedBeforeACrashIsOfferedAtTheNextStart_data()
@@ -190,7 +327,7 @@ private slots:
         QVERIFY(f.start());
         f.showActive();
         typeInto(*f.window, 2, " and typed after");
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recoveryCopy(2)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!recoveryCopy(2).isEmpty(), 10000);
         QVERIFY(!WindowFixture::readFile(notes).contains("typed after"));
 
         // The program ends without its shutdown, as in a crash.
@@ -206,7 +343,7 @@ private slots:
             QCOMPARE(w.editor(2)->Text(), typed);
             QVERIFY(w.NoteChanged(2));
             // Kept until the note is written, then a clean shutdown leaves no copy behind.
-            QVERIFY(QFileInfo::exists(recoveryCopy(2)));
+            QVERIFY(!recoveryCopy(2).isEmpty());
             w.shutdown();
             QVERIFY(WindowFixture::readFile(notes).contains("typed after"));
         } else {
@@ -218,7 +355,7 @@ private slots:
             QVERIFY(NoteHistory::read(versions.first()).contains("typed after"));
             w.shutdown();
         }
-        QVERIFY(!QFileInfo::exists(recoveryCopy(2)));
+        QVERIFY(recoveryCopy(2).isEmpty());
 
         // Nothing is offered at the start after a clean shutdown.
         f.window.reset();

@@ -2,6 +2,7 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -22,14 +23,25 @@ class TestSharedNotes : public QObject
         QTemporaryDir dir;
         QString noteDir;
         QString config() const { return dir.filePath("config"); }
-        QString data() const { return dir.filePath("data"); }
         QString ini() const { return config() + "/Quillbox Plus/Quillbox Plus.ini"; }
+        QString sharedData; // the data directory, when several machines share one
+        QString data() const { return sharedData.isEmpty() ? dir.filePath("data") : sharedData; }
+        // The recovery copy of note n of this machine's note set; empty when there is none.
         QString recoveryCopy(int n) const
         {
-            return data() + QStringLiteral("/Quillbox Plus/recovery/note%1.rtf").arg(n);
+            QDirIterator it(data() + QStringLiteral("/Quillbox Plus/recovery"),
+                            {QStringLiteral("manifest.txt")}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString manifest = it.next();
+                if (!read(manifest).contains(("settings=" + ini()).toUtf8()))
+                    continue;
+                const QString copy = QFileInfo(manifest).path() + QStringLiteral("/note%1.rtf").arg(n);
+                return QFileInfo::exists(copy) ? copy : QString();
+            }
+            return {};
         }
 
-        explicit Machine(const QString &notes) : noteDir(notes)
+        explicit Machine(const QString &notes, const QString &data = {}) : noteDir(notes), sharedData(data)
         {
             SettingsStore store(ini());
             store.SaveSettingValue("Network", noteDir);
@@ -88,6 +100,14 @@ class TestSharedNotes : public QObject
         send(p, QStringLiteral("quit"));
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitCode(), 0);
+    }
+
+    // The real program is up once it answers on its single-instance socket.
+    static bool serving(const Machine &m)
+    {
+        QLocalSocket probe;
+        probe.connectToServer(SingleInstance::serverName(m.ini()));
+        return probe.waitForConnected(100);
     }
 
     static QByteArray read(const QString &path)
@@ -157,17 +177,8 @@ private slots:
         Machine second(shared.path());
         auto a = first.launch(QStringLiteral(QUILLBOX_PROGRAM));
         auto b = second.launch(QStringLiteral(QUILLBOX_PROGRAM));
-        for (const Machine *m : {&first, &second}) {
-            bool serving = false;
-            for (int i = 0; i < 200 && !serving; ++i) {
-                QLocalSocket probe;
-                probe.connectToServer(SingleInstance::serverName(m->ini()));
-                serving = probe.waitForConnected(100);
-                if (!serving)
-                    QTest::qWait(100);
-            }
-            QVERIFY(serving);
-        }
+        for (const Machine *m : {&first, &second})
+            QTRY_VERIFY_WITH_TIMEOUT(serving(*m), 20000);
         const QByteArray theirs = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 from a third machine\\par}";
         {
             QFile f(shared.filePath("web.rtf"));
@@ -183,6 +194,75 @@ private slots:
         QCOMPARE(QDir(shared.path()).entryList({"*.rtf"}, QDir::Files).size(), 7);
     }
 
+    void unchangedNotesSurviveStartAndExitByteForByte()
+    {
+        // A note written by another word processor, with a picture our reader does not keep.
+        QTemporaryDir shared;
+        const QString notes = shared.filePath("notes.rtf");
+        QVERIFY(QFile::copy(QStringLiteral(QB_TEST_DATA_DIR "/notes/libreoffice-picture.rtf"), notes));
+        const QByteArray before = read(notes);
+        QVERIFY(before.contains("\\pict"));
+        Machine machine(shared.path());
+        auto p = machine.launch(QStringLiteral(QUILLBOX_PROGRAM));
+        QTRY_VERIFY_WITH_TIMEOUT(serving(machine), 20000);
+        ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+        QVERIFY(p->waitForFinished(20000));
+        QCOMPARE(p->exitCode(), 0);
+        QCOMPARE(read(notes), before);
+        // The missing notes are created as before.
+        QCOMPARE(QDir(shared.path()).entryList({"*.rtf"}, QDir::Files).size(), 7);
+    }
+
+    void programsSharingOneDataDirectoryKeepTheirOwnRecoveryCopies()
+    {
+        // Two profiles of one user: their own settings and notes, one data directory.
+        QTemporaryDir notesA, notesB, data;
+        Machine first(notesA.path(), data.path());
+        Machine second(notesB.path(), data.path());
+        auto a = first.editor();
+        auto b = second.editor();
+        send(*a, "type 1 typed in the first profile");
+        send(*b, "type 1 typed in the second profile");
+        QTRY_VERIFY_WITH_TIMEOUT(!first.recoveryCopy(1).isEmpty() && !second.recoveryCopy(1).isEmpty(),
+                                 15000);
+
+        // The first one dies; the second closes normally and removes only its own copies.
+        ::kill(static_cast<pid_t>(a->processId()), SIGKILL);
+        QVERIFY(a->waitForFinished(10000));
+        quit(*b);
+        QVERIFY(second.recoveryCopy(1).isEmpty());
+        QVERIFY(!first.recoveryCopy(1).isEmpty());
+
+        auto again = first.editor({"--yes"});
+        QCOMPARE(send(*again, "text 1"), QStringList{"typed in the first profile"});
+        quit(*again);
+        QVERIFY(read(notesA.filePath("notes.rtf")).contains("typed in the first profile"));
+        QVERIFY(!read(notesB.filePath("notes.rtf")).contains("first profile"));
+    }
+
+    void steadyTypingIsOfferedAfterAKill()
+    {
+        // Typing without a pause long enough for the recovery copy that follows a pause.
+        QTemporaryDir shared;
+        Machine machine(shared.path());
+        auto p = machine.editor();
+        send(*p, "steady 1 100");
+        QElapsedTimer typing;
+        typing.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!machine.recoveryCopy(1).isEmpty(), 15000);
+        QTest::qWait(int(std::max<qint64>(0, 20000 - typing.elapsed())));
+        ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+        QVERIFY(p->waitForFinished(10000));
+
+        // At most the last ten seconds or so are lost.
+        auto again = machine.editor({"--yes"});
+        const QStringList offered = send(*again, "text 1");
+        QCOMPARE(offered.size(), 1);
+        QVERIFY2(offered.first() == QString(offered.first().size(), u'x') && offered.first().size() >= 40,
+                 qPrintable(offered.first()));
+        quit(*again);
+    }
+
     void programKilledAfterTypingOffersTheTextAtTheNextStart()
     {
         QTemporaryDir shared;
@@ -191,7 +271,7 @@ private slots:
         send(*p, "type 1 typed just before the kill");
         // The recovery copy follows a moment after typing stops; the note file itself is not
         // written before a save point.
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(machine.recoveryCopy(1)), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!machine.recoveryCopy(1).isEmpty(), 15000);
         QTest::qWait(1000);
         ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
         QVERIFY(p->waitForFinished(10000));
@@ -203,7 +283,7 @@ private slots:
         QVERIFY2(told.contains("\"Notes\""), qPrintable(told));
         quit(*again);
         QVERIFY(read(shared.filePath("notes.rtf")).contains("typed just before the kill"));
-        QVERIFY(!QFileInfo::exists(machine.recoveryCopy(1)));
+        QVERIFY(machine.recoveryCopy(1).isEmpty());
     }
 };
 
