@@ -56,6 +56,8 @@ DocumentBuilder::DocumentBuilder(QTextCursor &cursor, bool wholeDocument)
 
 void DocumentBuilder::openBlock()
 {
+    if (m_table && !m_inCell)
+        leaveTable();
     if (!m_blockPending)
         return;
     m_blockPending = false;
@@ -83,8 +85,78 @@ void DocumentBuilder::picture(const Picture &picture, const CharProps &props)
     m_cursor.insertImage(format);
 }
 
+void DocumentBuilder::cellStart(int columns)
+{
+    if (!m_table) {
+        // The table goes after the paragraph that ended last; what follows it goes into the
+        // paragraph Qt puts after every table.
+        QTextTableFormat format;
+        format.setBorder(1);
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        format.setBorderCollapse(true);
+        format.setCellSpacing(0);
+        format.setCellPadding(3);
+        m_table = m_cursor.insertTable(1, std::clamp(columns, 1, 64), format);
+        m_row = m_column = 0;
+        m_rowEnded = m_widthsSet = false;
+    } else if (m_rowEnded) {
+        m_table->appendRows(1);
+        ++m_row;
+        m_column = 0;
+        m_rowEnded = false;
+    } else if (++m_column >= m_table->columns()) {
+        if (m_table->columns() >= 64)
+            m_column = m_table->columns() - 1; // more cells than any note needs share the last
+        else
+            m_table->appendColumns(1);
+    }
+    m_cursor.setPosition(m_table->cellAt(m_row, m_column).firstPosition());
+    m_blockPending = false;
+    m_inCell = true;
+}
+
+void DocumentBuilder::cellEnd(const ParaProps &props)
+{
+    openBlock();
+    applyParagraph(props);
+    m_blockPending = false;
+    m_inCell = false;
+}
+
+void DocumentBuilder::rowEnd(const std::vector<int> &cellRights)
+{
+    if (!m_table)
+        return;
+    m_rowEnded = true;
+    if (m_widthsSet || cellRights.empty() || static_cast<int>(cellRights.size()) != m_table->columns())
+        return;
+    QList<QTextLength> widths;
+    int left = 0;
+    for (const int right : cellRights) {
+        widths.append(QTextLength(QTextLength::FixedLength, std::max(right - left, 150) / kTwipsPerPixel));
+        left = std::max(left, right);
+    }
+    QTextTableFormat format = m_table->format();
+    format.setColumnWidthConstraints(widths);
+    m_table->setFormat(format);
+    m_widthsSet = true;
+}
+
+void DocumentBuilder::leaveTable()
+{
+    m_cursor.setPosition(m_table->lastPosition() + 1);
+    m_table = nullptr;
+    m_inCell = false;
+    m_blockPending = false;
+}
+
 void DocumentBuilder::finish(const ParaProps &lastProps)
 {
+    if (m_table) {
+        if (m_inCell)
+            cellEnd(lastProps);
+        leaveTable();
+    }
     if (m_blockPending) {
         // Inserted content that ends in a paragraph mark splits the host paragraph; a whole
         // document's closing \par is its last paragraph's mark, not a new empty paragraph.

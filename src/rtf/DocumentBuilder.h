@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 
 #include <map>
 #include <utility>
@@ -31,9 +32,14 @@ public:
     void paragraphEnd(const ParaProps &props) override;
     void picture(const Picture &picture, const CharProps &props) override;
     void finish(const ParaProps &lastProps) override;
+    void cellStart(int columns) override;
+    void cellEnd(const ParaProps &props) override;
+    void rowEnd(const std::vector<int> &cellRights) override;
+    bool wantsTables() const override { return true; }
 
 private:
     void openBlock();
+    void leaveTable();
     void applyParagraph(const ParaProps &props);
     QTextList *listFor(const ListRef &list);
     const QTextCharFormat &charFormat(const CharProps &props);
@@ -43,6 +49,12 @@ private:
     bool m_whole;
     bool m_blockPending = false;
     QTextBlockFormat m_hostFormat;
+    QTextTable *m_table = nullptr; // the table being read
+    int m_row = 0;
+    int m_column = 0;
+    bool m_inCell = false;
+    bool m_rowEnded = false;
+    bool m_widthsSet = false;
     std::vector<std::pair<CharProps, QTextCharFormat>> m_formats; // recently used, small
     std::map<std::pair<int, int>, QPointer<QTextList>> m_wordLists;
     std::vector<std::pair<ListRef, QPointer<QTextList>>> m_openLegacy; // by level

@@ -11,6 +11,7 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <cmath>
@@ -67,13 +68,20 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     word("f", m_current.font);
     word("fs", m_current.halfPoints);
     if (from < to || wholeDocument) {
+        const bool mayHoldTables = !m_doc->rootFrame()->childFrames().isEmpty();
         for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= to;
              block = block.next()) {
             const int markPos = block.position() + block.length() - 1;
             const bool withMark = wholeDocument || markPos < to;
             if (!wholeDocument && block.position() == to && to != from)
                 break;
-            writeBlock(block, from, to, withMark);
+            if (const QTextTable *table = mayHoldTables ? tableOf(block) : nullptr;
+                table && (wholeDocument || (from < table->firstPosition() && to > table->lastPosition()))) {
+                writeTable(table);
+                block = m_doc->findBlock(table->lastPosition());
+                continue;
+            }
+            writeBlock(block, from, to, withMark ? "par" : nullptr);
             if (!withMark)
                 break;
         }
@@ -104,7 +112,66 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     return out;
 }
 
-void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, bool withMark)
+const QTextTable *DocumentWriter::tableOf(const QTextBlock &block) const
+{
+    // The outermost table: tables nested in a cell are written as the cell's paragraphs.
+    const QTextTable *table = nullptr;
+    for (QTextFrame *frame = m_doc->frameAt(block.position()); frame; frame = frame->parentFrame()) {
+        if (const auto *t = qobject_cast<const QTextTable *>(frame))
+            table = t;
+    }
+    return table;
+}
+
+void DocumentWriter::writeTable(const QTextTable *table)
+{
+    // Cell edges from the column widths; columns without a fixed width share a 6.5 inch line.
+    constexpr int kLineTwips = 9360;
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    QByteArray rowDefinition = "\\trowd\\trgaph108\\trleft0";
+    int right = 0;
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
+        int twipsWide = kLineTwips / table->columns();
+        if (width.type() == QTextLength::FixedLength)
+            twipsWide = twips(width.rawValue());
+        else if (width.type() == QTextLength::PercentageLength)
+            twipsWide = static_cast<int>(width.rawValue() * kLineTwips / 100);
+        right += std::clamp(twipsWide, 150, 31680);
+        rowDefinition += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                         "\\clbrdrr\\brdrs\\brdrw10\\cellx" +
+                         QByteArray::number(right);
+    }
+    m_inTable = true;
+    for (int row = 0; row < table->rows(); ++row) {
+        m_body += rowDefinition;
+        m_body += "\r\n";
+        m_needSpace = false;
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row || cell.column() != column) {
+                // Covered by a merged cell: an empty cell keeps the row's cells in line.
+                word("pard");
+                word("intbl");
+                word("cell");
+                continue;
+            }
+            QTextBlock block = m_doc->findBlock(cell.firstPosition());
+            while (block.isValid() && block.position() <= cell.lastPosition()) {
+                const QTextBlock next = block.next();
+                const bool last = !next.isValid() || next.position() > cell.lastPosition();
+                writeBlock(block, block.position(), block.position() + block.length(), last ? "cell" : "par");
+                block = next;
+            }
+        }
+        word("row");
+        m_body += "\r\n";
+        m_needSpace = false;
+    }
+    m_inTable = false;
+}
+
+void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const char *endWord)
 {
     writeParagraphProps(block);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -130,8 +197,8 @@ void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, bool 
         }
     }
     closeLink();
-    if (withMark) {
-        word("par");
+    if (endWord) {
+        word(endWord);
         m_body += "\r\n";
         m_needSpace = false;
     }
@@ -141,6 +208,8 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
+    if (m_inTable)
+        word("intbl");
     const ListTable::Use inList = m_listTable.paragraphIn(block.textList());
     if (QTextList *list = block.textList()) {
         const QTextListFormat lf = list->format();

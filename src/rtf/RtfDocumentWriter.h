@@ -14,6 +14,7 @@ class QTextCharFormat;
 class QTextDocument;
 class QTextFragment;
 class QTextImageFormat;
+class QTextTable;
 
 namespace rtf {
 
@@ -30,7 +31,10 @@ public:
     QByteArray write(int from, int to, bool wholeDocument);
 
 private:
-    void writeBlock(const QTextBlock &block, int from, int to, bool withMark);
+    // endWord: "par", "cell" or nullptr for a paragraph cut off by the end of a selection.
+    void writeBlock(const QTextBlock &block, int from, int to, const char *endWord);
+    void writeTable(const QTextTable *table);
+    const QTextTable *tableOf(const QTextBlock &block) const;
     void writeParagraphProps(const QTextBlock &block);
     void writeFragmentText(const QString &text);
     void writeImage(const QTextImageFormat &format);
@@ -59,6 +63,7 @@ private:
     std::vector<QColor> m_colors;
     double m_defaultPointSize = 12;
     ListTable m_listTable;
+    bool m_inTable = false;
 };
 
 } // namespace rtf

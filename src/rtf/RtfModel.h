@@ -67,6 +67,7 @@ struct ParaProps
     ListRef list; // from rich edit's {\*\pn}
     int ls = -1;  // Word's list override number (resolved when the paragraph ends)
     int ilvl = 0;
+    bool inTable = false; // \intbl: the paragraph belongs to a table cell
 
     bool operator==(const ParaProps &) const = default;
 };
@@ -129,6 +130,13 @@ public:
     virtual void picture(const Picture &picture, const CharProps &props) = 0;
     // lastProps belong to the paragraph that the document ends in (it had no \par).
     virtual void finish(const ParaProps &lastProps) = 0;
+    // Table cells, for sinks that keep tables; the others get each row as one paragraph with its
+    // cells separated by tabs. A cell starts before its first content and ends with its last
+    // paragraph's properties; cellRights are the row's cell edges in twips from its left.
+    virtual void cellStart(int columns) { (void)columns; }
+    virtual void cellEnd(const ParaProps &props) { (void)props; }
+    virtual void rowEnd(const std::vector<int> &cellRights) { (void)cellRights; }
+    virtual bool wantsTables() const { return false; }
     // False when only the text matters: runs then are not split where the formatting changes.
     virtual bool wantsFormatting() const { return true; }
 

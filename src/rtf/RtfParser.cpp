@@ -425,6 +425,8 @@ void Parser::beginContent()
     if (m_paraHasContent)
         return;
     m_paraHasContent = true;
+    if (!m_stack.empty() && top().para.inTable)
+        openCell();
     // The producer's own label is dropped when the paragraph becomes a real list item; otherwise
     // it is the only place the number is kept, so it stays as text.
     if (!m_label.isEmpty() && effectiveParagraph().list.kind == ListKind::None) {
@@ -443,9 +445,39 @@ void Parser::flushRun()
     m_run.resize(0);
 }
 
+void Parser::openCell()
+{
+    if (m_cellOpen || !m_sink.wantsTables())
+        return;
+    m_cellOpen = true;
+    m_sink.cellStart(static_cast<int>(m_cellRights.size()));
+}
+
+void Parser::endCell()
+{
+    flushRun();
+    openCell();
+    m_sink.cellEnd(effectiveParagraph());
+    m_cellOpen = false;
+    m_rowHasCells = true;
+    m_paraHasContent = false;
+    m_label.clear();
+    m_pendingCells = 0;
+}
+
+void Parser::endRow()
+{
+    if (m_cellOpen || m_paraHasContent)
+        endCell(); // text after the last cell mark still belongs to the row
+    m_sink.rowEnd(m_cellRights);
+    m_rowHasCells = false;
+}
+
 void Parser::endParagraph()
 {
     flushRun();
+    if (!m_stack.empty() && top().para.inTable)
+        openCell();
     if (!m_paraHasContent && !m_label.isEmpty() && effectiveParagraph().list.kind == ListKind::None) {
         beginContent();
         flushRun();

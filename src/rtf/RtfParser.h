@@ -92,6 +92,9 @@ private:
     void beginContent();
     void flushRun();
     void endParagraph();
+    void openCell();
+    void endCell();
+    void endRow();
     ListRef effectiveList(const ParaProps &para) const;
     ParaProps effectiveParagraph() const;
 
@@ -126,7 +129,10 @@ private:
 
     bool m_paraHasContent = false;
     ParaProps m_lastParagraph;
-    int m_pendingCells = 0;
+    int m_pendingCells = 0; // tabs waiting for the next text: cells read as text
+    bool m_cellOpen = false;
+    bool m_rowHasCells = false;
+    std::vector<int> m_cellRights; // the current row's \cellx
     QString m_label;
     CharProps m_labelProps;
 

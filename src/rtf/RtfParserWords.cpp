@@ -335,6 +335,11 @@ void Parser::controlWord(const Token &token, bool starred)
             endParagraph();
         break;
     case K::K_row:
+        if (s.dest == Dest::Text && m_sink.wantsTables() && (m_cellOpen || m_rowHasCells)) {
+            endRow();
+            break;
+        }
+        [[fallthrough]];
     case K::K_nestrow:
         if (s.dest == Dest::Text) {
             m_pendingCells = 0; // the last cell's separator would only be trailing white space
@@ -342,10 +347,29 @@ void Parser::controlWord(const Token &token, bool starred)
         }
         break;
     case K::K_cell:
+        if (s.dest == Dest::Text && m_sink.wantsTables() && (para.inTable || m_cellOpen)) {
+            endCell();
+            break;
+        }
+        [[fallthrough]];
     case K::K_nestcell:
-        // Each table row reads as one paragraph with its cells separated by tabs.
+        // Cells of tables we do not keep (nested ones, or all where only the text matters) read
+        // as one paragraph per row with the cells separated by tabs.
         if (s.dest == Dest::Text)
             ++m_pendingCells;
+        break;
+    case K::K_intbl:
+        para.inTable = true;
+        break;
+    case K::K_itap:
+        para.inTable = p > 0;
+        break;
+    case K::K_trowd:
+        m_cellRights.clear();
+        break;
+    case K::K_cellx:
+        if (m_cellRights.size() < 64)
+            m_cellRights.push_back(clampMeasure(p));
         break;
     case K::K_chftn:
         // The footnote's own text is not shown, but its reference mark in the text is.

@@ -3,7 +3,9 @@
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -11,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QtTest>
 
 class TestRtfInterop : public QObject
@@ -26,9 +29,15 @@ class TestRtfInterop : public QObject
         if (soffice.isEmpty())
             qFatal("soffice is missing: install libreoffice-writer-nogui (scripts/dev.sh lists it)");
         QProcess p;
-        QStringList args{QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
-                          QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"), to,
-                          QStringLiteral("--outdir"), m_dir.filePath(QStringLiteral("out")), input};
+        QStringList args{QStringLiteral("-env:UserInstallation=file://") +
+                             m_dir.filePath(QStringLiteral("profile")),
+                         QStringLiteral("--headless"),
+                         QStringLiteral("--norestore"),
+                         QStringLiteral("--convert-to"),
+                         to,
+                         QStringLiteral("--outdir"),
+                         m_dir.filePath(QStringLiteral("out")),
+                         input};
         if (input.endsWith(QLatin1String(".html")))
             args.prepend(QStringLiteral("--infilter=HTML (StarWriter)")); // open as a text document
         p.start(soffice, args);
@@ -65,13 +74,15 @@ private slots:
             return f;
         };
         c.insertText(QStringLiteral("Plain "), plain);
-        c.insertText(QStringLiteral("Bolded"), with([](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); }));
+        c.insertText(QStringLiteral("Bolded"),
+                     with([](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); }));
         c.insertText(QStringLiteral(" "), plain);
         c.insertText(QStringLiteral("Slanted"), with([](QTextCharFormat &f) { f.setFontItalic(true); }));
         c.insertText(QStringLiteral(" "), plain);
         c.insertText(QStringLiteral("Lined"), with([](QTextCharFormat &f) { f.setFontUnderline(true); }));
         c.insertText(QStringLiteral(" "), plain);
-        c.insertText(QStringLiteral("Reddish"), with([](QTextCharFormat &f) { f.setForeground(QColor(0xC0, 0x10, 0x20)); }));
+        c.insertText(QStringLiteral("Reddish"),
+                     with([](QTextCharFormat &f) { f.setForeground(QColor(0xC0, 0x10, 0x20)); }));
         c.insertText(QStringLiteral(" "), plain);
         c.insertText(QStringLiteral("Large"), with([](QTextCharFormat &f) { f.setFontPointSize(20); }));
         c.insertText(QStringLiteral(" Grüße Жук"), plain);
@@ -87,9 +98,11 @@ private slots:
         const QString path = writeNote(QStringLiteral("note.rtf"), doc);
 
         const QString text = QString::fromUtf8(convert(path, QStringLiteral("txt:Text (encoded):UTF8")));
-        QVERIFY2(text.contains(QStringLiteral("Plain Bolded Slanted Lined Reddish Large Grüße Жук")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Plain Bolded Slanted Lined Reddish Large Grüße Жук")),
+                 qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Centred")));
-        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\u2022\\s*First bullet"))), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\u2022\\s*First bullet"))),
+                 qPrintable(text));
 
         const QString html = QString::fromUtf8(convert(path, QStringLiteral("html:HTML (StarWriter)")));
         // A formatting tag, then only other tags or white space before the word.
@@ -104,16 +117,85 @@ private slots:
         QVERIFY(marked(QStringLiteral("<font [^>]*font-size: 20pt[^>]*>"), QStringLiteral("Large")));
         QVERIFY(marked(QStringLiteral("<p [^>]*align=\"center\"[^>]*>"), QStringLiteral("Centred")));
         QVERIFY(!marked(QStringLiteral("<b>"), QStringLiteral("Plain")));
-        QVERIFY2(html.contains(QRegularExpression(QStringLiteral("<ul>.*First\\s+bullet.*Second\\s+bullet.*</ul>"),
-                                                  QRegularExpression::DotMatchesEverythingOption)),
-                 qPrintable(html));
+        QVERIFY2(
+            html.contains(QRegularExpression(QStringLiteral("<ul>.*First\\s+bullet.*Second\\s+bullet.*</ul>"),
+                                             QRegularExpression::DotMatchesEverythingOption)),
+            qPrintable(html));
+    }
+
+    // A note LibreOffice wrote with a picture, a table and a two-level list shows all three, and
+    // after an edit and a save LibreOffice still finds all three in it.
+    void pictureTableAndListsSurviveAnEdit()
+    {
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(QColor(200, 30, 30));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        QFile html(m_dir.filePath(QStringLiteral("mixed.html")));
+        QVERIFY(html.open(QIODevice::WriteOnly));
+        html.write("<html><body><p>Image follows: <img src=\"data:image/png;base64," + png.toBase64() +
+                   "\" width=\"40\" height=\"20\"> after image.</p>"
+                   "<table border=\"1\"><tr><td>Cell A1</td><td>Cell B1</td></tr><tr><td>Cell "
+                   "A2</td><td><b>Cell B2</b></td></tr></table>"
+                   "<ul><li>Top item<ul><li>Sub item</li></ul></li><li>Second "
+                   "top</li></ul><p>End.</p></body></html>");
+        html.close();
+        const QByteArray note = convert(html.fileName(), QStringLiteral("rtf"));
+        QVERIFY(rtf::looksLikeRtf(note));
+
+        QTextDocument doc;
+        rtf::readInto(&doc, note);
+        bool picture = false;
+        const QTextTable *table = nullptr;
+        QList<int> listLevels;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat f = it.fragment().charFormat();
+                if (f.isImageFormat()) {
+                    const QImage shown = QImage::fromData(
+                        doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name()))
+                            .toByteArray());
+                    picture = picture || shown.pixelColor(5, 5) == QColor(200, 30, 30);
+                }
+            }
+            if (!table)
+                table = QTextCursor(b).currentTable();
+            if (b.textList())
+                listLevels << b.textList()->format().indent();
+        }
+        QVERIFY(picture);
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 2);
+        QCOMPARE(table->columns(), 2);
+        QCOMPARE(listLevels, (QList<int>{1, 2, 1}));
+
+        QTextCursor typing = doc.find(QStringLiteral("End."));
+        typing.insertText(QStringLiteral("Finished."));
+        const QString saved = writeNote(QStringLiteral("mixed.rtf"), doc);
+        const QString xhtml =
+            QString::fromUtf8(convert(saved, QStringLiteral("xhtml:XHTML Writer File:UTF8")));
+        QVERIFY2(xhtml.contains(QRegularExpression(QStringLiteral("<img [^>]*src=\"data:image/png;base64,"))),
+                 qPrintable(xhtml));
+        const QRegularExpression cells(
+            QStringLiteral("<table.*<td[^>]*>.*Cell A1.*<td[^>]*>.*Cell B1.*<tr.*Cell A2.*Cell B2.*</table>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY(xhtml.contains(cells));
+        const QRegularExpression nested(
+            QStringLiteral("<ul>\\s*<li>.*Top item.*<ul>\\s*<li>.*Sub item.*</ul>.*Second top.*</ul>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY(xhtml.contains(nested));
+        QVERIFY(xhtml.contains(QStringLiteral("Finished.")));
     }
 
     void weReadWhatLibreOfficeWrites()
     {
-        const QString source = QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/generated-sources/notes-sample.html");
+        const QString source =
+            QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/generated-sources/notes-sample.html");
         QFile::copy(source, m_dir.filePath(QStringLiteral("sample.html")));
-        const QByteArray rtfBytes = convert(m_dir.filePath(QStringLiteral("sample.html")), QStringLiteral("rtf"));
+        const QByteArray rtfBytes =
+            convert(m_dir.filePath(QStringLiteral("sample.html")), QStringLiteral("rtf"));
         QVERIFY(rtf::looksLikeRtf(rtfBytes));
         QTextDocument doc;
         QVERIFY(rtf::readInto(&doc, rtfBytes).wasRtf);

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QtTest>
 
 namespace {
@@ -325,6 +326,45 @@ private slots:
         }
         QCOMPARE(back.findBlockByNumber(3).textList(), back.findBlockByNumber(0).textList());
         QVERIFY(back.findBlockByNumber(5).textList() != back.findBlockByNumber(4).textList());
+    }
+
+    void tablesComeBackAsTables()
+    {
+        QTextDocument d;
+        QTextCursor c(&d);
+        c.insertText(u"above"_qs);
+        QTextTableFormat format;
+        format.setColumnWidthConstraints(
+            {QTextLength(QTextLength::FixedLength, 80), QTextLength(QTextLength::FixedLength, 160)});
+        QTextTable *table = c.insertTable(2, 2, format);
+        const QStringList texts{u"a1"_qs, u"b1"_qs, u"a2"_qs, u"b2 {x}"_qs};
+        for (int i = 0; i < 4; ++i) {
+            c.setPosition(table->cellAt(i / 2, i % 2).firstPosition());
+            c.insertText(texts[i]);
+        }
+        c.setPosition(table->cellAt(1, 1).lastPosition());
+        c.insertBlock();
+        c.insertText(u"more"_qs);
+        c.setPosition(table->lastPosition() + 1);
+        c.insertText(u"below"_qs);
+        const QByteArray rtf = rtf::write(&d);
+        QVERIFY2(rtf.contains("\\trowd") && rtf.contains("\\cellx1200") && rtf.contains("\\cellx3600"),
+                 rtf.constData());
+        QVERIFY(rtf.contains("\\pard\\intbl"));
+        QCOMPARE(rtf.count("\\row"), 2);
+        QCOMPARE(rtf::plainText(rtf), u"above\na1\tb1\na2\tb2 {x}\nmore\nbelow"_qs);
+
+        QTextDocument back;
+        rtf::readInto(&back, rtf);
+        QTextCursor bc(&back);
+        bc.setPosition(int(back.toPlainText().indexOf(u"a1"_qs)));
+        const QTextTable *read = bc.currentTable();
+        QVERIFY(read);
+        QCOMPARE(read->rows(), 2);
+        QCOMPARE(read->columns(), 2);
+        QCOMPARE(read->format().columnWidthConstraints(), format.columnWidthConstraints());
+        QCOMPARE(back.toPlainText(), d.toPlainText());
+        QCOMPARE(rtf::write(&back), rtf);
     }
 
     void bulletsCarryTheirLabelForSimpleReaders()
