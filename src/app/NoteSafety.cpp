@@ -56,6 +56,7 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
         deadline.setInterval(RecoveryMaxDelayMs);
         connect(&deadline, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
     }
+    connect(&m_snapshots, &SnapshotWriter::written, this, &NoteSafety::recoveryCopyWritten);
     connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
     connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
     connect(&m_watcher, &NoteWatcher::directoryBack, this, &NoteSafety::directoryBack);
@@ -69,6 +70,10 @@ void NoteSafety::notesLoaded()
     for (int n = 1; n <= NoteTabs::Count; ++n)
         paths[static_cast<size_t>(n - 1)] = m_window.notePath(n);
     m_watcher.setPaths(paths);
+    // No copy still being written may land in the folder of the notes loaded before.
+    m_snapshots.waitForDone();
+    for (std::atomic_int &generation : *m_copyGeneration)
+        ++generation;
     m_recovery.setNoteSet(m_window.NoteDir(), m_window.settings().path());
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         m_watcher.setKnownState(n, NoteDiskState::of(m_window.notePath(n)));
@@ -164,6 +169,7 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     m_watcher.setKnownState(n, NoteDiskState::ofContent(bytes, modified));
     m_edited[static_cast<size_t>(n - 1)] = false;
     stopRecoveryTimers(n);
+    ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
     m_recovery.remove(n);
 }
 

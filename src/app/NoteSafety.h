@@ -3,13 +3,16 @@
 #include "NoteHistory.h"
 #include "NoteWatcher.h"
 #include "RecoveryStore.h"
+#include "SnapshotWriter.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 
 #include <array>
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class NoteFiles;
 class Quillbox;
@@ -60,7 +63,8 @@ public:
     void finish(const std::array<bool, 7> &safe);
 
     const NoteHistory &history() const { return m_history; }
-    RecoveryStore &recovery() { return m_recovery; }
+    // The note directory changes: the recovery copies of the notes of the old one go.
+    void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
 
     // A recovery copy is written once typing pauses this long, and at the latest this long after
@@ -80,6 +84,7 @@ private:
     void directoryBack();
     void saveRecoveryCopy(int n);
     void stopRecoveryTimers(int n);
+    void recoveryCopyWritten(int n, bool ok);
     void tellConflict(int n, const QString &copy);
 
     Quillbox &m_window;
@@ -91,6 +96,11 @@ private:
     std::array<QTimer, 7> m_recoveryTimers;
     std::array<QTimer, 7> m_recoveryDeadlines;
     std::array<bool, 7> m_edited{};
+    // Recovery copies are written on a worker. Each save or load of a note counts up its
+    // generation, and a copy made for an earlier generation is stale: the worker drops it.
+    SnapshotWriter m_snapshots;
+    std::shared_ptr<std::array<std::atomic_int, 7>> m_copyGeneration =
+        std::make_shared<std::array<std::atomic_int, 7>>();
     QStringList m_conflicts; // conflict copies kept at shutdown, told at the next start
     bool m_away = false;
     bool m_awayTold = false;

@@ -48,8 +48,34 @@ void NoteSafety::saveRecoveryCopy(int n)
     stopRecoveryTimers(n);
     if (m_finished || !edited(n))
         return;
-    if (!m_recovery.save(n, m_window.editor(n)->TextRTF()))
+    // Written beside the typing, so a slow disk or share never holds up keys.
+    const auto generations = m_copyGeneration;
+    const int generation = (*generations)[static_cast<size_t>(n - 1)];
+    m_snapshots.write(n, m_window.editor(n)->document(),
+                      [store = m_recovery, generations, generation, n](const QByteArray &rtf) mutable {
+                          const auto current = [&] {
+                              return (*generations)[static_cast<size_t>(n - 1)].load();
+                          };
+                          if (current() != generation)
+                              return true; // saved meanwhile: no copy needed
+                          const bool ok = store.save(n, rtf);
+                          // Saved while this was written: whichever side comes last removes it.
+                          if (current() != generation)
+                              store.remove(n);
+                          return ok;
+                      });
+}
+
+void NoteSafety::recoveryCopyWritten(int n, bool ok)
+{
+    if (!ok)
         qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
+}
+
+void NoteSafety::dropRecoveryCopies()
+{
+    m_snapshots.waitForDone();
+    m_recovery.removeAll();
 }
 
 void NoteSafety::offerRecovery()
@@ -103,6 +129,7 @@ void NoteSafety::offerRecovery()
 void NoteSafety::finish(const std::array<bool, 7> &safe)
 {
     m_finished = true;
+    m_snapshots.waitForDone();
     bool allSafe = true;
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         stopRecoveryTimers(n);

@@ -226,7 +226,7 @@ void Quillbox::changeNoteDirectory(const QString &dir)
     }
     d->noteDir = dir;
     // The recovery copies belonged to the notes of the old directory, which are written or kept.
-    d->safety.recovery().removeAll();
+    d->safety.dropRecoveryCopies();
     // The notes the new place holds replace the tabs' text; a tab whose file is not there keeps
     // its text and writes it there at its next save point.
     d->reportUnreadable(d->loadNotes());
