@@ -45,6 +45,7 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     d->buildWidgets();
     d->tray = new TrayIcon(this);
     connect(d->tray, &TrayIcon::restoreRequested, this, &Quillbox::bringBack);
+    connect(d->tray, &TrayIcon::toggleRequested, this, &Quillbox::toggleFromOutside);
     connect(d->tray, &TrayIcon::popupMenuRequested, this, [this] {
         bringBack();
         d->activationPending = false; // the menu opening over the window takes the input
@@ -61,11 +62,13 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     // Each subsystem connects its own commands; auto-completion registers at its place in
     // start-up instead, since registering is a start-up step.
     wireEditing(*this);
+    wireSpelling(*this);
     wireNoteCommands(*this);
     wireLaunching(*this);
     wirePreferences(*this);
     wireTrayAndHelp(*this);
     wireNoteHistory(*this);
+    wireHotKey(*this);
 }
 
 Quillbox::~Quillbox()
@@ -297,6 +300,19 @@ void Quillbox::bringBack()
             activateWindow();
         d->activationPending = false;
     });
+}
+
+void Quillbox::toggleFromOutside()
+{
+    if (!isVisible() || isMinimized() || !isActiveWindow()) {
+        bringBack();
+        FocusVisibleEditor();
+        return;
+    }
+    if (TrayIcon::isAvailable())
+        hide();
+    else
+        showMinimized();
 }
 
 void Quillbox::shutdown()

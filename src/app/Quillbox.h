@@ -93,6 +93,9 @@ public:
     // Brings the window back from the tray, the task bar or behind other windows, in its normal
     // state and in front; it ends not topmost until the next paint applies "OnTop".
     void bringBack();
+    // A left click on the tray icon or the global hot key: the window back, or, when it is the
+    // active window already, hidden to the tray (minimised where there is no tray).
+    void toggleFromOutside();
     // Centres the window on its screen at its current size.
     void CenterMe();
     // The notification-area icon (its menu's About item is wired by the help subsystem).

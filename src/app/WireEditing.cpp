@@ -2,12 +2,14 @@
 #include "FindReplaceDialog.h"
 #include "Quillbox.h"
 #include "RichTextBox.h"
+#include "SearchAllNotesDialog.h"
 #include "Wiring.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QTabBar>
 #include <QTimer>
 
 namespace {
@@ -32,6 +34,36 @@ void onTriggered(QAction *action, QObject *context, F f)
 {
     if (action)
         QObject::connect(action, &QAction::triggered, context, f);
+}
+
+void openSearchAllNotes(Quillbox &window)
+{
+    SearchAllNotesDialog::Hooks hooks;
+    hooks.shownNotes = [&window] {
+        QList<SearchAllNotesDialog::ShownNote> notes;
+        QTabBar *strip = window.tabStrip();
+        for (int i = 0; i < strip->count(); ++i) {
+            const int n = strip->tabData(i).toInt();
+            if (RichTextBox *box = window.editor(n))
+                notes.append({n, window.noteCaption(n), box->document()});
+        }
+        return notes;
+    };
+    hooks.goTo = [&window](int note, int position, int length) {
+        QTabBar *strip = window.tabStrip();
+        for (int i = 0; i < strip->count(); ++i)
+            if (strip->tabData(i).toInt() == note)
+                strip->setCurrentIndex(i);
+        RichTextBox *box = window.editor(note);
+        if (!box || window.activeNote() != note)
+            return;
+        box->setSelStart(position);
+        box->setSelLength(length);
+        box->ensureCursorVisible();
+        window.activateWindow();
+        box->setFocus();
+    };
+    SearchAllNotesDialog::open(&window, std::move(hooks));
 }
 
 } // namespace
@@ -76,6 +108,7 @@ void wireEditing(Quillbox &window)
         onTriggered(a, &commands, [&commands] { commands.cut(); });
     for (QAction *a : {item("paste"), button("Paste")})
         onTriggered(a, &commands, [&commands] { commands.paste(); });
+    onTriggered(item("pasteplain"), &commands, [&commands] { commands.pastePlainText(); });
     for (QAction *a : {item("Insert"), button("InsertTime")})
         onTriggered(a, &commands, [&commands] { commands.insertDateAndTime(); });
     for (QAction *a : {item("font"), button("Font")})
@@ -89,5 +122,6 @@ void wireEditing(Quillbox &window)
         FindReplaceDialog::open(&window, [&window] { return window.ActiveEditor(); });
     };
     onTriggered(item("find"), &window, openFind);
+    onTriggered(item("searchall"), &window, [&window] { openSearchAllNotes(window); });
     onTriggered(button("Find and Replace"), &window, openFind);
 }

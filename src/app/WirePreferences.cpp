@@ -1,3 +1,4 @@
+#include "HotKeyControl.h"
 #include "Platform.h"
 #include "PreferencesTarget.h"
 #include "Quillbox.h"
@@ -44,6 +45,13 @@ public:
     {
         if (m_window)
             m_window->selectFirstTab();
+    }
+    void setHotKey(const QString &key) override
+    {
+        if (!m_window)
+            return;
+        if (auto *control = m_window->findChild<HotKeyControl *>(QStringLiteral("hotKeyControl")))
+            control->apply(key);
     }
 
 private:

@@ -9,5 +9,7 @@ void wireNoteCommands(Quillbox &window); // new, open, save copy, clear, printin
 void wireLaunching(Quillbox &window);    // applications menu, run dialog, launching from note text
 void wirePreferences(Quillbox &window);  // setup dialog
 void wireAutoCompletion(Quillbox &window);
-void wireTrayAndHelp(Quillbox &window);  // tray icon, help, about
-void wireNoteHistory(Quillbox &window);  // earlier versions of a note
+void wireTrayAndHelp(Quillbox &window); // tray icon, help, about
+void wireNoteHistory(Quillbox &window); // earlier versions of a note
+void wireSpelling(Quillbox &window);    // spell check, after wireEditing
+void wireHotKey(Quillbox &window);      // the global hot key; Setup's Apply changes it

@@ -48,6 +48,8 @@ constexpr std::array kTable{
     SettingKeyInfo{"DefaultFont", "font name", "the font of the first note"},
     SettingKeyInfo{"DefaultFontSize", "size in points", "the size of the first note's font"},
     SettingKeyInfo{"drow", "the password record", "no password"},
+    SettingKeyInfo{"HotKey", "key sequence in portable text (Ctrl+Alt+N), empty for none", "Ctrl+Alt+N"},
+    SettingKeyInfo{"SpellCheck", "Yes or No", "on when a dictionary is installed"},
 };
 } // namespace
 

@@ -29,6 +29,8 @@ inline const QString Dialer = QStringLiteral("Dialer");
 inline const QString DefaultFont = QStringLiteral("DefaultFont");
 inline const QString DefaultFontSize = QStringLiteral("DefaultFontSize");
 inline const QString Password = QStringLiteral("drow");
+inline const QString HotKey = QStringLiteral("HotKey"); // absent: Ctrl+Alt+N; empty: none
+inline const QString SpellCheck = QStringLiteral("SpellCheck");
 
 // "Tab1" ... "Tab7": whether note tab n is shown.
 QString tabShown(int n);

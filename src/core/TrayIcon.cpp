@@ -63,6 +63,7 @@ TrayIcon::Response TrayIcon::responseTo(QSystemTrayIcon::ActivationReason reason
 {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
+        return Response::Toggle;
     case QSystemTrayIcon::DoubleClick:
     case QSystemTrayIcon::MiddleClick:
         return Response::Restore;
@@ -149,6 +150,10 @@ void TrayIcon::handleActivation(QSystemTrayIcon::ActivationReason reason)
     const Response response = responseTo(reason);
     if (response == Response::Nothing)
         return;
+    if (response == Response::Toggle) {
+        emit toggleRequested();
+        return;
+    }
     emit restoreRequested();
     if (response != Response::RestoreThenMenu)
         return;

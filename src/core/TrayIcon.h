@@ -13,8 +13,9 @@ class QMenu;
 
 // The program's icon in the notification area, from start-up to shutdown.
 //
-// Every click on the icon (left, double, middle or right) brings the main window back; the right
-// button then also opens the popup menu with "&Close Quillbox Plus" and "&About Quillbox Plus".
+// A left click brings the main window back, or hides it again when it is already in front; every
+// other click (double, middle or right) brings it back, and the right button then also opens the
+// popup menu with "&Close Quillbox Plus" and "&About Quillbox Plus".
 // The menu is ours, not the tray's own context menu, because the window must be back in view
 // before the menu opens over it.
 class TrayIcon : public QObject
@@ -32,7 +33,7 @@ public:
     static QIcon programIcon();
 
     // What a click on the icon asks of the program; mouse moves and unknown reasons do nothing.
-    enum class Response { Nothing, Restore, RestoreThenMenu };
+    enum class Response { Nothing, Toggle, Restore, RestoreThenMenu };
     static Response responseTo(QSystemTrayIcon::ActivationReason reason);
 
     void InitTray();   // adds the icon with the tooltip "Quillbox Plus"
@@ -52,8 +53,10 @@ public:
     void handleActivation(QSystemTrayIcon::ActivationReason reason);
 
 signals:
-    // A click (left, double, middle or right) asks for the main window back.
+    // A double, middle or right click asks for the main window back.
     void restoreRequested();
+    // A left click: the window back, or hidden when it is in front.
+    void toggleRequested();
     // After a right click, once the window is back; the popup menu opens there right after.
     void popupMenuRequested(const QPoint &globalPos);
     void closeRequested(); // "&Close Quillbox Plus"

@@ -9,8 +9,7 @@
 #include <QMimeData>
 
 EditCommands::EditCommands(EditorAccess access, QObject *parent)
-    : QObject(parent)
-    , m_access(std::move(access))
+    : QObject(parent), m_access(std::move(access))
 {
 }
 
@@ -38,6 +37,14 @@ void EditCommands::paste()
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (box && clipboard && !box->isReadOnly())
         box->insertMimeData(clipboard->mimeData());
+}
+
+void EditCommands::pastePlainText()
+{
+    RichTextBox *box = m_access.activeBox();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (box && clipboard && !box->isReadOnly())
+        box->insertPlainTextOf(clipboard->mimeData());
 }
 
 void EditCommands::selectAll()

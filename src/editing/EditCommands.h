@@ -19,6 +19,8 @@ public:
     void copy();
     void cut();
     void paste();
+    // The clipboard's text without its formatting, in the format at the caret.
+    void pastePlainText();
     // Selects the whole note in the box of the shown tab, wherever the focus is.
     void selectAll();
     void insertDateAndTime(const QDateTime &now = QDateTime::currentDateTime());

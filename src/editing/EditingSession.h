@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QMenu;
 class RichTextBox;
 class SettingsStore;
@@ -25,13 +27,19 @@ public:
 
     void setEditMenu(QMenu *menu);
 
+    // Lets another subsystem put items of its own above the Edit menu's when the right button is
+    // released over a box (spelling suggestions). It returns false to leave the plain Edit menu.
+    using ContextItems = std::function<bool(QMenu *menu, RichTextBox *box, const QPoint &globalPos)>;
+    void setContextItems(ContextItems items);
+
     FormatPainter &painter() { return m_painter; }
     FormatToolbarController &toolbar() { return m_toolbar; }
     FontBoxes &fonts() { return m_fonts; }
     EditCommands &commands() { return m_commands; }
 
 private:
-    void mouseUp(Qt::MouseButton button, const QPoint &globalPos);
+    void mouseUp(RichTextBox *box, Qt::MouseButton button, const QPoint &globalPos);
+    void showContextMenu(RichTextBox *box, const QPoint &globalPos);
 
     FormatPainter m_painter;
     FormatToolbarController m_toolbar;
@@ -39,4 +47,5 @@ private:
     EditCommands m_commands;
     QList<QPointer<RichTextBox>> m_editors;
     QPointer<QMenu> m_editMenu;
+    ContextItems m_contextItems;
 };

@@ -78,14 +78,19 @@ public:
     static const QString PngMimeType;
     // The selection as plain text and RTF side by side (an empty selection gives empty texts).
     QMimeData *selectionMimeData() const;
-    // Inserts clipboard or drop data over the selection, preferring RTF to plain text.
-    // Returns false when the data holds nothing this box can take.
+    // Inserts clipboard or drop data over the selection, preferring RTF, then HTML, then plain
+    // text. Returns false when the data holds nothing this box can take.
     bool insertMimeData(const QMimeData *source);
+    // Inserts only the text of the data, in the typing format at the insertion point.
+    bool insertPlainTextOf(const QMimeData *source);
     static bool canTakeMimeData(const QMimeData *source);
 
     // The menu the context-menu key shows (a right-button release is handled by the owner of
     // MouseUp, so the pointer and the keyboard show the same menu).
     void setEditMenu(QMenu *menu);
+    // Shows the note's context menu for the menu key instead of the plain Edit menu, at the given
+    // point (in global coordinates, at the caret).
+    void setContextMenuHandler(std::function<void(const QPoint &globalPos)> handler);
 
 signals:
     void Change();
@@ -114,6 +119,7 @@ private:
     void emitSelChangeIfMoved();
 
     QPointer<QMenu> m_editMenu;
+    std::function<void(const QPoint &globalPos)> m_contextMenuHandler;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
 };

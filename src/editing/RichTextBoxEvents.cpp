@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 
 QMimeData *RichTextBox::selectionMimeData() const
 {
@@ -22,7 +23,8 @@ QMimeData *RichTextBox::selectionMimeData() const
 bool RichTextBox::canTakeMimeData(const QMimeData *source)
 {
     return source && (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType) ||
-                      source->hasText() || source->hasFormat(PngMimeType) || source->hasImage());
+                      source->hasHtml() || source->hasText() || source->hasFormat(PngMimeType) ||
+                      source->hasImage());
 }
 
 bool RichTextBox::insertMimeData(const QMimeData *source)
@@ -50,7 +52,26 @@ bool RichTextBox::insertMimeData(const QMimeData *source)
             return true;
         }
     }
-    const QString text = source->text();
+    // Web browsers offer HTML beside plain text, but no RTF.
+    if (source->hasHtml()) {
+        const QTextDocumentFragment fragment = QTextDocumentFragment::fromHtml(source->html());
+        if (!fragment.isEmpty()) {
+            QTextCursor c = textCursor();
+            c.insertFragment(fragment);
+            setTextCursor(c);
+            return true;
+        }
+    }
+    return insertPlainTextOf(source);
+}
+
+bool RichTextBox::insertPlainTextOf(const QMimeData *source)
+{
+    if (!source)
+        return false;
+    QString text = source->text();
+    if (text.isEmpty() && source->hasHtml())
+        text = QTextDocumentFragment::fromHtml(source->html()).toPlainText();
     if (text.isEmpty())
         return false;
     setSelText(text); // takes the typing format at the insertion point
@@ -78,6 +99,11 @@ void RichTextBox::setEditMenu(QMenu *menu)
     m_editMenu = menu;
 }
 
+void RichTextBox::setContextMenuHandler(std::function<void(const QPoint &globalPos)> handler)
+{
+    m_contextMenuHandler = std::move(handler);
+}
+
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
 {
     QTextEdit::mouseReleaseEvent(event);
@@ -102,6 +128,11 @@ void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
 {
     // The right-button release shows the Edit menu through MouseUp; the press shows nothing.
     if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
+    if (m_contextMenuHandler) {
+        m_contextMenuHandler(viewport()->mapToGlobal(cursorRect().center()));
         event->accept();
         return;
     }

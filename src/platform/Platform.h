@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GlobalHotKey.h"
 #include "KeystrokeSender.h"
 #include "Launcher.h"
 #include "SoundPlayer.h"
@@ -12,6 +13,7 @@ struct Platform
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<KeystrokeSender> keys;
     std::unique_ptr<SoundPlayer> sound;
+    std::unique_ptr<GlobalHotKey> hotKey;
 
     static Platform createNative();
 };

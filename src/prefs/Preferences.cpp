@@ -1,6 +1,8 @@
 #include "Preferences.h"
 
+#include "AutostartEntry.h"
 #include "Dialogs.h"
+#include "HotKeySetting.h"
 #include "Launcher.h"
 #include "PasswordRecord.h"
 #include "PreferencesTarget.h"
@@ -10,6 +12,8 @@
 #include "SettingValue.h"
 #include "SettingsStore.h"
 #include "TabDefaults.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -90,6 +94,8 @@ PreferenceValues Preferences::read(const SettingsStore &settings, Launcher *laun
         v.tabShown[n - 1] = shown == kYes ? true : shown == kNo ? false : TabDefaults::shown(n);
     }
     v.noteDirectory = value(SettingKey::Network);
+    v.hotKey = HotKeySetting::read(settings);
+    v.startAtLogin = AutostartEntry::exists();
 
     if (launcher) {
         if (v.browser.trimmed().isEmpty())
@@ -143,6 +149,15 @@ Preferences::ApplyResult Preferences::apply(const PreferenceValues &v, SettingsS
 
     const QString dir = v.noteDirectory.trimmed();
     target.changeNoteDirectory(dir.isEmpty() ? ProgramPlaces::programDirectory() : dir);
+
+    w.save(SettingKey::HotKey, v.hotKey.trimmed());
+    target.setHotKey(v.hotKey.trimmed());
+    if (QString why; AutostartEntry::exists() != v.startAtLogin &&
+                     !AutostartEntry::set(v.startAtLogin, QCoreApplication::applicationFilePath(), &why)) {
+        Dialogs::message(dialogParent, QStringLiteral("Quillbox Plus"),
+                         QStringLiteral("Starting at login could not be changed. %1").arg(why),
+                         QMessageBox::Warning);
+    }
 
     if (w.failed()) {
         qCWarning(lcPrefs) << "could not write the settings file" << settings.path();

@@ -27,6 +27,8 @@ struct PreferenceValues
     QString noteDirectory;           // Text11, "Network"
     QString password;                // Text14
     QString confirmation;            // Text15
+    QString hotKey;                  // "HotKey", portable key text; empty for none
+    bool startAtLogin = false;       // the XDG autostart entry exists
 };
 
 // Reading the settings into the dialog and applying the dialog to the settings and the window.

@@ -27,4 +27,6 @@ public:
     virtual void changeNoteDirectory(const QString &dir) = 0;
     // Selects the strip's first tab; does nothing when no tab is shown.
     virtual void selectFirstTab() = 0;
+    // Takes the global hot key (portable key text, empty for none) at once.
+    virtual void setHotKey(const QString &key) { Q_UNUSED(key); }
 };

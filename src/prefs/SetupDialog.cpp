@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -185,7 +186,21 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     grid->addWidget(m_text5, 5, 0, 1, 2);
     grid->addWidget(command5, 5, 2);
     grid->addWidget(command6, 5, 3);
+    m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Quillbox Plus when I &log in")), "CheckLogin");
+    grid->addWidget(m_startAtLogin, 6, 0, 1, 4);
+    m_hotKey = named(new QKeySequenceEdit, "HotKeyEdit");
+    m_hotKey->setClearButtonEnabled(true); // cleared: no hot key
+    m_hotKey->setAccessibleName(QStringLiteral("Global Hot Key"));
+    auto *hotKeyLabel = label(QStringLiteral("Global Hot &Key:"), "LabelHotKey");
+    hotKeyLabel->setBuddy(m_hotKey);
+    grid->addWidget(hotKeyLabel, 7, 0);
+    grid->addWidget(m_hotKey, 7, 1, 1, 3);
 
+    // One key combination, not a sequence of them: the first one pressed is kept.
+    connect(m_hotKey, &QKeySequenceEdit::keySequenceChanged, this, [this](const QKeySequence &keys) {
+        if (keys.count() > 1)
+            m_hotKey->setKeySequence(QKeySequence(keys[0]));
+    });
     connect(command5, &QPushButton::clicked, this, [this] { pickProgram(m_text5); });
     connect(command6, &QPushButton::clicked, m_text5, &QLineEdit::clear);
     return frame;
@@ -287,6 +302,8 @@ void SetupDialog::fill(const PreferenceValues &v)
     m_check5->setChecked(v.showInTaskBar);
     m_check6->setChecked(v.hideLaunchCommands);
     m_text5->setText(v.dialer);
+    m_startAtLogin->setChecked(v.startAtLogin);
+    m_hotKey->setKeySequence(QKeySequence::fromString(v.hotKey, QKeySequence::PortableText));
     fillTabs(v);
     m_text11->setText(v.noteDirectory);
     if (!m_dir1->setCurrentPath(v.noteDirectory.trimmed()))
@@ -324,6 +341,8 @@ PreferenceValues SetupDialog::values() const
     v.noteDirectory = m_text11->text();
     v.password = m_text14->text();
     v.confirmation = m_text15->text();
+    v.startAtLogin = m_startAtLogin->isChecked();
+    v.hotKey = m_hotKey->keySequence().toString(QKeySequence::PortableText);
     return v;
 }
 

@@ -12,6 +12,7 @@ class Launcher;
 class PreferencesTarget;
 class QCheckBox;
 class QGroupBox;
+class QKeySequenceEdit;
 class QLineEdit;
 class QPushButton;
 class SettingsStore;
@@ -59,6 +60,8 @@ private:
     QCheckBox *m_check5 = nullptr; // task bar
     QCheckBox *m_check6 = nullptr; // hide launch commands
     QLineEdit *m_text5 = nullptr;  // dialer
+    QCheckBox *m_startAtLogin = nullptr;
+    QKeySequenceEdit *m_hotKey = nullptr;
 
     QLineEdit *m_text14 = nullptr; // password
     QLineEdit *m_text15 = nullptr; // confirmation

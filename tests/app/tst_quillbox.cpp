@@ -1,12 +1,15 @@
 #include "WindowFixture.h"
 
+#include "HotKeyControl.h"
 #include "PasswordRecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
 #include <QWindow>
@@ -449,6 +452,53 @@ private slots:
         QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         w.update();
         QTRY_VERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void toggleHidesAnActiveWindowAndBringsBackAnyOther()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        QTRY_VERIFY(w.isActiveWindow());
+        // No notification area on this desktop: the window is minimised, not hidden.
+        w.toggleFromOutside();
+        QTRY_VERIFY(w.isMinimized());
+        QVERIFY(w.isVisible());
+        w.toggleFromOutside();
+        QTRY_VERIFY(!w.isMinimized() && w.isActiveWindow());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ActiveEditor()));
+        w.hide();
+        w.toggleFromOutside();
+        QTRY_VERIFY(w.isVisible() && !w.isMinimized());
+    }
+
+    void hotKeyTogglesTheWindowAndATakenKeyIsToldOnce()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        f.settings->SaveSettingValue("HotKey", QStringLiteral("Ctrl+Alt+Q"));
+        QVERIFY(f.start());
+        QCOMPARE(f.fakes.hotKey->keys, QList<QKeyCombination>{Qt::CTRL | Qt::ALT | Qt::Key_Q});
+        f.showActive();
+        Quillbox &w = *f.window;
+        f.fakes.hotKey->press();
+        QTRY_VERIFY(w.isMinimized());
+        f.fakes.hotKey->press();
+        QTRY_VERIFY(!w.isMinimized() && w.isActiveWindow());
+
+        // Setup's Apply hands the key on; one that another program holds is told once.
+        auto *control = w.findChild<HotKeyControl *>();
+        QVERIFY(control);
+        f.fakes.hotKey->answer = GlobalHotKey::Status::HeldElsewhere;
+        control->apply(QStringLiteral("Ctrl+Alt+N"));
+        QVERIFY(w.statusBar()->currentMessage().contains(QLatin1String("taken by another program")));
+        w.statusBar()->clearMessage();
+        control->apply(QStringLiteral("Ctrl+Alt+N"));
+        QVERIFY(w.statusBar()->currentMessage().isEmpty());
+        control->apply(QString());
+        QCOMPARE(f.fakes.hotKey->keys.last(), QKeyCombination(Qt::Key_unknown));
     }
 
     void minimisingWithoutANotificationAreaKeepsTheWindow()

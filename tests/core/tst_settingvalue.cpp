@@ -77,8 +77,9 @@ private slots:
             QVERIFY(seen.contains(SettingKey::tabShown(n).toLower()));
             QVERIFY(seen.contains(SettingKey::tabCaption(n).toLower()));
         }
-        for (const QString &k : {SettingKey::OnTop, SettingKey::Network, SettingKey::Password, SettingKey::Dialer,
-                                 SettingKey::DefaultFontSize, SettingKey::IEEnhanced, SettingKey::AutoCompletion})
+        for (const QString &k : {SettingKey::OnTop, SettingKey::Network, SettingKey::Password,
+                                 SettingKey::Dialer, SettingKey::DefaultFontSize, SettingKey::IEEnhanced,
+                                 SettingKey::AutoCompletion, SettingKey::HotKey, SettingKey::SpellCheck})
             QVERIFY2(seen.contains(k.toLower()), qPrintable(k));
     }
 };

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
@@ -23,9 +24,12 @@ private slots:
     void pastePrefersRtfAndAnEmptyClipboardChangesNothing();
     void pastedPictureIsSavedWithTheNote_data();
     void pastedPictureIsSavedWithTheNote();
+    void pasteTakesTheRichestFlavourAndPlainPasteOnlyText_data();
+    void pasteTakesTheRichestFlavourAndPlainPasteOnlyText();
     void keyboardCopyGivesTheSameFlavoursAsTheMenu();
     void selectAllActsOnTheShownTab();
     void rightButtonReleasePaintsThenShowsTheEditMenu();
+    void contextItemsGoAboveTheEditMenuForMouseAndMenuKey();
 };
 
 void TestEditCommands::dateAndTimeUseTheFixedEnglishForm_data()
@@ -148,6 +152,60 @@ void TestEditCommands::pastedPictureIsSavedWithTheNote()
     QVERIFY(saved.contains("\\picwgoal75\\pichgoal45"));
 }
 
+void TestEditCommands::pasteTakesTheRichestFlavourAndPlainPasteOnlyText_data()
+{
+    QTest::addColumn<bool>("withRtf");
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("plain");
+    QTest::addColumn<QString>("expectedText");
+    QTest::addColumn<bool>("expectedBold");
+
+    const QString html = QStringLiteral("<p>a <b>web</b> page</p>");
+    QTest::newRow("rtf beats html") << true << html << "plain" << false << "rich" << true;
+    QTest::newRow("html without rtf") << false << html << "a web page" << false << "a web page" << true;
+    QTest::newRow("text only") << false << QString() << "typed" << false << "typed" << false;
+    QTest::newRow("plain paste ignores rtf") << true << html << "plain" << true << "plain" << false;
+    QTest::newRow("plain paste of html only") << false << html << QString() << true << "a web page" << false;
+}
+
+void TestEditCommands::pasteTakesTheRichestFlavourAndPlainPasteOnlyText()
+{
+    QFETCH(bool, withRtf);
+    QFETCH(QString, html);
+    QFETCH(QString, text);
+    QFETCH(bool, plain);
+    QFETCH(QString, expectedText);
+    QFETCH(bool, expectedBold);
+
+    EditingFixture f;
+    EditCommands commands(f.access());
+    RichTextBox source;
+    source.setText(QStringLiteral("rich"));
+    source.selectAll();
+    source.setSelBold(true);
+    auto *data = new QMimeData;
+    if (withRtf)
+        data->setData(RichTextBox::RtfMimeType, source.SelRTF());
+    if (!html.isEmpty())
+        data->setHtml(html);
+    if (!text.isEmpty())
+        data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    RichTextBox &box = f.box(1);
+    box.setText(QStringLiteral("[]"));
+    box.setSelStart(1);
+    plain ? commands.pastePlainText() : commands.paste();
+    QCOMPARE(box.Text(), QStringLiteral("[%1]").arg(expectedText));
+    // The part that is bold in the source: "rich" whole, or "web" in the page.
+    const QString boldPart =
+        expectedText.contains(QLatin1String("web")) ? QStringLiteral("web") : expectedText;
+    box.setSelStart(box.Text().indexOf(boldPart));
+    box.setSelLength(boldPart.size());
+    QCOMPARE(box.SelBold(), std::optional<bool>(expectedBold));
+}
+
 void TestEditCommands::keyboardCopyGivesTheSameFlavoursAsTheMenu()
 {
     EditingFixture f;
@@ -196,6 +254,49 @@ void TestEditCommands::rightButtonReleasePaintsThenShowsTheEditMenu()
     emit box.MouseUp(Qt::RightButton, QPoint(10, 10));
     QTRY_VERIFY(menu.isVisible());
     menu.close();
+}
+
+void TestEditCommands::contextItemsGoAboveTheEditMenuForMouseAndMenuKey()
+{
+    EditingFixture f;
+    EditingSession session(f.access(), {&f.box(1)}, nullptr);
+    QMenu edit;
+    edit.addAction(QStringLiteral("Select All"));
+    session.setEditMenu(&edit);
+    bool offer = true;
+    session.setContextItems([&offer](QMenu *menu, RichTextBox *, const QPoint &) {
+        if (offer)
+            menu->addAction(QStringLiteral("house"));
+        return offer;
+    });
+    RichTextBox &box = f.box(1);
+    box.show();
+    const auto shownMenu = [&box]() -> QStringList {
+        QMenu *menu = box.findChild<QMenu *>(QStringLiteral("notecontextmenu"));
+        QStringList captions;
+        if (menu && menu->isVisible())
+            for (QAction *a : menu->actions())
+                captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return captions;
+    };
+
+    emit box.MouseUp(Qt::RightButton, QPoint(10, 10));
+    QTRY_COMPARE(shownMenu(), (QStringList{"house", "-", "Select All"}));
+    QVERIFY(!edit.isVisible());
+    box.findChild<QMenu *>(QStringLiteral("notecontextmenu"))->close();
+    QTRY_VERIFY(!box.findChild<QMenu *>(QStringLiteral("notecontextmenu")));
+
+    // The menu key takes the same route.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                          box.viewport()->mapToGlobal(QPoint(1, 1)));
+    QCoreApplication::sendEvent(box.viewport(), &key);
+    QTRY_COMPARE(shownMenu(), (QStringList{"house", "-", "Select All"}));
+    box.findChild<QMenu *>(QStringLiteral("notecontextmenu"))->close();
+
+    offer = false;
+    emit box.MouseUp(Qt::RightButton, QPoint(10, 10));
+    QTRY_VERIFY(edit.isVisible());
+    edit.close();
 }
 
 QTEST_MAIN(TestEditCommands)

@@ -28,24 +28,28 @@ void TestTrayIcon::clicksBringTheWindowBack_data()
 {
     QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
     QTest::addColumn<int>("restores");
+    QTest::addColumn<int>("toggles");
     QTest::addColumn<bool>("menuOpens");
-    QTest::newRow("left click") << QSystemTrayIcon::Trigger << 1 << false;
-    QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 1 << false;
-    QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << 1 << false;
-    QTest::newRow("right click") << QSystemTrayIcon::Context << 1 << true;
-    QTest::newRow("mouse move and the like") << QSystemTrayIcon::Unknown << 0 << false;
+    QTest::newRow("left click") << QSystemTrayIcon::Trigger << 0 << 1 << false;
+    QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 1 << 0 << false;
+    QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << 1 << 0 << false;
+    QTest::newRow("right click") << QSystemTrayIcon::Context << 1 << 0 << true;
+    QTest::newRow("mouse move and the like") << QSystemTrayIcon::Unknown << 0 << 0 << false;
 }
 
 void TestTrayIcon::clicksBringTheWindowBack()
 {
     QFETCH(QSystemTrayIcon::ActivationReason, reason);
     QFETCH(int, restores);
+    QFETCH(int, toggles);
     QFETCH(bool, menuOpens);
     TrayIcon tray;
     QSignalSpy restore(&tray, &TrayIcon::restoreRequested);
+    QSignalSpy toggle(&tray, &TrayIcon::toggleRequested);
     QSignalSpy menu(&tray, &TrayIcon::popupMenuRequested);
     tray.handleActivation(reason);
     QCOMPARE(restore.count(), restores);
+    QCOMPARE(toggle.count(), toggles);
     QCOMPARE(menu.count(), menuOpens ? 1 : 0);
     QCOMPARE(tray.popupMenu()->isVisible(), menuOpens);
     tray.popupMenu()->hide();

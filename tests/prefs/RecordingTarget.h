@@ -35,6 +35,8 @@ public:
         noteDirectory = dir;
     }
     void selectFirstTab() override { calls << QStringLiteral("selectFirstTab"); }
+    QStringList hotKeys; // every hot key applied, kept apart from the order of the calls above
+    void setHotKey(const QString &key) override { hotKeys << key; }
 
     // The tags of the strip as the window builds it: the note numbers of the shown tabs, in order.
     QStringList tags() const

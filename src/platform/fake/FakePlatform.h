@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../GlobalHotKey.h"
 #include "../KeystrokeSender.h"
 #include "../Launcher.h"
 #include "../Platform.h"
@@ -65,12 +66,28 @@ public:
     void playAsync(const QString &wavPath) override { played << wavPath; }
 };
 
+// Records the keys asked for and answers with `answer`; press() is the user pressing the key.
+class FakeGlobalHotKey final : public GlobalHotKey
+{
+public:
+    QList<QKeyCombination> keys; // every setKey call, in order
+    Status answer = Status::Active;
+
+    Status setKey(QKeyCombination key) override
+    {
+        keys << key;
+        return key.key() == Qt::Key_unknown ? Status::Off : answer;
+    }
+    void press() { emit activated(); }
+};
+
 // A platform made of fakes, with typed access to each for the test's assertions.
 struct FakePlatform
 {
     FakeLauncher *launcher = nullptr;
     FakeKeystrokeSender *keys = nullptr;
     FakeSoundPlayer *sound = nullptr;
+    FakeGlobalHotKey *hotKey = nullptr;
 
     Platform make()
     {
@@ -84,6 +101,9 @@ struct FakePlatform
         p.launcher = std::move(l);
         p.keys = std::move(k);
         p.sound = std::move(s);
+        auto h = std::make_unique<FakeGlobalHotKey>();
+        hotKey = h.get();
+        p.hotKey = std::move(h);
         return p;
     }
 };

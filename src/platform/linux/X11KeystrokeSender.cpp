@@ -1,6 +1,7 @@
 #include "X11KeystrokeSender.h"
 
 #include "../KeyString.h"
+#include "X11KeySyms.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -29,32 +30,7 @@ Display *x11Display()
 
 KeySym keysymForKey(Qt::Key key)
 {
-    switch (key) {
-    case Qt::Key_Return: return XK_Return;
-    case Qt::Key_Tab: return XK_Tab;
-    case Qt::Key_Backspace: return XK_BackSpace;
-    case Qt::Key_Delete: return XK_Delete;
-    case Qt::Key_Escape: return XK_Escape;
-    case Qt::Key_Up: return XK_Up;
-    case Qt::Key_Down: return XK_Down;
-    case Qt::Key_Left: return XK_Left;
-    case Qt::Key_Right: return XK_Right;
-    case Qt::Key_Home: return XK_Home;
-    case Qt::Key_End: return XK_End;
-    case Qt::Key_PageUp: return XK_Prior;
-    case Qt::Key_PageDown: return XK_Next;
-    case Qt::Key_Insert: return XK_Insert;
-    case Qt::Key_Pause: return XK_Break;
-    case Qt::Key_CapsLock: return XK_Caps_Lock;
-    case Qt::Key_NumLock: return XK_Num_Lock;
-    case Qt::Key_ScrollLock: return XK_Scroll_Lock;
-    case Qt::Key_Print: return XK_Print;
-    case Qt::Key_Help: return XK_Help;
-    default:
-        if (key >= Qt::Key_F1 && key <= Qt::Key_F16)
-            return XK_F1 + (key - Qt::Key_F1);
-        return NoSymbol;
-    }
+    return X11KeySyms::forNamedKey(key);
 }
 
 KeySym keysymForText(const QString &text)
