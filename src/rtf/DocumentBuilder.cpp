@@ -297,10 +297,20 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps &props) const
         format.setAlignment(Qt::AlignJustify);
         break;
     }
-    // A list draws its own indent and label; the producer's hanging indent only made room for it.
     if (props.list.kind == ListKind::None) {
         format.setLeftMargin(props.leftIndent / kTwipsPerPixel);
         format.setTextIndent(props.firstIndent / kTwipsPerPixel);
+    } else {
+        // A list draws its own indent and label; the usual half inch per level and the hanging
+        // indent that makes room for the label are the list's, only what goes beyond them is the
+        // paragraph's own.
+        constexpr int kSlack = 80; // producers round the usual measures (LibreOffice: 709, -283)
+        const int extraLeft = props.leftIndent - 720 * (props.list.level + 1);
+        const int extraFirst = props.firstIndent + 360;
+        if (extraLeft > kSlack)
+            format.setLeftMargin(extraLeft / kTwipsPerPixel);
+        if (extraFirst > kSlack || extraFirst < -kSlack)
+            format.setTextIndent(extraFirst / kTwipsPerPixel);
     }
     format.setRightMargin(props.rightIndent / kTwipsPerPixel);
     format.setTopMargin(props.spaceBefore / kTwipsPerPixel);

@@ -11,10 +11,12 @@ namespace rtf {
 
 namespace {
 
-// What stands in for a picture we cannot draw: a framed grey box of its size.
+// What stands in for a picture we cannot draw: a framed grey box, drawn small and scaled to the
+// picture's size, so that a file full of such pictures costs little memory.
 QImage placeholder(int width, int height)
 {
-    QImage image(std::clamp(width, 16, 2000), std::clamp(height, 16, 2000), QImage::Format_RGB32);
+    const QSize size = QSize(width, height).scaled(64, 64, Qt::KeepAspectRatio).expandedTo(QSize(8, 8));
+    QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(0xE8, 0xE8, 0xE8));
     QPainter painter(&image);
     painter.setPen(QColor(0x90, 0x90, 0x90));

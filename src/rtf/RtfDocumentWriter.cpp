@@ -211,6 +211,7 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
     if (m_inTable)
         word("intbl");
     const ListTable::Use inList = m_listTable.paragraphIn(block.textList());
+    const int ownIndent = twips(format.leftMargin() + format.indent() * m_doc->indentWidth());
     if (QTextList *list = block.textList()) {
         const QTextListFormat lf = list->format();
         const int level = std::max(0, lf.indent() - 1);
@@ -244,13 +245,13 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
         m_needSpace = false;
         word("ls", inList.ls);
         word("ilvl", inList.level);
-        word("fi", -360);
-        word("li", 720 * (level + 1));
+        word("fi", -360 + twips(format.textIndent()));
+        word("li", 720 * (level + 1) + ownIndent);
     } else {
         if (const int fi = twips(format.textIndent()); fi != 0)
             word("fi", fi);
-        if (const int li = twips(format.leftMargin()); li != 0)
-            word("li", li);
+        if (ownIndent != 0)
+            word("li", ownIndent);
     }
     if (const int ri = twips(format.rightMargin()); ri != 0)
         word("ri", ri);

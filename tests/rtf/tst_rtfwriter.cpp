@@ -367,6 +367,49 @@ private slots:
         QCOMPARE(rtf::write(&back), rtf);
     }
 
+    // What the editor does to a bulleted paragraph (alignment, the paragraph's own indent, the
+    // hanging indent) is still there after a save and reload.
+    void bulletParagraphLayoutSurvives_data()
+    {
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<qreal>("leftMargin");
+        QTest::addColumn<qreal>("textIndent");
+        QTest::addColumn<int>("blockIndent");
+        QTest::newRow("centred") << int(Qt::AlignHCenter) << 0.0 << 0.0 << 0;
+        QTest::newRow("centred, indented") << int(Qt::AlignHCenter) << 24.0 << 0.0 << 0;
+        QTest::newRow("centred, block indent") << int(Qt::AlignHCenter) << 0.0 << 0.0 << 1;
+        QTest::newRow("right, hanging") << int(Qt::AlignRight) << 0.0 << -12.0 << 0;
+        QTest::newRow("left, indented and hanging") << int(Qt::AlignLeft) << 48.0 << -12.0 << 0;
+    }
+    void bulletParagraphLayoutSurvives()
+    {
+        QFETCH(int, alignment);
+        QFETCH(qreal, leftMargin);
+        QFETCH(qreal, textIndent);
+        QFETCH(int, blockIndent);
+        QTextDocument d;
+        QTextCursor c(&d);
+        c.insertText(u"item"_qs);
+        QTextBlockFormat f;
+        f.setAlignment(Qt::Alignment(alignment));
+        f.setLeftMargin(leftMargin);
+        f.setTextIndent(textIndent);
+        f.setIndent(blockIndent);
+        c.setBlockFormat(f);
+        c.createList(QTextListFormat::ListDisc);
+        const QTextBlockFormat was = d.firstBlock().blockFormat();
+        QTextDocument back;
+        rtf::readInto(&back, rtf::write(&d));
+        const QTextBlockFormat is = back.firstBlock().blockFormat();
+        QVERIFY(back.firstBlock().textList());
+        QCOMPARE(back.firstBlock().textList()->format().indent(),
+                 d.firstBlock().textList()->format().indent());
+        QCOMPARE(int(is.alignment()), int(was.alignment()));
+        QCOMPARE(is.leftMargin() + is.indent() * d.indentWidth(),
+                 was.leftMargin() + was.indent() * d.indentWidth());
+        QCOMPARE(is.textIndent(), was.textIndent());
+    }
+
     void bulletsCarryTheirLabelForSimpleReaders()
     {
         QTextDocument d;
