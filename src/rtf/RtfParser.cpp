@@ -3,6 +3,7 @@
 #include "CodePages.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace rtf {
 
@@ -34,6 +35,7 @@ BulletShape bulletShapeOf(QStringView label)
         case 0x25E6: // white bullet
         case 0x25CB: // white circle
         case 0xF06F: // 'o' in a symbol font
+        case 0xE009: // LibreOffice's circle in its OpenSymbol font
             return BulletShape::Circle;
         case 0x25AA: // small black square
         case 0x25A0:
@@ -41,6 +43,7 @@ BulletShape bulletShapeOf(QStringView label)
         case 0xF0A7: // Wingdings square
         case 0xF0A8:
         case 0x00A7: // the same square when the font's page is not known
+        case 0xE00A: // LibreOffice's square in OpenSymbol
             return BulletShape::Square;
         case u' ':
         case u'\t':
@@ -171,7 +174,7 @@ void Parser::groupEnd()
     case Dest::Picture:
         if (outer != Dest::Picture && !m_stack.empty() && outer == Dest::Text && !closing.chr.hidden) {
             if (m_picture.kind == Picture::Kind::Raw)
-                m_picture.data = m_data.sliced(m_pictStart, m_tokens.position() - m_pictStart).toByteArray();
+                m_picture.data = rawPictureGroup();
             finishPicture();
         }
         break;
@@ -281,8 +284,18 @@ void Parser::binary(qint64 count)
         --m_skip;
         return;
     }
-    if (top().dest == Dest::Picture && m_picture.kind != Picture::Kind::Raw)
+    if (top().dest != Dest::Picture)
+        return;
+    if (m_picture.kind != Picture::Kind::Raw) {
         m_picture.data.append(data);
+    } else if (m_pictBinary.size() < 64) {
+        const std::string_view before(m_data.data() + m_pictStart,
+                                      static_cast<size_t>(data.data() - m_data.data() - m_pictStart));
+        const size_t word = before.rfind("\\bin");
+        if (word != std::string_view::npos)
+            m_pictBinary.push_back({m_pictStart + static_cast<qsizetype>(word), data.data() - m_data.data(),
+                                    data.data() - m_data.data() + data.size()});
+    }
 }
 
 void Parser::pendBytes(QByteArrayView bytes)
@@ -631,6 +644,23 @@ void Parser::finishPicture()
         m_sink.picture(m_picture, top().chr);
     }
     m_picture = Picture();
+}
+
+// The picture's group as it came, except that raw \bin data is written as hex digits: some
+// readers refuse \bin in a picture, and every reader takes hex.
+QByteArray Parser::rawPictureGroup() const
+{
+    const qsizetype end = m_tokens.position();
+    QByteArray raw;
+    qsizetype at = m_pictStart;
+    for (const BinaryRun &run : m_pictBinary) {
+        raw += m_data.sliced(at, run.word - at);
+        raw += ' ';
+        raw += m_data.sliced(run.data, run.end - run.data).toByteArray().toHex();
+        at = run.end;
+    }
+    raw += m_data.sliced(at, end - at);
+    return raw;
 }
 
 void Parser::applyPn()

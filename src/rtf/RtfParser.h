@@ -102,6 +102,7 @@ private:
     void colorTableText(QStringView text);
     void finishFieldInstruction(int field);
     void finishPicture();
+    QByteArray rawPictureGroup() const;
     void applyPn();
     void leaveFontTable();
     int codePageFor(int font) const;
@@ -154,6 +155,13 @@ private:
     Picture m_picture;
     qsizetype m_groupStart = 0; // offset of the latest '{'
     qsizetype m_pictStart = 0;  // offset of the picture group's '{'
+    struct BinaryRun
+    {
+        qsizetype word; // where its \bin starts
+        qsizetype data;
+        qsizetype end;
+    };
+    std::vector<BinaryRun> m_pictBinary; // raw bytes inside a picture kept as its group
     QByteArrayView m_data;
     int m_picW = 0, m_picH = 0, m_picGoalW = 0, m_picGoalH = 0, m_scaleX = 100, m_scaleY = 100;
     int m_nibble = -1;

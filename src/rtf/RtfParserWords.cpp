@@ -145,6 +145,7 @@ void Parser::controlWord(const Token &token, bool starred)
         if (s.dest == Dest::Text) {
             s.dest = Dest::Picture;
             m_pictStart = m_groupStart;
+            m_pictBinary.clear();
             m_picture = Picture();
             m_picW = m_picH = m_picGoalW = m_picGoalH = 0;
             m_scaleX = m_scaleY = 100;

@@ -94,7 +94,7 @@ private slots:
                 !path.contains(QLatin1String("/peers/")))
                 ++count;
         }
-        QCOMPARE(count, 83);
+        QCOMPARE(count, 84);
     }
 
     void plainTextMatchesReference_data()
@@ -129,6 +129,30 @@ private slots:
             return;
         }
         QCOMPARE(got, expected);
+    }
+
+    // Pictures, tables and nested lists from several producers are kept.
+    void structuresAreKept_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<int>("tables");
+        QTest::addColumn<int>("deepestList");
+        for (const StructureSample &s : kStructureSamples)
+            QTest::newRow(s.file) << QString::fromLatin1(s.file) << s.pictures << s.tables << s.deepestList;
+    }
+    void structuresAreKept()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, pictures);
+        QFETCH(int, tables);
+        QFETCH(int, deepestList);
+        QTextDocument doc;
+        rtf::readInto(&doc, readFile(corpusDir + u'/' + name + QLatin1String(".rtf")));
+        const DocumentStructure s = structureOf(doc);
+        QCOMPARE(s.pictures, pictures);
+        QCOMPARE(s.tables, tables);
+        QCOMPARE(s.deepestList, deepestList);
     }
 
     // The document the editor shows holds the same text as the quick extraction.

@@ -218,6 +218,8 @@ private slots:
                    text + ";}{\\levelnumbers;}}";
         };
         QTest::newRow("LibreOffice") << level("\\u8226 ?") + level("\\u9702 ?") + level("\\u9642 ?");
+        QTest::newRow("LibreOffice's OpenSymbol")
+            << level("\\u8226 ?") + level("\\u57353 ?") + level("\\u57354 ?");
         QTest::newRow("Word symbol fonts") << level("{\\f2\\u-3913 ?}") + level("o") + level("\\u-3929 ?");
     }
     void listLevelsKeepTheirBullets()

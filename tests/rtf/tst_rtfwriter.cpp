@@ -280,6 +280,10 @@ private slots:
         rtf::readInto(&back, once);
         QCOMPARE(back.toPlainText(), u"before \uFFFC after typed"_qs);
         QCOMPARE(rtf::write(&back), once);
+
+        // Raw bytes inside such a picture go back as hex, which every reader takes.
+        rtf::readInto(&d, "{\\rtf1{\\pict\\wmetafile8\\picwgoal300\\pichgoal300 \\bin3 }{\\}}");
+        QVERIFY(rtf::write(&d).contains("{\\pict\\wmetafile8\\picwgoal300\\pichgoal300  7d7b5c}"));
     }
 
     // Levels, bullet shapes and list boundaries come back, and Word's list table is written beside
