@@ -187,7 +187,7 @@ void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const
             if (!href.isEmpty())
                 openLink(href);
         }
-        switchTo(propsFor(format));
+        switchTo(propsAt(fragment.charFormatIndex(), format));
         const QString part = fragment.text().mid(start - fragment.position(), end - start);
         if (format.isImageFormat()) {
             for (qsizetype i = 0; i < part.size(); ++i)
@@ -415,6 +415,21 @@ void DocumentWriter::closeLink()
     m_link.clear();
 }
 
+const CharProps &DocumentWriter::propsAt(int formatIndex, const QTextCharFormat &format)
+{
+    // A document has few formats and many fragments, so each format is looked at once.
+    if (formatIndex < 0 || formatIndex > 100000) {
+        m_scratchProps = propsFor(format);
+        return m_scratchProps;
+    }
+    if (formatIndex >= static_cast<int>(m_propsByFormat.size()))
+        m_propsByFormat.resize(formatIndex + 1);
+    std::optional<CharProps> &props = m_propsByFormat[formatIndex];
+    if (!props)
+        props = propsFor(format);
+    return *props;
+}
+
 CharProps DocumentWriter::propsFor(const QTextCharFormat &format)
 {
     CharProps p;
@@ -528,8 +543,28 @@ void DocumentWriter::word(const char *name, int value)
 void DocumentWriter::text(QStringView s)
 {
     static const char hexDigits[] = "0123456789abcdef";
-    for (const QChar qc : s) {
-        const char16_t ch = qc.unicode();
+    const char16_t *chars = s.utf16();
+    const qsizetype size = s.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t ch = chars[i];
+        if (ch >= 0x20 && ch < 0x7F && ch != u'\\' && ch != u'{' && ch != u'}') {
+            // Most of a note is plain ASCII: copy the whole stretch at once.
+            qsizetype end = i + 1;
+            while (end < size && chars[end] >= 0x20 && chars[end] < 0x7F && chars[end] != u'\\' &&
+                   chars[end] != u'{' && chars[end] != u'}')
+                ++end;
+            if (m_needSpace) {
+                m_body += ' ';
+                m_needSpace = false;
+            }
+            const qsizetype at = m_body.size();
+            m_body.resize(at + (end - i));
+            char *out = m_body.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = static_cast<char>(chars[k]);
+            i = end - 1;
+            continue;
+        }
         if (ch == u'\\' || ch == u'{' || ch == u'}') {
             m_body += '\\';
             m_body += static_cast<char>(ch);

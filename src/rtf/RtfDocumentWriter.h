@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class QTextBlock;
@@ -42,6 +43,7 @@ private:
     void openLink(const QString &href);
     void closeLink();
     CharProps propsFor(const QTextCharFormat &format);
+    const CharProps &propsAt(int formatIndex, const QTextCharFormat &format);
     int fontIndex(const QString &family);
     int colorIndex(const QColor &color);
     int symbolFont();
@@ -64,6 +66,8 @@ private:
     double m_defaultPointSize = 12;
     ListTable m_listTable;
     bool m_inTable = false;
+    std::vector<std::optional<CharProps>> m_propsByFormat; // by the document's format index
+    CharProps m_scratchProps;
 };
 
 } // namespace rtf
