@@ -15,7 +15,7 @@ packages=(
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xdg-utils libreoffice-writer-nogui
   libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
-  dbus dbus-x11 at-spi2-core python3-pyatspi syncthing curl
+  dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus syncthing curl
 )
 
 missing=()

@@ -6,26 +6,35 @@
 #include "SpellSession.h"
 #include "Wiring.h"
 
+#include <QAction>
 #include <QLocale>
+#include <QTimer>
 
 void wireSpelling(Quillbox &window)
 {
-    auto *checker = new SpellChecker(&window);
-    QStringList languages{QLocale::system().name()};
-    languages += QLocale::system().uiLanguages();
-    const DictionaryLocator::Found dictionary = DictionaryLocator::find(languages);
-    checker->setPersonalWordList(SpellChecker::defaultPersonalWordList());
-    if (dictionary.isValid())
-        checker->open(dictionary.affPath, dictionary.dicPath);
+    // Reading a dictionary takes a moment: it happens once the window is up, not before.
+    if (QAction *command = window.menuItem(QStringLiteral("spellcheck"))) {
+        command->setCheckable(true);
+        command->setEnabled(false);
+    }
+    QTimer::singleShot(0, &window, [&window] {
+        auto *checker = new SpellChecker(&window);
+        QStringList languages{QLocale::system().name()};
+        languages += QLocale::system().uiLanguages();
+        const DictionaryLocator::Found dictionary = DictionaryLocator::find(languages);
+        checker->setPersonalWordList(SpellChecker::defaultPersonalWordList());
+        if (dictionary.isValid())
+            checker->open(dictionary.affPath, dictionary.dicPath);
 
-    QList<RichTextBox *> editors;
-    for (int n = 1; n <= 7; ++n)
-        if (RichTextBox *box = window.editor(n))
-            editors.append(box);
-    auto *session = new SpellSession(checker, &window.settings(), editors, &window);
-    session->setAction(window.menuItem(QStringLiteral("spellcheck")));
-    if (auto *editing = window.findChild<EditingSession *>())
-        editing->setContextItems([session](QMenu *menu, RichTextBox *box, const QPoint &globalPos) {
-            return session->addContextItems(menu, box, globalPos);
-        });
+        QList<RichTextBox *> editors;
+        for (int n = 1; n <= 7; ++n)
+            if (RichTextBox *box = window.editor(n))
+                editors.append(box);
+        auto *session = new SpellSession(checker, &window.settings(), editors, &window);
+        session->setAction(window.menuItem(QStringLiteral("spellcheck")));
+        if (auto *editing = window.findChild<EditingSession *>())
+            editing->setContextItems([session](QMenu *menu, RichTextBox *box, const QPoint &globalPos) {
+                return session->addContextItems(menu, box, globalPos);
+            });
+    });
 }

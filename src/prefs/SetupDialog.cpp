@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -196,10 +197,13 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     grid->addWidget(hotKeyLabel, 7, 0);
     grid->addWidget(m_hotKey, 7, 1, 1, 3);
 
-    // One key combination, not a sequence of them: the first one pressed is kept.
+    // One key combination, not a sequence of them: recording ends with the first one, so the
+    // next Enter applies the dialog instead of becoming part of the key.
     connect(m_hotKey, &QKeySequenceEdit::keySequenceChanged, this, [this](const QKeySequence &keys) {
         if (keys.count() > 1)
             m_hotKey->setKeySequence(QKeySequence(keys[0]));
+        if (!keys.isEmpty() && m_hotKey->hasFocus())
+            QTimer::singleShot(0, m_hotKey, [this] { m_hotKey->clearFocus(); });
     });
     connect(command5, &QPushButton::clicked, this, [this] { pickProgram(m_text5); });
     connect(command6, &QPushButton::clicked, m_text5, &QLineEdit::clear);

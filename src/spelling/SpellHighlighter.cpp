@@ -2,7 +2,11 @@
 
 #include "SpellChecker.h"
 
+#include <QElapsedTimer>
+#include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCharFormat>
+#include <QTimer>
 
 namespace {
 
@@ -20,9 +24,61 @@ bool looksLikeAddress(QStringView piece)
 
 } // namespace
 
+// Underlining is not editing: none of it may mark the note changed, so the document stays quiet
+// while it happens (the view is still repainted through its layout).
 SpellHighlighter::SpellHighlighter(QTextDocument *document, SpellChecker *checker)
-    : QSyntaxHighlighter(document), m_checker(checker)
+    : QSyntaxHighlighter(document), m_checker(checker), m_sweep(new QTimer(this))
 {
+    // Takes the place of the base class's own pass over the whole note, which would check every
+    // paragraph at once and tell the editor its text changed; the slices below do the checking.
+    if (document) {
+        const QSignalBlocker quiet(document);
+        rehighlight();
+    }
+    m_sweep->setInterval(0);
+    connect(m_sweep, &QTimer::timeout, this, &SpellHighlighter::sweepSlice);
+    m_sweep->start();
+}
+
+SpellHighlighter::~SpellHighlighter()
+{
+    // Taking the underlines away is not an edit either.
+    if (QTextDocument *doc = document()) {
+        const QSignalBlocker quiet(doc);
+        setDocument(nullptr);
+    }
+}
+
+void SpellHighlighter::recheck()
+{
+    m_nextBlock = 0;
+    m_sweeping = true;
+    m_sweep->start();
+}
+
+// About ten milliseconds of checking per turn of the event loop, paragraph by paragraph.
+void SpellHighlighter::sweepSlice()
+{
+    QTextDocument *doc = document();
+    if (!doc) {
+        m_sweep->stop();
+        return;
+    }
+    const QSignalBlocker quiet(doc);
+    QElapsedTimer slice;
+    slice.start();
+    QTextBlock block = doc->findBlockByNumber(m_nextBlock);
+    while (block.isValid() && slice.elapsed() < 10) {
+        m_sweeping = false;
+        rehighlightBlock(block);
+        m_sweeping = true;
+        block = block.next();
+        ++m_nextBlock;
+    }
+    if (!block.isValid()) {
+        m_sweeping = false;
+        m_sweep->stop();
+    }
 }
 
 QList<SpellHighlighter::Word> SpellHighlighter::wordsIn(const QString &text)
@@ -72,9 +128,10 @@ QList<SpellHighlighter::Word> SpellHighlighter::wordsIn(const QString &text)
 
 void SpellHighlighter::highlightBlock(const QString &text)
 {
-    ++m_paragraphsChecked;
-    if (!m_checker)
+    // A paragraph the sweep has not reached yet waits for it.
+    if (!m_checker || (m_sweeping && currentBlock().blockNumber() >= m_nextBlock))
         return;
+    ++m_paragraphsChecked;
     QTextCharFormat wave;
     wave.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     wave.setUnderlineColor(Qt::red);

@@ -24,7 +24,7 @@ SpellSession::SpellSession(SpellChecker *checker, SettingsStore *settings,
         connect(checker, &SpellChecker::wordsChanged, this, [this] {
             for (const QPointer<SpellHighlighter> &h : std::as_const(m_highlighters))
                 if (h)
-                    h->rehighlight();
+                    h->recheck();
         });
     apply();
 }

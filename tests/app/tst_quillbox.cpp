@@ -454,6 +454,36 @@ private slots:
         QTRY_VERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
+    void quickAccessItemsHaveAccessKeysOfTheirOwn_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("paste as plain text") << "pasteplain" << "Ctrl+Shift+V";
+        QTest::newRow("search all notes") << "searchall" << "Ctrl+Shift+F";
+        QTest::newRow("check spelling") << "spellcheck" << "";
+    }
+    void quickAccessItemsHaveAccessKeysOfTheirOwn()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, shortcut);
+        WindowFixture f;
+        f.quietSettings();
+        QVERIFY(f.start());
+        QAction *action = f.window->menuItem(item);
+        QVERIFY(action);
+        QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+        const auto accessKey = [](const QString &caption) {
+            const qsizetype at = caption.indexOf(u'&');
+            return at < 0 || at + 1 >= caption.size() ? QChar() : caption.at(at + 1).toLower();
+        };
+        const QChar key = accessKey(action->text());
+        QVERIFY(!key.isNull());
+        int holders = 0;
+        for (QAction *other : f.window->menu(QStringLiteral("editmnu"))->actions())
+            holders += accessKey(other->text()) == key ? 1 : 0;
+        QCOMPARE(holders, 1);
+    }
+
     void toggleHidesAnActiveWindowAndBringsBackAnyOther()
     {
         WindowFixture f;

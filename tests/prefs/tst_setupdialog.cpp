@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -145,6 +146,23 @@ private slots:
         QCOMPARE(m_store->GetSettingValue(QStringLiteral("Tab2")), QStringLiteral("NO"));
         QCOMPARE(m_store->GetSettingValue(QStringLiteral("IEEnhanced")), QStringLiteral("YES"));
         QCOMPARE(m_target->calls.last(), QStringLiteral("selectFirstTab"));
+    }
+
+    void hotKeyFieldTakesOneKeyThenEnterApplies()
+    {
+        auto *field = m_dialog->findChild<QKeySequenceEdit *>(QStringLiteral("HotKeyEdit"));
+        QVERIFY(field);
+        QCOMPARE(field->keySequence(), QKeySequence(QStringLiteral("Ctrl+Alt+N")));
+        m_dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        QTest::keyClick(field, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
+        QTRY_VERIFY(!field->hasFocus());
+        QTest::keyClick(m_dialog, Qt::Key_Return);
+        QTRY_VERIFY(m_dialog.isNull());
+        QCOMPARE(m_store->GetSettingValue(QStringLiteral("HotKey")), QStringLiteral("Ctrl+Alt+J"));
+        QCOMPARE(m_target->hotKeys, QStringList{QStringLiteral("Ctrl+Alt+J")});
     }
 
     void passwordMismatchKeepsDialogOpenWithEmptyBoxes()

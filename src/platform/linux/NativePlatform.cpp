@@ -1,8 +1,11 @@
 #include "../Platform.h"
 #include "LinuxLauncher.h"
+#include "PortalGlobalHotKey.h"
 #include "QtSoundPlayer.h"
 #include "X11KeystrokeSender.h"
 #include "XcbGlobalHotKey.h"
+
+#include <QGuiApplication>
 
 Platform Platform::createNative()
 {
@@ -10,6 +13,10 @@ Platform Platform::createNative()
     p.launcher = std::make_unique<LinuxLauncher>();
     p.keys = std::make_unique<X11KeystrokeSender>();
     p.sound = std::make_unique<QtSoundPlayer>();
-    p.hotKey = std::make_unique<XcbGlobalHotKey>();
+    // X11 lets a program grab a key on the root window; Wayland leaves it to the desktop portal.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        p.hotKey = std::make_unique<PortalGlobalHotKey>();
+    else
+        p.hotKey = std::make_unique<XcbGlobalHotKey>();
     return p;
 }
