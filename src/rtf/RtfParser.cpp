@@ -116,6 +116,7 @@ void Parser::run()
         }
     }
     // Groups left open at the end of a damaged file: close them so their text is kept.
+    m_closingAtEnd = true;
     while (!m_stack.empty())
         groupEnd();
     flushBytes();
@@ -133,7 +134,6 @@ void Parser::run()
 void Parser::groupStart(bool)
 {
     flushBytes();
-    m_groupStart = m_tokens.position() - 1;
     if (m_stack.empty()) {
         State root;
         m_stack.push_back(root);
@@ -173,7 +173,10 @@ void Parser::groupEnd()
         break;
     case Dest::Picture:
         if (outer != Dest::Picture && !m_stack.empty() && outer == Dest::Text && !closing.chr.hidden) {
-            if (m_picture.kind == Picture::Kind::Raw)
+            // A picture cut off by the end of a damaged file cannot be written back whole.
+            if (m_picture.kind == Picture::Kind::Raw && m_closingAtEnd)
+                m_picture = Picture();
+            else if (m_picture.kind == Picture::Kind::Raw)
                 m_picture.data = rawPictureGroup();
             finishPicture();
         }
@@ -651,7 +654,7 @@ void Parser::finishPicture()
 QByteArray Parser::rawPictureGroup() const
 {
     const qsizetype end = m_tokens.position();
-    QByteArray raw;
+    QByteArray raw = "{";
     qsizetype at = m_pictStart;
     for (const BinaryRun &run : m_pictBinary) {
         raw += m_data.sliced(at, run.word - at);

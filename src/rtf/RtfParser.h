@@ -153,8 +153,8 @@ private:
     QString m_pnBefore, m_pnAfter;
 
     Picture m_picture;
-    qsizetype m_groupStart = 0; // offset of the latest '{'
-    qsizetype m_pictStart = 0;  // offset of the picture group's '{'
+    qsizetype m_pictStart = 0; // offset of the picture's \pict
+    bool m_closingAtEnd = false;
     struct BinaryRun
     {
         qsizetype word; // where its \bin starts

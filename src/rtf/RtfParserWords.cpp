@@ -144,7 +144,8 @@ void Parser::controlWord(const Token &token, bool starred)
     case K::K_pict:
         if (s.dest == Dest::Text) {
             s.dest = Dest::Picture;
-            m_pictStart = m_groupStart;
+            // From the \pict word on: what came before it in its group was read as text already.
+            m_pictStart = token.text.data() - m_data.data() - 1;
             m_pictBinary.clear();
             m_picture = Picture();
             m_picW = m_picH = m_picGoalW = m_picGoalH = 0;

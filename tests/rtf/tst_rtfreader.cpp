@@ -1,5 +1,6 @@
 #include "DocumentText.h"
 #include "RtfReader.h"
+#include "RtfWriter.h"
 
 #include <QBuffer>
 #include <QDirIterator>
@@ -557,6 +558,13 @@ private slots:
         QTextDocument d;
         QVERIFY(rtf::readInto(&d, bytes).ok);
         QCOMPARE(textWithRowsAsLines(d), trimmedLines(rtf::plainText(bytes).replace(QChar(0xA0), u' ')));
+        // What we write of it reads back to the same text, apart from control characters (a
+        // plain-text file may hold them; a note has no place for them).
+        QTextDocument back;
+        rtf::readInto(&back, rtf::write(&d));
+        QString shown = textWithRowsAsLines(d);
+        shown.removeIf([](QChar c) { return (c < u' ' && c != u'\t' && c != u'\n') || c == QChar(0x7F); });
+        QCOMPARE(textWithRowsAsLines(back), shown);
     }
 };
 

@@ -281,6 +281,11 @@ private slots:
         QCOMPARE(back.toPlainText(), u"before \uFFFC after typed"_qs);
         QCOMPARE(rtf::write(&back), once);
 
+        // Text before the picture in its group is the note's text, not part of the picture.
+        rtf::readInto(&d, "{\\rtf1 a{x\\pict\\wmetafile8 0102}b}");
+        QVERIFY(rtf::write(&d).contains("x{\\pict\\wmetafile8 0102}b"));
+        QCOMPARE(d.toPlainText(), u"ax\uFFFCb"_qs);
+
         // Raw bytes inside such a picture go back as hex, which every reader takes.
         rtf::readInto(&d, "{\\rtf1{\\pict\\wmetafile8\\picwgoal300\\pichgoal300 \\bin3 }{\\}}");
         QVERIFY(rtf::write(&d).contains("{\\pict\\wmetafile8\\picwgoal300\\pichgoal300  7d7b5c}"));
