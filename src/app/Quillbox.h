@@ -106,6 +106,8 @@ public:
 
 signals:
     void activeNoteChanged(int n);
+    // Start-up has loaded the notes and wants the font boxes filled (once) from note 1.
+    void fontBoxesWanted();
 
 protected:
     bool event(QEvent *event) override;

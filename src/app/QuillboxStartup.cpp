@@ -15,8 +15,6 @@
 #include "Wiring.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QFontDatabase>
 #include <QScreen>
 
 namespace {
@@ -26,34 +24,6 @@ QString readSetting(const SettingsStore &settings, const QString &key)
     return SettingValue::dropFinalNul(settings.GetSettingValue(key));
 }
 
-void fillFontBoxes(QComboBox *names, QComboBox *sizes, const RichTextBox *first)
-{
-    QStringList families;
-    for (const QString &family : QFontDatabase::families()) {
-        if (!family.trimmed().isEmpty())
-            families << family;
-    }
-    names->clear();
-    names->addItems(families);
-    sizes->clear();
-    for (int size = 5; size <= 72; ++size)
-        sizes->addItem(QLatin1Char(' ') + QString::number(size));
-
-    // Selecting runs the boxes' own selection handling; a mixed value selects nothing.
-    names->setCurrentIndex(-1);
-    sizes->setCurrentIndex(-1);
-    if (const std::optional<QString> name = first->SelFontName())
-        names->setCurrentIndex(names->findText(*name, Qt::MatchExactly));
-    if (const std::optional<double> points = first->SelFontSize()) {
-        const int whole = static_cast<int>(*points);
-        for (int i = 0; i < sizes->count(); ++i) {
-            if (static_cast<int>(SettingValue::numeric(sizes->itemText(i))) == whole) {
-                sizes->setCurrentIndex(i);
-                break;
-            }
-        }
-    }
-}
 } // namespace
 
 bool Quillbox::startUp()
@@ -97,8 +67,8 @@ bool Quillbox::startUp()
     if (!startMin.isEmpty() && SettingValue::numeric(startMin) != 0)
         setWindowState(windowState() | Qt::WindowMinimized);
 
-    // Step 12.
-    fillFontBoxes(d->fontName, d->fontSize, editor(1));
+    // Step 12: the editing subsystem fills the font boxes from the first note.
+    emit fontBoxesWanted();
 
     // Step 13: the normal-state size, whatever the state is now.
     const QString height = readSetting(store, SettingKey::Height).trimmed();

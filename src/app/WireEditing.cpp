@@ -10,7 +10,6 @@
 #include <QFontDatabase>
 #include <QMenu>
 #include <QTabBar>
-#include <QTimer>
 
 namespace {
 
@@ -29,8 +28,7 @@ EditorAccess accessTo(Quillbox &window)
 }
 
 // Menu items and command-toolbar buttons may be missing while the window is being built.
-template <typename F>
-void onTriggered(QAction *action, QObject *context, F f)
+template <typename F> void onTriggered(QAction *action, QObject *context, F f)
 {
     if (action)
         QObject::connect(action, &QAction::triggered, context, f);
@@ -78,8 +76,8 @@ void wireEditing(Quillbox &window)
     session->setEditMenu(window.menu(QStringLiteral("editmnu")));
 
     FormatToolbarController &toolbar = session->toolbar();
-    for (const char *key : {"Bold", "Italic", "Underline", "Align Left", "Center", "Align Right",
-                            "FPt", "Bullets"}) {
+    for (const char *key :
+         {"Bold", "Italic", "Underline", "Align Left", "Center", "Align Right", "FPt", "Bullets"}) {
         const QString k = QString::fromLatin1(key);
         QAction *button = window.formatButton(k);
         toolbar.setButton(k, button);
@@ -93,10 +91,9 @@ void wireEditing(Quillbox &window)
         QObject::connect(name, &QComboBox::activated, &fonts, &FontBoxes::nameClicked);
     if (QComboBox *size = window.fontSizeBox())
         QObject::connect(size, &QComboBox::activated, &fonts, &FontBoxes::sizeClicked);
-    // Filled once the notes are loaded, from the font of the first note.
-    QTimer::singleShot(0, &fonts, [&fonts, &window] {
-        fonts.fill(QFontDatabase::families(), window.editor(1));
-    });
+    // Filled once, by start-up after the notes are loaded, from the font of the first note.
+    QObject::connect(&window, &Quillbox::fontBoxesWanted, &fonts,
+                     [&fonts, &window] { fonts.fill(QFontDatabase::families(), window.editor(1)); });
 
     EditCommands &commands = session->commands();
     const auto item = [&window](const char *name) { return window.menuItem(QString::fromLatin1(name)); };

@@ -1,33 +1,18 @@
 #include "FontBoxes.h"
 
+#include "FontColourDialog.h"
 #include "RichTextBox.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 
 #include <QComboBox>
-#include <QFontDialog>
+#include <QRegularExpression>
 
 #include <cmath>
 
-namespace {
-
-std::optional<FontChoice> showFontDialog(const FontChoice &preset)
-{
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, preset.font, nullptr, QString(),
-                                            QFontDialog::ScalableFonts | QFontDialog::NonScalableFonts);
-    if (!ok)
-        return std::nullopt;
-    return FontChoice{font, preset.color};
-}
-
-} // namespace
-
 FontBoxes::FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent)
-    : QObject(parent)
-    , m_access(std::move(access))
-    , m_settings(settings)
-    , m_chooser(showFontDialog)
+    : QObject(parent), m_access(std::move(access)), m_settings(settings),
+      m_chooser([](const FontChoice &preset) { return FontColourDialog::ask(preset); })
 {
 }
 
@@ -42,19 +27,31 @@ void FontBoxes::setChooser(Chooser chooser)
     m_chooser = std::move(chooser);
 }
 
+QStringList FontBoxes::fontNames(const QStringList &families)
+{
+    // The font database tells families of one name from different foundries apart as
+    // "Nimbus Sans [URW]"; the user and the notes know only the name.
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList names;
+    for (const QString &family : families) {
+        const QString name = QString(family).remove(foundry);
+        if (!name.trimmed().isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
 void FontBoxes::fill(const QStringList &families, RichTextBox *first)
 {
     if (m_nameBox) {
-        QStringList names;
-        for (const QString &family : families)
-            if (!family.trimmed().isEmpty())
-                names.append(family);
-        m_nameBox->addItems(names);
+        m_nameBox->clear();
+        m_nameBox->addItems(fontNames(families));
     }
     if (m_sizeBox) {
         QStringList sizes;
         for (int points = 5; points <= 72; ++points)
             sizes.append(u' ' + QString::number(points));
+        m_sizeBox->clear();
         m_sizeBox->addItems(sizes);
     }
     if (!first)
@@ -75,11 +72,13 @@ void FontBoxes::fill(const QStringList &families, RichTextBox *first)
     }
 }
 
-// Entry 0 (" 5") is never applied from the box: choosing it leaves the size as it was.
+// Entry 0 (" 5") is never applied from the box: choosing it leaves the size as it was. The
+// selected entry counts, not the text in the box's field: that shows the selection's size, and
+// after a selection of mixed sizes it still shows the size of an earlier one.
 void FontBoxes::applyChosenSize(RichTextBox *box)
 {
     if (m_sizeBox && m_sizeBox->currentIndex() > 0)
-        box->setSelFontSize(m_sizeBox->currentText());
+        box->setSelFontSize(m_sizeBox->itemText(m_sizeBox->currentIndex()));
 }
 
 void FontBoxes::nameClicked(int index)
@@ -174,6 +173,5 @@ void FontBoxes::setFontAsDefault()
     const auto name = box->SelFontName();
     const auto size = box->SelFontSize();
     m_settings->SaveSettingValue(SettingKey::DefaultFont, name.value_or(QString()));
-    m_settings->SaveSettingValue(SettingKey::DefaultFontSize,
-                                 size ? shortestDecimal(*size) : QString());
+    m_settings->SaveSettingValue(SettingKey::DefaultFontSize, size ? shortestDecimal(*size) : QString());
 }

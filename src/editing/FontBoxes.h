@@ -42,7 +42,10 @@ public:
 
     // Fills both boxes (screen fonts, " 5" ... " 72") and selects the font of the given box; each
     // selection counts as a click, so that box's typing format takes the chosen name and size.
+    // Start-up fills them once; filling again replaces what they held.
     void fill(const QStringList &families, RichTextBox *first);
+    // One name per family, without the foundry the font database adds to tell namesakes apart.
+    static QStringList fontNames(const QStringList &families);
     void nameClicked(int index);
     void sizeClicked(int index);
 

@@ -16,6 +16,10 @@ private slots:
     void sizeBoxNeverAppliesItsFirstEntry_data();
     void sizeBoxNeverAppliesItsFirstEntry();
     void choosingANameAlsoAppliesTheChosenSize();
+    void choosingANameAppliesTheSelectedSizeNotTheShownOne();
+    void fillingAgainReplacesTheLists();
+    void fontNamesDropFoundriesAndDuplicates_data();
+    void fontNamesDropFoundriesAndDuplicates();
     void fontDialogKeepsUniformBoldAndIgnoresAMixedSelection();
     void fontDialogSizesStayWithinItsLimits();
     void menuTogglesLeaveMixedSelections();
@@ -90,6 +94,53 @@ void TestFontBoxes::choosingANameAlsoAppliesTheChosenSize()
     fonts->nameClicked(0);
     QCOMPARE(f->box(1).SelFontName(), std::optional<QString>(QStringLiteral("Mono")));
     QCOMPARE(f->box(1).SelFontSize(), std::optional<double>(12.0));
+}
+
+// The sync writes the selection's size into the size box's field; a later selection of mixed
+// sizes leaves that text there. The entry the user selected is what a name choice applies.
+void TestFontBoxes::choosingANameAppliesTheSelectedSizeNotTheShownOne()
+{
+    fonts->fill({QStringLiteral("Mono")}, nullptr);
+    f->sizeBox.setCurrentIndex(7); // " 12"
+    f->sizeBox.setEditText(QStringLiteral("80"));
+    RichTextBox &box = f->box(1);
+    box.setSelStart(0);
+    box.setSelLength(4);
+    box.setSelFontSize(9);
+    box.setSelStart(10);
+    box.setSelLength(5);
+    box.setSelFontSize(30);
+    box.setSelStart(0);
+    box.setSelLength(15);
+    fonts->nameClicked(0);
+    QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("Mono")));
+    QCOMPARE(box.SelFontSize(), std::optional<double>(12.0));
+}
+
+void TestFontBoxes::fillingAgainReplacesTheLists()
+{
+    fonts->fill({QStringLiteral("Serif"), QStringLiteral("Sans")}, &f->box(1));
+    fonts->fill({QStringLiteral("Serif"), QStringLiteral("Sans")}, &f->box(1));
+    QCOMPARE(f->nameBox.count(), 2);
+    QCOMPARE(f->sizeBox.count(), 68);
+}
+
+void TestFontBoxes::fontNamesDropFoundriesAndDuplicates_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("foundries") << QStringList{"Nimbus Sans [URW]", "Nimbus Sans [UKWN]", "Sans"}
+                               << QStringList{"Nimbus Sans", "Sans"};
+    QTest::newRow("blank names") << QStringList{" ", "", "Mono"} << QStringList{"Mono"};
+    QTest::newRow("case kept apart") << QStringList{"mono", "Mono"} << QStringList{"mono", "Mono"};
+    QTest::newRow("brackets inside a name stay") << QStringList{"A [b] C"} << QStringList{"A [b] C"};
+}
+
+void TestFontBoxes::fontNamesDropFoundriesAndDuplicates()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, names);
+    QCOMPARE(FontBoxes::fontNames(families), names);
 }
 
 void TestFontBoxes::fontDialogKeepsUniformBoldAndIgnoresAMixedSelection()
