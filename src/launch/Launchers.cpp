@@ -149,10 +149,11 @@ void Launchers::ComposeEmail(QWidget *owner, const QString &address, bool checkS
     QString options = m_settings.GetSettingValue(SettingKey::EmailSettings);
     const QString lower = program.toLower();
     // Eudora takes the address as a mailto: option; Exchange opens a new message with /n. A path
-    // that matches both gets /n, the later rule.
+    // that matches both gets /n, the later rule. The /n switch is only for a Windows program
+    // (run through a compatibility layer): a mail program of this desktop would take it for a file.
     if (lower.contains(QLatin1String("eudora")))
         options = QStringLiteral("mailto:") + address.trimmed();
-    if (lower.contains(QLatin1String("exch")))
+    if (lower.contains(QLatin1String("exch")) && lower.trimmed().endsWith(QLatin1String(".exe")))
         options = QStringLiteral("/n");
     program = SettingValue::dropFinalNul(program);
     options = SettingValue::dropFinalNul(options);
@@ -199,8 +200,8 @@ void Launchers::typeNumberWhenDialerFocused()
         m_dialerPoll.stop();
         // "%N" (Alt+N) moves to the dialer's number field. The number itself is typed as written:
         // a "+" in "+44 20 ..." must not become Shift.
-        const bool ok = m_keys.sendKeys(QStringLiteral("%N"), false)
-            && m_keys.sendKeys(KeyStringParser::literal(m_pendingNumber), true);
+        const bool ok = m_keys.sendKeys(QStringLiteral("%N"), false) &&
+                        m_keys.sendKeys(KeyStringParser::literal(m_pendingNumber), true);
         m_pendingNumber.clear();
         if (!ok)
             showStatus(tr("The number could not be typed into the dialer on this desktop."));

@@ -82,9 +82,9 @@ PreferenceValues Preferences::read(const SettingsStore &settings, Launcher *laun
 
     v.browser = value(SettingKey::Browser);
     v.email = value(SettingKey::EMail);
+    // Empty stays empty: the "/n" switch of Windows mail programs means nothing to a mail
+    // program here and would reach its command line as a stray argument.
     v.emailOptions = value(SettingKey::EmailSettings);
-    if (v.emailOptions.isEmpty())
-        v.emailOptions = QStringLiteral("/n");
     v.dialer = value(SettingKey::Dialer).trimmed();
 
     for (int n = 1; n <= TabDefaults::count; ++n) {

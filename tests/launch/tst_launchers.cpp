@@ -146,9 +146,13 @@ private slots:
         QTest::addColumn<QString>("browser");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "/usr/bin/browser" << "www.example.com" << "/usr/bin/browser www.example.com";
+        QTest::newRow("plain") << "/usr/bin/browser"
+                               << "www.example.com"
+                               << "/usr/bin/browser www.example.com";
         QTest::newRow("blanks trimmed, path with blanks not quoted")
-            << "  /opt/Web Browser/browse " << " http://example.org/a " << "/opt/Web Browser/browse http://example.org/a";
+            << "  /opt/Web Browser/browse "
+            << " http://example.org/a "
+            << "/opt/Web Browser/browse http://example.org/a";
         QTest::newRow("final NUL dropped") << QStringLiteral("/usr/bin/browser") + QChar(0) << "x.org"
                                            << "/usr/bin/browser x.org";
         QTest::newRow("only one NUL dropped") << QStringLiteral("/usr/bin/b") + QChar(0) + QChar(0) << "x.org"
@@ -177,8 +181,8 @@ private slots:
         set(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
         m_launchers->OpenWebAddress(nullptr, QStringLiteral("http://example.org/ "), true);
         m_launchers->ComposeEmail(nullptr, QStringLiteral("ann@example.com"), true);
-        QCOMPARE(m_launcher.opened,
-                 (QStringList{QStringLiteral("http://example.org/ "), QStringLiteral("mailto:ann@example.com")}));
+        QCOMPARE(m_launcher.opened, (QStringList{QStringLiteral("http://example.org/ "),
+                                                 QStringLiteral("mailto:ann@example.com")}));
         QVERIFY(m_launcher.commandLines.isEmpty());
     }
 
@@ -194,16 +198,33 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no options: one space")
-            << "/usr/bin/mailer" << "" << "/usr/bin/mailer ann@example.com";
-        QTest::newRow("options between program and address")
-            << " /usr/bin/mailer " << " -compose " << "/usr/bin/mailer -compose ann@example.com";
+        QTest::newRow("no options: one space") << "/usr/bin/mailer"
+                                               << ""
+                                               << "/usr/bin/mailer ann@example.com";
+        QTest::newRow("options between program and address") << " /usr/bin/mailer "
+                                                             << " -compose "
+                                                             << "/usr/bin/mailer -compose ann@example.com";
         QTest::newRow("eudora: mailto option, address twice")
-            << "/opt/Eudora/eudora" << "-ignored" << "/opt/Eudora/eudora mailto:ann@example.com ann@example.com";
-        QTest::newRow("EUDORA in capitals")
-            << "/opt/EUDORA.EXE" << "" << "/opt/EUDORA.EXE mailto:ann@example.com ann@example.com";
-        QTest::newRow("exch: /n") << "/opt/Exchange/exch32" << "-other" << "/opt/Exchange/exch32 /n ann@example.com";
-        QTest::newRow("both: exch wins") << "/opt/eudora-exch" << "" << "/opt/eudora-exch /n ann@example.com";
+            << "/opt/Eudora/eudora"
+            << "-ignored"
+            << "/opt/Eudora/eudora mailto:ann@example.com ann@example.com";
+        QTest::newRow("EUDORA in capitals") << "/opt/EUDORA.EXE"
+                                            << ""
+                                            << "/opt/EUDORA.EXE mailto:ann@example.com ann@example.com";
+        QTest::newRow("Windows exch program: /n") << "/opt/Exchange/exch32.exe"
+                                                  << "-other"
+                                                  << "/opt/Exchange/exch32.exe /n ann@example.com";
+        QTest::newRow("both, Windows program: exch wins") << "/opt/eudora-exch.EXE"
+                                                          << ""
+                                                          << "/opt/eudora-exch.EXE /n ann@example.com";
+        QTest::newRow("exch program of this desktop: no Windows switch")
+            << "/usr/bin/exchange-mail"
+            << ""
+            << "/usr/bin/exchange-mail ann@example.com";
+        QTest::newRow("exch program of this desktop keeps typed options")
+            << "/usr/bin/exchange-mail"
+            << "--compose"
+            << "/usr/bin/exchange-mail --compose ann@example.com";
         QTest::newRow("NUL dropped from program and options")
             << QStringLiteral("/usr/bin/mailer") + QChar(0) << QStringLiteral("-c") + QChar(0)
             << "/usr/bin/mailer -c ann@example.com";
@@ -223,9 +244,12 @@ private slots:
     {
         QTest::addColumn<QString>("dialer");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty: the system dialer") << "" << "dialer.exe";
-        QTest::newRow("blanks: the system dialer") << "   " << "dialer.exe";
-        QTest::newRow("set, trimmed") << " /usr/bin/phone " << "/usr/bin/phone";
+        QTest::newRow("empty: the system dialer") << ""
+                                                  << "dialer.exe";
+        QTest::newRow("blanks: the system dialer") << "   "
+                                                   << "dialer.exe";
+        QTest::newRow("set, trimmed") << " /usr/bin/phone "
+                                      << "/usr/bin/phone";
     }
     void dialerCommandOpensSetDialerOrSystemOne()
     {
@@ -269,7 +293,8 @@ private slots:
         QTRY_COMPARE(typed.size(), 1);
         QCOMPARE(typed.first().first().toBool(), true);
         // Alt+N first, then the number typed exactly as written, waiting for the last keys.
-        QCOMPARE(m_keys.sent, (QStringList{QStringLiteral("%N"), QStringLiteral("{+}44 {(}20{)} 7946-0000")}));
+        QCOMPARE(m_keys.sent,
+                 (QStringList{QStringLiteral("%N"), QStringLiteral("{+}44 {(}20{)} 7946-0000")}));
         QCOMPARE(m_keys.waits, (QList<bool>{false, true}));
     }
 

@@ -48,7 +48,7 @@ private slots:
         QVERIFY(!v.noSound);
         QVERIFY(!v.showInTaskBar);
         QVERIFY(!v.hideLaunchCommands);
-        QCOMPARE(v.emailOptions, QStringLiteral("/n"));
+        QCOMPARE(v.emailOptions, QString()); // no Windows "/n" for a mail program of this desktop
         QCOMPARE(v.browser, QStringLiteral("/usr/bin/firefox-esr"));
         QCOMPARE(v.email, QStringLiteral("thunderbird"));
         QCOMPARE(v.dialer, QString());
@@ -214,7 +214,7 @@ private slots:
                              {"Tab7", "NO"},
                              {"Tab1C", "Notes"},
                              {"Tab6C", "Other 2"},
-                             {"EMailSettings", "/n"},
+                             {"EMailSettings", ""},
                              {"Browser", "/usr/bin/firefox-esr"},
                              {"EMail", "thunderbird"},
                              {"Dialer", ""},

@@ -56,7 +56,7 @@ private slots:
             QVERIFY2(box(ticked)->isChecked(), ticked);
         QCOMPARE(text("Text1")->text(), QStringLiteral("firefox"));
         QCOMPARE(text("Text2")->text(), QStringLiteral("thunderbird"));
-        QCOMPARE(text("Text3")->text(), QStringLiteral("/n"));
+        QCOMPARE(text("Text3")->text(), QString());
         QCOMPARE(text("Text6")->text(), QStringLiteral("Notes"));
         QCOMPARE(text("Text13")->text(), QStringLiteral("Other 3"));
         // The desktop's handlers are in use, so the programs cannot be picked; the dialer can.
