@@ -30,7 +30,7 @@ constexpr Button Buttons[] = {
     {"DOS", "DOS Prompt", "Go to DOS Prompt", "utilities-terminal.png"},
     {"Web", "Web Browser", "Run Your Web Browser", "internet-web-browser.png"},
     {"EMail", "E-Mail", "Run Your E-Mail Program", "internet-mail.png"},
-    {"Dialer", "Dialer", "Run Dialer", "dialer.svg"},
+    {"Dialer", "Dialer", "Run Dialer", "dialer.png"},
     {"Calc", "Calculator", "Calculator", "accessories-calculator.png"},
     {"Run", "Run", "Run...", "application-x-executable.png"},
     {nullptr, nullptr, nullptr, nullptr},
@@ -46,7 +46,8 @@ CommandToolbar::CommandToolbar(QWidget *parent) : QToolBar(parent)
     setMovable(false);
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
-    setIconSize(QSize(22, 22));
+    // 16 pixels as the design had: at 22 the buttons no longer fit the window's first-start width.
+    setIconSize(QSize(16, 16));
     // The toolbar must not take the focus from a note: that would write the note on every click.
     setFocusPolicy(Qt::NoFocus);
     for (const Button &b : Buttons) {

@@ -24,9 +24,9 @@ constexpr Entry Entries[] = {
     {"Center", "Center", "format-justify-center-16.png", Kind::Group},
     {"Align Right", "Align Right", "format-justify-right-16.png", Kind::Group},
     {nullptr, nullptr, nullptr, Kind::Separator},
-    {"FPt", "Format Painter", "painter.svg", Kind::Check},
+    {"FPt", "Format Painter", "painter-16.png", Kind::Check},
     {nullptr, nullptr, nullptr, Kind::Separator},
-    {"Bullets", "Insert Bullets", "bullets.svg", Kind::Check},
+    {"Bullets", "Insert Bullets", "bullets-16.png", Kind::Check},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "FileHelpers.h"
 #include "FormatToolbar.h"
 #include "MenuTree.h"
+#include "NamedComboBox.h"
 #include "NoteTab.h"
 #include "NoticeBar.h"
 #include "Platform.h"
@@ -17,8 +18,11 @@
 #include "TrayIcon.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -38,6 +42,33 @@ QString tabIconFile(const QString &iconName)
         {QStringLiteral("tab5"), QStringLiteral("folder-16.png")},
     };
     return files.value(iconName);
+}
+
+// Tabs with the style's padding halved: the five default captions then fit the window's width.
+class CompactTabs final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+};
+
+// What the tab strip needs for the tabs a first start shows, each caption whole.
+int defaultTabsWidth(QTabBar *like)
+{
+    QTabBar probe;
+    probe.setStyle(like->style());
+    probe.setFont(like->font());
+    probe.setExpanding(false);
+    for (const NoteTab &tab : NoteTabs::all()) {
+        const QString iconFile = tabIconFile(tab.iconName());
+        if (!iconFile.isEmpty()) // tabs 6 and 7 start hidden
+            probe.addTab(appIcon(iconFile), NoteTabs::stripText(tab.defaultCaption));
+    }
+    return probe.sizeHint().width();
 }
 } // namespace
 
@@ -59,16 +90,19 @@ void Quillbox::Private::buildWidgets()
     auto *fontBar = new QToolBar(QStringLiteral("Font"), q);
     fontBar->setObjectName(QStringLiteral("fontBoxes"));
     fontBar->setMovable(false);
-    fontName = new QComboBox(fontBar);
+    fontName = new NamedComboBox(QStringLiteral("Font name"), fontBar);
     fontName->setObjectName(QStringLiteral("cmbFontName"));
     fontName->setEditable(true);
     fontName->setInsertPolicy(QComboBox::NoInsert);
     fontName->setMinimumContentsLength(16);
-    fontSize = new QComboBox(fontBar);
+    fontSize = new NamedComboBox(QStringLiteral("Font size"), fontBar);
     fontSize->setObjectName(QStringLiteral("cmbFontSize"));
     fontSize->setEditable(true);
     fontSize->setInsertPolicy(QComboBox::NoInsert);
     fontSize->setMinimumContentsLength(3);
+    // Their text fields too are named by the job, not by the value they show.
+    fontName->lineEdit()->setAccessibleName(QStringLiteral("Font name"));
+    fontSize->lineEdit()->setAccessibleName(QStringLiteral("Font size"));
     fontBar->addWidget(fontName);
     fontBar->addWidget(fontSize);
     q->addToolBar(Qt::TopToolBarArea, fontBar);
@@ -88,6 +122,9 @@ void Quillbox::Private::buildWidgets()
     tabs->setFocusPolicy(Qt::StrongFocus);
     tabs->setDrawBase(true);
     tabs->setExpanding(false);
+    auto *tabStyle = new CompactTabs(QApplication::style()->name());
+    tabStyle->setParent(tabs);
+    tabs->setStyle(tabStyle);
     stack = new QStackedWidget(central);
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         auto *panel = new QWidget(stack);
@@ -109,9 +146,17 @@ void Quillbox::Private::buildWidgets()
     q->setCentralWidget(central);
     QObject::connect(tabs, &QTabBar::currentChanged, q, [this](int index) { tabSelected(index); });
 
-    // The design size: 7245 x 5805 twips outside, also the smallest the window may become.
+    // The design size, 7245 x 5805 twips outside, is also the smallest the window may become. A
+    // first start opens it wider when the desktop's font needs more room for the toolbars' buttons
+    // or the default tabs' captions, so that all of them are in view.
     const WindowGeometry g = converter();
-    q->resize(g.toPixels(QSize(WindowGeometry::MinWidth, WindowGeometry::MinHeight)));
+    const QSize design = g.toPixels(QSize(WindowGeometry::MinWidth, WindowGeometry::MinHeight));
+    const QMargins margins = layout->contentsMargins();
+    const int content =
+        std::max({commandBar->sizeHint().width(), fontBar->sizeHint().width() + formatBar->sizeHint().width(),
+                  defaultTabsWidth(tabs) + margins.left() + margins.right()});
+    // A few pixels beyond the toolbars' own hint: their layout keeps a margin of its own.
+    q->resize(design.expandedTo(QSize(content + 12, 0)));
     updateMinimumSize();
 }
 
@@ -136,9 +181,12 @@ void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
             tabs->removeTab(0);
         for (const TabStripBuilder::Tab &tab : plan.tabs) {
             const QString iconFile = tabIconFile(tab.iconName);
-            const int index =
-                iconFile.isEmpty() ? tabs->addTab(tab.caption) : tabs->addTab(appIcon(iconFile), tab.caption);
+            const QString text = NoteTabs::stripText(tab.caption);
+            const int index = iconFile.isEmpty() ? tabs->addTab(text) : tabs->addTab(appIcon(iconFile), text);
             tabs->setTabData(index, tab.note);
+            // A screen reader names each note after its tab.
+            if (NoteTabs::isNote(tab.note))
+                boxes[slot(tab.note)]->setAccessibleName(tab.caption);
         }
     }
     // Exactly one panel is in view, that of the selected tab: the active note's tab when it is
@@ -192,7 +240,7 @@ QString Quillbox::Private::noteCaption(int n) const
 {
     for (int i = 0; i < tabs->count(); ++i) {
         if (tabs->tabData(i).toInt() == n)
-            return tabs->tabText(i);
+            return NoteTabs::captionFromStrip(tabs->tabText(i));
     }
     return NoteTabs::tab(n).defaultCaption;
 }

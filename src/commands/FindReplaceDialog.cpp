@@ -1,27 +1,22 @@
 #include "FindReplaceDialog.h"
 
+#include "DesignSize.h"
 #include "Dialogs.h"
 #include "RichTextBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
-// The form is laid out in twips, 15 to a pixel at the usual screen resolution.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-template <typename W>
-W *place(W *widget, const char *name, const QRect &where)
+template <typename W> W *named(W *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(where);
     return widget;
 }
 
@@ -30,42 +25,73 @@ QPointer<FindReplaceDialog> s_open;
 } // namespace
 
 FindReplaceDialog::FindReplaceDialog(ActiveBox active, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
-    , m_active(std::move(active))
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_active(std::move(active))
 {
+    using DesignSize::twips;
     setObjectName(QStringLiteral("FindReplaceDialog"));
     setWindowTitle(QStringLiteral("Find and Replace..."));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(twips(0, 0, 5430, 2295).size());
 
-    m_lblFind = place(new QLabel(QStringLiteral("Fin&d What:"), this), "lblFind", twips(75, 150, 840, 240));
-    m_cboFind = place(new QComboBox(this), "cboFind", twips(1200, 75, 3015, 315));
-    m_cmdFind = place(new QPushButton(FindReplace::FindCaption, this), "cmdFind", twips(4350, 75, 990, 315));
-    m_lblReplace = place(new QLabel(QStringLiteral("Replace &With:"), this), "lblReplace",
-                         twips(75, 525, 1065, 240));
-    m_cboReplace = place(new QComboBox(this), "cboReplace", twips(1200, 450, 3015, 315));
-    m_cmdCancel = place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twips(4350, 450, 990, 315));
-    m_picBar = place(new QWidget(this), "picBar", twips(75, 900, 5340, 915));
-    m_options = place(new QGroupBox(QStringLiteral("Search Options"), m_picBar), "fraOptions",
-                      twips(75, 0, 4065, 855));
-    m_chkWholeWord = place(new QCheckBox(QStringLiteral("Find Whole Word &Only"), m_options),
-                           "chkWholeWord", twips(170, 240, 1965, 240));
-    m_chkMatchCase = place(new QCheckBox(QStringLiteral("Match Ca&se"), m_options), "chkMatchCase",
-                           twips(170, 550, 1965, 240));
-    m_cmdReplace = place(new QPushButton(FindReplace::ReplaceModeCaption, m_picBar), "cmdReplace",
-                         twips(4275, 150, 990, 315));
-    m_cmdReplaceAll = place(new QPushButton(QStringLiteral("Replace &All"), m_picBar), "cmdReplaceAll",
-                            twips(4275, 525, 990, 315));
-    m_label1 = place(new QLabel(this), "Label1", twips(120, 1800, 4095, 375));
+    m_lblFind = named(new QLabel(QStringLiteral("Fin&d What:"), this), "lblFind");
+    m_cboFind = named(new QComboBox(this), "cboFind");
+    m_cmdFind = named(new QPushButton(FindReplace::FindCaption, this), "cmdFind");
+    m_lblReplace = named(new QLabel(QStringLiteral("Replace &With:"), this), "lblReplace");
+    m_cboReplace = named(new QComboBox(this), "cboReplace");
+    m_cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
+    m_picBar = named(new QWidget(this), "picBar");
+    m_options = named(new QGroupBox(QStringLiteral("Search Options"), m_picBar), "fraOptions");
+    m_chkWholeWord = named(new QCheckBox(QStringLiteral("Find Whole Word &Only"), m_options), "chkWholeWord");
+    m_chkMatchCase = named(new QCheckBox(QStringLiteral("Match Ca&se"), m_options), "chkMatchCase");
+    m_cmdReplace = named(new QPushButton(FindReplace::ReplaceModeCaption, m_picBar), "cmdReplace");
+    m_cmdReplaceAll = named(new QPushButton(QStringLiteral("Replace &All"), m_picBar), "cmdReplaceAll");
+    m_label1 = named(new QLabel(this), "Label1");
     m_label1->setWordWrap(true);
+    // Room for the two lines of the Replace All report, so the dialog does not jump when it shows.
+    m_label1->setMinimumHeight(2 * m_label1->fontMetrics().lineSpacing());
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QComboBox *box : {m_cboFind, m_cboReplace}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert); // the lists grow by the dialog's own rules
+        box->setMinimumWidth(twips(this, 3015));
     }
+    // The replacement row keeps its place while hidden, so the buttons stay where they were.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_lblReplace, m_cboReplace, m_cmdReplaceAll}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    for (QPushButton *button : {m_cmdFind, m_cmdCancel, m_cmdReplace, m_cmdReplaceAll})
+        button->setMinimumWidth(twips(this, 990));
     m_lblFind->setBuddy(m_cboFind);
     m_lblReplace->setBuddy(m_cboReplace);
     m_cmdFind->setDefault(true);
+
+    auto *options = new QVBoxLayout(m_options);
+    options->addWidget(m_chkWholeWord);
+    options->addWidget(m_chkMatchCase);
+    auto *barButtons = new QVBoxLayout;
+    barButtons->addWidget(m_cmdReplace);
+    barButtons->addWidget(m_cmdReplaceAll);
+    barButtons->addStretch();
+    auto *bar = new QHBoxLayout(m_picBar);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(m_options, 1);
+    bar->addLayout(barButtons);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(m_lblFind, 0, 0);
+    grid->addWidget(m_cboFind, 0, 1);
+    grid->addWidget(m_cmdFind, 0, 2);
+    grid->addWidget(m_lblReplace, 1, 0);
+    grid->addWidget(m_cboReplace, 1, 1);
+    grid->addWidget(m_cmdCancel, 1, 2);
+    grid->addWidget(m_picBar, 2, 0, 1, 3);
+    grid->addWidget(m_label1, 3, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    // As large as its captions need: the combo boxes keep the designed width (5430 twips in all),
+    // the rest grows with the desktop's font. The user cannot resize it.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_cmdFind, &QPushButton::clicked, this, &FindReplaceDialog::clickFind);
     connect(m_cmdReplace, &QPushButton::clicked, this, &FindReplaceDialog::clickReplace);
@@ -118,9 +144,9 @@ void FindReplaceDialog::showState()
 void FindReplaceDialog::clickFind()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
-    const bool found = m_logic.find(box, listText(m_cboFind),
-                                    FindReplace::options(m_chkWholeWord->isChecked(),
-                                                         m_chkMatchCase->isChecked()));
+    const bool found =
+        m_logic.find(box, listText(m_cboFind),
+                     FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()));
     showState();
     if (found && box)
         box->setFocus();
@@ -131,10 +157,9 @@ void FindReplaceDialog::clickReplace()
     RichTextBox *box = m_active ? m_active() : nullptr;
     const bool wasReplaceMode = m_logic.replaceMode();
     QString error;
-    const bool ok = m_logic.replace(box, listText(m_cboFind), listText(m_cboReplace),
-                                    FindReplace::options(m_chkWholeWord->isChecked(),
-                                                         m_chkMatchCase->isChecked()),
-                                    &error);
+    const bool ok = m_logic.replace(
+        box, listText(m_cboFind), listText(m_cboReplace),
+        FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()), &error);
     showState();
     if (!ok) {
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);
@@ -148,10 +173,9 @@ void FindReplaceDialog::clickReplaceAll()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
     QString error;
-    const bool ok = m_logic.replaceAll(box, listText(m_cboFind), listText(m_cboReplace),
-                                       FindReplace::options(m_chkWholeWord->isChecked(),
-                                                            m_chkMatchCase->isChecked()),
-                                       &error);
+    const bool ok = m_logic.replaceAll(
+        box, listText(m_cboFind), listText(m_cboReplace),
+        FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()), &error);
     showState();
     if (!ok)
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "NoteCommandsLog.h"
+#include "NoteTab.h"
 #include "NoteWindow.h"
 #include "PrintRichText.h"
 #include "RichTextBox.h"
@@ -90,8 +91,9 @@ void NotePrinting::PrintCurrentTab()
 {
     const PrintingTitle title(m_window.window());
     const QTabBar *strip = m_window.tabStrip();
-    const QString caption =
-        strip && strip->currentIndex() >= 0 ? strip->tabText(strip->currentIndex()) : QString();
+    const QString caption = strip && strip->currentIndex() >= 0
+                                ? NoteTabs::captionFromStrip(strip->tabText(strip->currentIndex()))
+                                : QString();
     printNote(m_window.ActiveEditor(), caption);
 }
 
@@ -107,6 +109,6 @@ void NotePrinting::PrintAllTabs()
         const int n = strip->tabData(index).toString().trimmed().toInt(&isNumber);
         if (!isNumber || n < 1 || n > 7)
             continue;
-        printNote(m_window.editor(n), strip->tabText(index));
+        printNote(m_window.editor(n), NoteTabs::captionFromStrip(strip->tabText(index)));
     }
 }

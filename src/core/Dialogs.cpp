@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QQueue>
 
+#include <memory>
+
 namespace {
 struct Seams
 {
@@ -62,12 +64,28 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, bool
         return s.texts.dequeue();
     if (s.neverBlock)
         return {};
-    QInputDialog dialog(parent);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
-    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
-    keepAboveOurWindows(&dialog);
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    const std::unique_ptr<QInputDialog> box(inputBox(parent, title, prompt, masked));
+    keepAboveOurWindows(box.get());
+    return box->exec() == QDialog::Accepted ? box->textValue() : QString();
+}
+
+QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &prompt, bool masked)
+{
+    auto *box = new QInputDialog(parent);
+    box->setObjectName(QStringLiteral("InputBox"));
+    box->setWindowTitle(title);
+    box->setLabelText(prompt);
+    box->setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    box->setInputMode(QInputDialog::TextInput);
+    // Wide enough for the whole title beside the window manager's buttons: a long title such as
+    // the password question's would otherwise be cut short on the title bar.
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 8 * box->fontMetrics().height();
+    box->setMinimumWidth(titleWidth);
+    if (QLineEdit *field = box->findChild<QLineEdit *>())
+        field->setAccessibleName(prompt);
+    return box;
 }
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QInputDialog;
 class QWidget;
 
 // Every message box, input box and file dialog of the program goes through here, so that a test
@@ -16,11 +17,13 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &title, const
 
 // A one-line input box; Cancel gives the empty string. A masked box hides what is typed.
 QString input(QWidget *parent, const QString &title, const QString &prompt, bool masked = false);
+// The input box that input() shows, built but not shown (the caller owns it).
+QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &prompt, bool masked);
 
 // File dialogs; an empty result means the user cancelled.
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
-QString saveFileName(QWidget *parent, const QString &caption, const QString &suggested,
-                     const QString &filter, const QString &defaultSuffix);
+QString saveFileName(QWidget *parent, const QString &caption, const QString &suggested, const QString &filter,
+                     const QString &defaultSuffix);
 QString directory(QWidget *parent, const QString &caption, const QString &dir);
 
 // Test seams. Queued answers are used first, in order; with none queued the real dialog shows.
@@ -31,9 +34,9 @@ struct Shown
     QString text;
 };
 void queueButton(QMessageBox::StandardButton answer);
-void queueText(const QString &answer);      // for input boxes; empty means Cancel
-void queueFileName(const QString &answer);  // for file and directory dialogs; empty means Cancel
-QList<Shown> shown();                        // what was shown since the last clearSeams()
+void queueText(const QString &answer);     // for input boxes; empty means Cancel
+void queueFileName(const QString &answer); // for file and directory dialogs; empty means Cancel
+QList<Shown> shown();                      // what was shown since the last clearSeams()
 void clearSeams();
 // When set, a dialog shown with nothing queued fails the call instead of blocking (tests).
 void setNeverBlock(bool on);

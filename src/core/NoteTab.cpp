@@ -59,4 +59,14 @@ QString notePath(const QString &noteDir, int n)
     return noteDir + QLatin1Char('/') + tab(n).fileName;
 }
 
+QString stripText(const QString &caption)
+{
+    return QString(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QString captionFromStrip(const QString &text)
+{
+    return QString(text).replace(QLatin1String("&&"), QLatin1String("&"));
+}
+
 } // namespace NoteTabs

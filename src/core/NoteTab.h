@@ -38,4 +38,9 @@ QString noteDirectory(const SettingsStore &settings);
 // separator gives a doubled one, which the file system accepts.
 QString notePath(const QString &noteDir, int n);
 
+// A tab strip takes "&" for an access key; a caption such as "R&D notes" is shown as typed by
+// doubling it on the strip, and read back from the strip with it single again.
+QString stripText(const QString &caption);
+QString captionFromStrip(const QString &text);
+
 } // namespace NoteTabs

@@ -1,11 +1,15 @@
 #include "SplashScreen.h"
 
+#include "DesignSize.h"
+#include "EmbossedText.h"
 #include "ProgramPlaces.h"
 #include "SettingValue.h"
 #include "TrayIcon.h"
 
+#include <QBoxLayout>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -16,25 +20,13 @@
 namespace {
 constexpr int kWidthTwips = 6615;
 constexpr int kHeightTwips = 2295;
-constexpr int kTwipsPerPoint = 20;
 
 QFont arialBold(double points)
 {
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
-    // The painter works in twips, so the size is given in twips too.
-    font.setPixelSize(qRound(points * kTwipsPerPoint));
+    font.setPointSizeF(points);
     return font;
-}
-
-// Text drawn twice, the lower copy offset, for the raised look of the title and the tagline.
-void drawEmbossed(QPainter &p, const QRect &box, int flags, const QString &text, const QColor &under,
-                  QPoint underAt, const QColor &over, QPoint overAt)
-{
-    p.setPen(under);
-    p.drawText(box.translated(underAt), flags, text);
-    p.setPen(over);
-    p.drawText(box.translated(overAt), flags, text);
 }
 } // namespace
 
@@ -50,23 +42,51 @@ bool splashWanted(const QString &noSplashValue)
 
 SplashScreen::SplashScreen(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(programPicture()), m_icon(TrayIcon::programIcon().pixmap(64, 64))
+      m_picture(programPicture())
 {
+    using DesignSize::twips;
     setObjectName(QStringLiteral("SplashScreen"));
     setWindowTitle(QStringLiteral("Quillbox Plus"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFixedSize(twips(kWidthTwips), twips(kHeightTwips));
-}
 
-int SplashScreen::twips(int value) const
-{
-    return qRound(value * logicalDpiX() / 1440.0);
+    // Title and tagline are drawn twice, the lower copy offset, for a raised look.
+    auto *title = new EmbossedText(QStringLiteral("Quillbox Plus v") + ProgramVersion, arialBold(18),
+                                   Qt::blue, Qt::white, QPoint(twips(this, 20), twips(this, 20)), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    auto *tagline = new EmbossedText(QStringLiteral("The Ultimate Desktop Addition"), arialBold(12), Qt::red,
+                                     Qt::white, QPoint(-twips(this, 15), -twips(this, 15)), this);
+    tagline->setObjectName(QStringLiteral("lblTagline"));
+    auto *icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("imgIcon"));
+    icon->setPixmap(TrayIcon::programIcon().pixmap(twips(this, 480), twips(this, 480)));
+    auto *notice =
+        new QLabel(QStringLiteral("Copyright \u00a9 Vek. Free software under the MIT licence."), this);
+    notice->setObjectName(QStringLiteral("lblNotice"));
+    notice->setFont(arialBold(8.25));
+    notice->setAlignment(Qt::AlignCenter);
+    QPalette red = notice->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    notice->setPalette(red);
+
+    auto *middle = new QHBoxLayout;
+    middle->addSpacing(twips(this, 480 - 240));
+    middle->addWidget(icon);
+    middle->addStretch(1);
+    middle->addWidget(tagline);
+    middle->addStretch(2);
+    auto *layout = new QVBoxLayout(this);
+    const int margin = twips(this, 240);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addLayout(middle);
+    layout->addWidget(notice);
+    // The designed 6615 x 2295 twips, larger only when the texts need it.
+    setFixedSize(layout->sizeHint().expandedTo(DesignSize::twips(this, kWidthTwips, kHeightTwips)));
 }
 
 void SplashScreen::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.fillRect(rect(), QColor(0xd4, 0xd0, 0xc8));
     if (!m_picture.isNull()) {
@@ -78,36 +98,20 @@ void SplashScreen::paintEvent(QPaintEvent *)
         p.setOpacity(1.0);
     }
 
-    p.scale(width() / double(kWidthTwips), height() / double(kHeightTwips));
-
-    // A raised frame: light along the top and left, grey along the bottom and right.
-    const QRect outer(0, 0, kWidthTwips - 15, kHeightTwips - 15);
-    p.setPen(QPen(Qt::white, 30));
+    // A raised frame: light along the top and left, grey along the bottom and right, with an
+    // etched rectangle inside.
+    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    p.setPen(QPen(Qt::white, 2));
     p.drawLine(outer.topLeft(), outer.topRight());
     p.drawLine(outer.topLeft(), outer.bottomLeft());
-    p.setPen(QPen(Qt::gray, 30));
+    p.setPen(QPen(Qt::gray, 2));
     p.drawLine(outer.bottomLeft(), outer.bottomRight());
     p.drawLine(outer.topRight(), outer.bottomRight());
-    p.setPen(QPen(Qt::white, 15));
-    p.drawRect(QRect(90, 90, kWidthTwips - 195, kHeightTwips - 195));
-    p.setPen(QPen(Qt::gray, 15));
-    p.drawRect(QRect(120, 120, kWidthTwips - 255, kHeightTwips - 255));
-
-    p.setFont(arialBold(18));
-    drawEmbossed(p, QRect(0, 0, 6135, 975), Qt::AlignHCenter | Qt::AlignTop,
-                 QStringLiteral("Quillbox Plus v") + ProgramVersion, Qt::blue, {260, 260}, Qt::white,
-                 {240, 240});
-    p.setFont(arialBold(12));
-    drawEmbossed(p, QRect(0, 0, 3465, 285), Qt::AlignLeft | Qt::AlignVCenter,
-                 QStringLiteral("The Ultimate Desktop Addition"), Qt::red, {1560, 720}, Qt::white,
-                 {1575, 735});
-
-    p.drawPixmap(QRect(480, 720, 480, 480), m_icon);
-
-    p.setFont(arialBold(8.25));
-    p.setPen(Qt::red);
-    p.drawText(QRect(615, 1320, 5385, 210), Qt::AlignCenter,
-               QStringLiteral("Copyright \u00a9 Vek. Free software under the MIT licence."));
+    const int inset = DesignSize::twips(this, 90);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(outer.adjusted(inset, inset, -inset, -inset));
+    p.setPen(QPen(Qt::gray, 1));
+    p.drawRect(outer.adjusted(inset + 2, inset + 2, -inset - 2, -inset - 2));
 }
 
 void showSplashScreen()

@@ -18,22 +18,19 @@ QPixmap programPicture();
 bool splashWanted(const QString &noSplashValue);
 
 // The splash window: borderless, 6615 x 2295 twips, with the embossed title, the tagline, the
-// icon, the picture and the maker's notice, all placed in twips as designed.
+// icon, the picture and the maker's notice; the designed 6615 x 2295 twips, larger when the
+// texts need it.
 class SplashScreen final : public QWidget
 {
     Q_OBJECT
 public:
     explicit SplashScreen(QWidget *parent = nullptr);
 
-    // Pixels for a length in twips on this window's screen.
-    int twips(int value) const;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QPixmap m_picture;
-    QPixmap m_icon;
 };
 
 // Shows the splash screen for about two seconds, keeping window events flowing, then closes it.

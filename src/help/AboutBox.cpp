@@ -1,8 +1,11 @@
 #include "AboutBox.h"
 
 #include "ClickableLabel.h"
+#include "DesignSize.h"
+#include "EmbossedText.h"
 #include "SplashScreen.h"
 
+#include <QBoxLayout>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,79 +32,75 @@ AboutBox::AboutBox(AboutLinks links, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_links(std::move(links))
 {
+    using DesignSize::twips;
     setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     // The box has no caption of its own; the desktop shows the program name in its place.
     setWindowTitle(QString());
-    setFixedSize(twips(kWidthTwips), twips(kHeightTwips));
 
-    // The title twice: a grey copy 15 twips further left first, so it reads as a shadow.
+    // The title with a grey copy 15 twips further left, which reads as a shadow.
     QFont titleFont = font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    auto *shadow = new QLabel(QStringLiteral("Quillbox Plus by Vek"), this);
-    shadow->setObjectName(QStringLiteral("Label2Shadow"));
-    shadow->setFont(titleFont);
-    QPalette grey = shadow->palette();
-    grey.setColor(QPalette::WindowText, Qt::gray);
-    shadow->setPalette(grey);
-    auto *title = new QLabel(QStringLiteral("Quillbox Plus by Vek"), this);
-    title->setObjectName(QStringLiteral("Label2"));
-    title->setFont(titleFont);
-    const QRect titleRect = twipsRect(360, 120, 2655, 300);
-    const int titleWidth = std::max(titleRect.width(), title->sizeHint().width());
-    const int titleHeight = std::max(titleRect.height(), title->sizeHint().height());
-    title->setGeometry(titleRect.x(), titleRect.y(), titleWidth, titleHeight);
-    shadow->setGeometry(twips(345), titleRect.y(), titleWidth, titleHeight);
+    auto *title = new EmbossedText(QStringLiteral("Quillbox Plus by Vek"), titleFont, Qt::gray,
+                                   palette().color(QPalette::WindowText), QPoint(-twips(this, 15), 0), this);
+    title->caption()->setObjectName(QStringLiteral("Label2"));
+    title->underCopy()->setObjectName(QStringLiteral("Label2Shadow"));
 
     auto *version = new QLabel(QStringLiteral("Version ") + ProgramVersion, this);
     version->setObjectName(QStringLiteral("lblVersion"));
-    version->move(twips(1080), twips(720));
-    version->resize(std::max(twips(975), version->sizeHint().width()), version->sizeHint().height());
 
-    for (int top : {600, 615}) {
-        auto *line = new QFrame(this);
-        line->setFrameShape(QFrame::HLine);
-        line->setStyleSheet(top == 600 ? QStringLiteral("color: gray") : QStringLiteral("color: white"));
-        line->setGeometry(twipsRect(120, top, kWidthTwips - 240, 15).adjusted(0, 0, 0, 1));
-    }
+    auto *rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
 
     m_picture2 = new ClickableLabel(this);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_picture2->setGeometry(twipsRect(1080, 1080, 5040, 3270));
     m_picture2->setAlignment(Qt::AlignCenter);
+    const QSize pictureSize = DesignSize::twips(this, 5040, 3270);
+    m_picture2->setMinimumSize(pictureSize);
     const QPixmap picture = programPicture();
     if (!picture.isNull())
-        m_picture2->setPixmap(
-            picture.scaled(m_picture2->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        m_picture2->setPixmap(picture.scaled(pictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_picture2->setToolTip(m_links.webSite);
+    m_picture2->setAccessibleName(QStringLiteral("Visit Our Web Site"));
 
-    // The links keep their designed left edge but grow to their text and stay inside the box.
-    const auto placeLink = [this](ClickableLabel *label, const QRect &designed) {
-        const int w = std::max(designed.width(), label->sizeHint().width());
-        const int left = std::max(0, std::min(designed.x(), width() - w - twips(120)));
-        label->setGeometry(left, designed.y(), w, std::max(designed.height(), label->sizeHint().height()));
-    };
     m_label1 =
         new ClickableLabel(QStringLiteral("Click Here to Visit Our Web Site: ") + m_links.webSite, this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     styleAsLink(m_label1);
-    placeLink(m_label1, twipsRect(360, 4440, 6315, 240));
     m_label3 = new ClickableLabel(QStringLiteral("E-Mail: ") + m_links.supportEmail, this);
     m_label3->setObjectName(QStringLiteral("Label3"));
     styleAsLink(m_label3);
-    placeLink(m_label3, twipsRect(1920, 4680, 3255, 240));
 
     m_cmdOkay = new QPushButton(QStringLiteral("&Ok"), this);
     m_cmdOkay->setObjectName(QStringLiteral("cmdOkay"));
-    const QRect okRect = twipsRect(6240, 480, 615, 375);
-    const int okWidth = std::max(okRect.width(), m_cmdOkay->sizeHint().width());
-    m_cmdOkay->setGeometry(std::min(okRect.x(), width() - okWidth - twips(75)), okRect.y(), okWidth,
-                           std::max(okRect.height(), m_cmdOkay->sizeHint().height()));
+    m_cmdOkay->setMinimumWidth(twips(this, 615));
     // Default and cancel at once: Enter and Escape both close the box.
     m_cmdOkay->setDefault(true);
     m_cmdOkay->setAutoDefault(true);
+
+    // The design's places, as a layout: title and Ok on top, the rule, the version indented
+    // under the title, the picture, and the two links centred below it.
+    auto *top = new QHBoxLayout;
+    top->addWidget(title);
+    top->addStretch();
+    top->addWidget(m_cmdOkay, 0, Qt::AlignTop);
+    auto *versionRow = new QHBoxLayout;
+    versionRow->addSpacing(twips(this, 1080 - 360));
+    versionRow->addWidget(version);
+    versionRow->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(rule);
+    layout->addLayout(versionRow);
+    layout->addWidget(m_picture2, 1, Qt::AlignCenter);
+    layout->addWidget(m_label1, 0, Qt::AlignHCenter);
+    layout->addWidget(m_label3, 0, Qt::AlignHCenter);
+    // The designed 6930 x 5010 twips, or more when the desktop's font needs it; not resizable.
+    ensurePolished();
+    setFixedSize(layout->sizeHint().expandedTo(DesignSize::twips(this, kWidthTwips, kHeightTwips)));
 
     connect(m_cmdOkay, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_label1, &ClickableLabel::clicked, this, &AboutBox::openWebSite);
@@ -110,16 +109,6 @@ AboutBox::AboutBox(AboutLinks links, QWidget *parent)
     setTabOrder(m_cmdOkay, m_label1);
     setTabOrder(m_label1, m_label3);
     m_cmdOkay->setFocus();
-}
-
-int AboutBox::twips(int value) const
-{
-    return qRound(value * logicalDpiX() / 1440.0);
-}
-
-QRect AboutBox::twipsRect(int left, int top, int width, int height) const
-{
-    return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
 void AboutBox::CenterMe()

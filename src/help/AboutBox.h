@@ -19,7 +19,7 @@ struct AboutLinks
 };
 
 // The About box: the product name with its shadow, the version, the picture, a web-site link,
-// an e-mail link and "&Ok". Laid out in twips as designed, 6930 x 5010.
+// an e-mail link and "&Ok": the designed 6930 x 5010 twips, larger when the desktop font needs it.
 class AboutBox final : public QDialog
 {
     Q_OBJECT
@@ -35,8 +35,6 @@ public:
     void CenterMe();
 
 private:
-    int twips(int value) const;
-    QRect twipsRect(int left, int top, int width, int height) const;
     void openWebSite();
     void composeEmail();
 

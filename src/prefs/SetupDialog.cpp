@@ -15,6 +15,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -36,7 +37,7 @@ template <typename W> W *named(W *widget, const char *name)
 QLabel *label(const QString &text, const char *name, const char *colour = nullptr)
 {
     auto *l = named(new QLabel(text), name);
-    l->setWordWrap(true);
+    l->setWordWrap(text.size() > 30); // sentences wrap, short captions stay on one line
     if (colour)
         l->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
     return l;
@@ -54,6 +55,37 @@ QLineEdit *readOnlyBox(const char *name, bool tabStop)
     box->setPalette(grey);
     return box;
 }
+
+// A label that names the field beside it, for the access key and for screen readers.
+QLabel *labelFor(const QString &text, const char *name, QWidget *field, const char *colour = nullptr)
+{
+    QLabel *l = label(text, name, colour);
+    l->setBuddy(field);
+    field->setAccessibleName(QString(text).remove(u'&'));
+    return l;
+}
+
+// A check box whose caption wraps onto a second line, as one sentence: the box carries the
+// caption for screen readers, the label beside it shows it and passes clicks and its access key on.
+class WrappedCaption final : public QLabel
+{
+public:
+    WrappedCaption(const QString &text, QCheckBox *box) : QLabel(text)
+    {
+        setWordWrap(true);
+        setBuddy(box);
+        box->setAccessibleName(QString(text).remove(u'&'));
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (auto *box = qobject_cast<QCheckBox *>(buddy());
+            box && rect().contains(event->position().toPoint()))
+            box->click();
+        QLabel::mouseReleaseEvent(event);
+    }
+};
 
 QPushButton *button(const QString &text, const char *name, const QString &tip = {})
 {
@@ -126,6 +158,9 @@ QGroupBox *SetupDialog::buildInternetFrame()
     m_text3->setFixedWidth(65); // 975 twips: room for a few switches, the recipient follows
     auto *text4 = readOnlyBox("Text4", false);
     text4->setText(QStringLiteral("+ recipient you click"));
+    text4->setAccessibleName(QStringLiteral("After the options"));
+    m_command3->setAccessibleName(QStringLiteral("Browse for your web browser"));
+    m_command4->setAccessibleName(QStringLiteral("Browse for your e-mail reader"));
 
     auto *grid = new QGridLayout(frame);
     int row = 0;
@@ -139,15 +174,15 @@ QGroupBox *SetupDialog::buildInternetFrame()
     grid->addWidget(
         label(QStringLiteral("Click the button to the right of each box to select..."), "Label4", "blue"),
         row++, 0, 1, 3);
-    grid->addWidget(label(QStringLiteral("Your Web Browser:"), "Label1"), row++, 0, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Your Web Browser:"), "Label1", m_text1), row++, 0, 1, 3);
     grid->addWidget(m_text1, row, 0, 1, 2);
     grid->addWidget(m_command3, row++, 2);
-    grid->addWidget(label(QStringLiteral("Your E-Mail Reader"), "Label2"), row++, 0, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Your E-Mail Reader"), "Label2", m_text2), row++, 0, 1, 3);
     grid->addWidget(m_text2, row, 0, 1, 2);
     grid->addWidget(m_command4, row++, 2);
-    grid->addWidget(
-        label(QStringLiteral("Command Line Options for E-mail Reader to create new messages:"), "Label3"),
-        row++, 0, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Command Line Options for E-mail Reader to create new messages:"),
+                             "Label3", m_text3),
+                    row++, 0, 1, 3);
     grid->addWidget(m_text3, row, 0);
     grid->addWidget(text4, row++, 1, 1, 2);
     grid->addWidget(label(QStringLiteral("Not needed for Eudora or Exchange"), "Label5", "darkblue"), row++,
@@ -171,19 +206,28 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     m_check1 = named(new QCheckBox(QStringLiteral("&Start Quillbox Plus Minimized")), "Check1");
     m_check3 = named(new QCheckBox(QStringLiteral("&No Splash Screen")), "Check3");
     m_check5 = named(new QCheckBox(QStringLiteral("Show in Task&Bar When Minimized")), "Check5");
-    m_check6 = named(new QCheckBox(QStringLiteral("&Hide Application Buttons\nand Menu")), "Check6");
+    m_check6 = named(new QCheckBox, "Check6");
+    auto *check6Caption = new WrappedCaption(QStringLiteral("&Hide Application Buttons and Menu"), m_check6);
+    check6Caption->setObjectName(QStringLiteral("Check6Caption"));
     m_text5 = readOnlyBox("Text5", true);
     auto *command5 = button(QStringLiteral("..."), "Command5", QStringLiteral("Select Alternate Dialer"));
     auto *command6 = button(QStringLiteral("X"), "Command6",
                             QStringLiteral("Clears Text Box; Defaults to using Windows Dialer."));
+    command5->setAccessibleName(QStringLiteral("Browse for a dialer"));
+    command6->setAccessibleName(QStringLiteral("Clear the dialer"));
 
     auto *grid = new QGridLayout(frame);
     grid->addWidget(m_check4, 0, 0);
     grid->addWidget(m_check1, 1, 0);
     grid->addWidget(m_check3, 2, 0);
     grid->addWidget(m_check5, 3, 0);
-    grid->addWidget(m_check6, 0, 1, 2, 3, Qt::AlignTop);
-    grid->addWidget(label(QStringLiteral("Use Dialer Other than Windows Dialer?"), "Label7"), 4, 0, 1, 4);
+    auto *check6Row = new QHBoxLayout;
+    check6Row->addWidget(m_check6, 0, Qt::AlignTop);
+    check6Row->addWidget(check6Caption, 1, Qt::AlignTop);
+    grid->addLayout(check6Row, 0, 1, 2, 3, Qt::AlignTop);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(labelFor(QStringLiteral("Use Dialer Other than Windows Dialer?"), "Label7", m_text5), 4,
+                    0, 1, 4);
     grid->addWidget(m_text5, 5, 0, 1, 2);
     grid->addWidget(command5, 5, 2);
     grid->addWidget(command6, 5, 3);
@@ -219,9 +263,9 @@ QGroupBox *SetupDialog::buildPasswordFrame()
     auto *command11 = button(QStringLiteral("&Remove Password"), "Command11");
 
     auto *grid = new QGridLayout(frame);
-    grid->addWidget(label(QStringLiteral("Password:"), "Label18"), 0, 0);
+    grid->addWidget(labelFor(QStringLiteral("Password:"), "Label18", m_text14), 0, 0);
     grid->addWidget(m_text14, 0, 1);
-    grid->addWidget(label(QStringLiteral("Confirm Password:"), "Label19"), 1, 0);
+    grid->addWidget(labelFor(QStringLiteral("Confirm Password:"), "Label19", m_text15), 1, 0);
     grid->addWidget(m_text15, 1, 1);
     grid->addWidget(command11, 0, 2, 2, 1, Qt::AlignVCenter);
 
@@ -244,9 +288,10 @@ QGroupBox *SetupDialog::buildTabFrame()
         name->setMaxLength(20);
         auto *shown = named(new QCheckBox, kShowBoxes[n - 1]);
         shown->setToolTip(QStringLiteral("Show tab %1").arg(n));
+        shown->setAccessibleName(QStringLiteral("Show tab %1").arg(n));
         m_tabNames[n - 1] = name;
         m_tabShown[n - 1] = shown;
-        grid->addWidget(new QLabel(TabDefaults::rowLabel(n)), n, 0);
+        grid->addWidget(labelFor(TabDefaults::rowLabel(n), "", name), n, 0);
         grid->addWidget(name, n, 1);
         grid->addWidget(shown, n, 2, Qt::AlignCenter);
     }
@@ -279,7 +324,7 @@ QGroupBox *SetupDialog::buildNetworkFrame()
     buttons->addWidget(command9);
     buttons->addWidget(command8);
     auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(label(QStringLiteral("Store Notes on Network"), "Label14"));
+    layout->addWidget(labelFor(QStringLiteral("Store Notes on Network"), "Label14", m_text11));
     layout->addWidget(m_text11);
     layout->addWidget(syncHint);
     layout->addWidget(m_dir1, 1);

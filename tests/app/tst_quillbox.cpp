@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyleOptionTab>
 #include <QTabBar>
 #include <QToolBar>
 #include <QWindow>
@@ -93,6 +94,53 @@ private slots:
         QCOMPARE(w.fontSizeBox()->itemText(0), QStringLiteral(" 5"));
         QCOMPARE(w.fontSizeBox()->itemText(w.fontSizeBox()->count() - 1), QStringLiteral(" 72"));
         QVERIFY(w.fontNameBox()->count() > 0);
+    }
+
+    // Start-up fills the font boxes once: a second, queued fill used to append to them, and the
+    // doubled size list selected " 12" for an 80-point first note.
+    void fontBoxesAreFilledOnceFromTheFirstNote()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        WindowFixture::writeFile(f.noteDir() + QStringLiteral("/notes.rtf"),
+                                 WindowFixture::rtf("\\fs160 Large"));
+        QVERIFY(f.start());
+        QCoreApplication::processEvents();
+        const Quillbox &w = *f.window;
+        QCOMPARE(w.fontSizeBox()->count(), 68);
+        QStringList names;
+        for (int i = 0; i < w.fontNameBox()->count(); ++i)
+            names << w.fontNameBox()->itemText(i);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QVERIFY(!names.filter(QRegularExpression(QStringLiteral("\\[.*\\]$"))).size());
+        QVERIFY(w.fontSizeBox()->currentText() != QStringLiteral(" 12")); // 80 points is not in the list
+        QCOMPARE(w.editor(1)->SelFontSize(), std::optional<double>(80.0));
+    }
+
+    // "&" in a caption is shown as typed, not taken for an access key; the note's editor is named
+    // after its tab for screen readers.
+    void ampersandInATabCaptionIsShownAsTyped()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        f.settings->SaveSettingValue(QStringLiteral("Tab1C"), QStringLiteral("R&D notes"));
+        QVERIFY(f.start());
+        Quillbox &w = *f.window;
+        QCOMPARE(w.noteCaption(1), QStringLiteral("R&D notes"));
+        QCOMPARE(w.editor(1)->accessibleName(), QStringLiteral("R&D notes"));
+        QCOMPARE(w.editor(2)->accessibleName(), QStringLiteral("Web Pages"));
+        QTabBar *strip = w.tabStrip();
+        // What the strip draws: the access-key markers are taken out of the tab's text.
+        QStyleOptionTab option;
+        option.initFrom(strip);
+        option.text = strip->tabText(0);
+        QCOMPARE(QFontMetrics(strip->font()).size(Qt::TextShowMnemonic, option.text),
+                 QFontMetrics(strip->font()).size(0, QStringLiteral("R&D notes")));
+        std::array<TabChoice, 7> tabs{};
+        tabs[0] = {true, QStringLiteral("Q&A")};
+        w.rebuildTabStrip(tabs);
+        QCOMPARE(w.noteCaption(1), QStringLiteral("Q&A"));
+        QCOMPARE(w.editor(1)->accessibleName(), QStringLiteral("Q&A"));
     }
 
     void launchCommandsHideAsOneBlock_data()
@@ -600,7 +648,8 @@ private slots:
         QVERIFY(f.settings->GetSettingValue("CoordsX").isEmpty());
         QVERIFY(f.settings->GetSettingValue("CoordsY").isEmpty());
         QCOMPARE(f.settings->GetSettingValue("Height"), QStringLiteral("5805"));
-        QCOMPARE(f.settings->GetSettingValue("Width"), QStringLiteral("7245")); // the design size
+        // The first-start size: the design's 7245 twips, wider when the default tabs need it.
+        QVERIFY(f.settings->GetSettingValue("Width").toInt() >= 7245);
     }
 
     void exitCommandsRunShutdownOnce()

@@ -1,7 +1,9 @@
 #include "RichTextBox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +62,8 @@ private slots:
     void clipboardDataCarriesPlainTextAndRtfEvenWhenEmpty();
     void cutThenPasteRestoresFormatting();
     void pastedPlainTextTakesTheTypingFormat();
+    void wrappedTextNeedsNoHorizontalScrollBar_data();
+    void wrappedTextNeedsNoHorizontalScrollBar();
 };
 
 void TestRichTextBox::characterAttributesReadMixedOnlyWhenTheSelectionDiffers_data()
@@ -236,16 +240,26 @@ void TestRichTextBox::findHonoursWholeWordAndMatchCase_data()
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("options");
     QTest::addColumn<int>("found");
-    QTest::newRow("inside a word") << "concatenate cat" << "cat" << 0 << 0 << 3;
-    QTest::newRow("whole word skips concatenate") << "concatenate cat" << "cat" << 0 << 2 << 12;
-    QTest::newRow("whole word only inside") << "concatenate" << "cat" << 0 << 2 << -1;
-    QTest::newRow("case ignored") << "Cat" << "cat" << 0 << 0 << 0;
-    QTest::newRow("match case") << "Cat" << "cat" << 0 << 4 << -1;
-    QTest::newRow("both options") << "Cat cats cat" << "cat" << 0 << 6 << 9;
-    QTest::newRow("from a start") << "cat cat" << "cat" << 1 << 0 << 4;
-    QTest::newRow("empty text") << "cat" << "" << 0 << 0 << -1;
-    QTest::newRow("start past the end") << "cat" << "cat" << 50 << 0 << -1;
-    QTest::newRow("second paragraph") << "dog\ncat" << "cat" << 0 << 0 << 4;
+    QTest::newRow("inside a word") << "concatenate cat"
+                                   << "cat" << 0 << 0 << 3;
+    QTest::newRow("whole word skips concatenate") << "concatenate cat"
+                                                  << "cat" << 0 << 2 << 12;
+    QTest::newRow("whole word only inside") << "concatenate"
+                                            << "cat" << 0 << 2 << -1;
+    QTest::newRow("case ignored") << "Cat"
+                                  << "cat" << 0 << 0 << 0;
+    QTest::newRow("match case") << "Cat"
+                                << "cat" << 0 << 4 << -1;
+    QTest::newRow("both options") << "Cat cats cat"
+                                  << "cat" << 0 << 6 << 9;
+    QTest::newRow("from a start") << "cat cat"
+                                  << "cat" << 1 << 0 << 4;
+    QTest::newRow("empty text") << "cat"
+                                << "" << 0 << 0 << -1;
+    QTest::newRow("start past the end") << "cat"
+                                        << "cat" << 50 << 0 << -1;
+    QTest::newRow("second paragraph") << "dog\ncat"
+                                      << "cat" << 0 << 0 << 4;
 }
 
 void TestRichTextBox::findHonoursWholeWordAndMatchCase()
@@ -406,6 +420,40 @@ void TestRichTextBox::pastedPlainTextTakesTheTypingFormat()
     QMimeData empty;
     QVERIFY(!box.insertMimeData(&empty));
     QCOMPARE(box.Text(), QStringLiteral("xtyped"));
+}
+
+void TestRichTextBox::wrappedTextNeedsNoHorizontalScrollBar_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("loadedWhileHidden");
+    QString words;
+    for (int i = 0; i < 400; ++i)
+        words += QStringLiteral("word%1 ").arg(i);
+    QTest::newRow("long paragraph") << words << false;
+    QTest::newRow("unbroken address")
+        << QStringLiteral("https://example.com/") + QString(600, u'x') + QStringLiteral(" after") << false;
+    QTest::newRow("large note") << QString(words + u'\n').repeated(500) << false;
+    QTest::newRow("large note loaded while hidden") << QString(words + u'\n').repeated(500) << true;
+}
+
+void TestRichTextBox::wrappedTextNeedsNoHorizontalScrollBar()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, loadedWhileHidden);
+    RichTextBox box;
+    box.resize(480, 300);
+    if (loadedWhileHidden)
+        box.setText(text);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    if (!loadedWhileHidden)
+        box.setText(text);
+    // The layout of a large note runs on after the text is set: look until it is done.
+    QTRY_VERIFY(box.document()->documentLayout()->documentSize().height() > 0);
+    QCoreApplication::processEvents();
+    QVERIFY(box.lineWrapMode() == QTextEdit::WidgetWidth);
+    QVERIFY(!box.horizontalScrollBar()->isVisible());
+    QVERIFY(box.document()->documentLayout()->documentSize().width() <= box.viewport()->width());
 }
 
 QTEST_MAIN(TestRichTextBox)

@@ -1,3 +1,4 @@
+#include "DesignSize.h"
 #include "ProgramPlaces.h"
 #include "SplashScreen.h"
 
@@ -114,7 +115,9 @@ void TestSplashScreen::splashLastsTwoSeconds()
 void TestSplashScreen::splashShowsTheEmbossedTitleAndTagline()
 {
     SplashScreen splash;
-    QCOMPARE(splash.size(), QSize(splash.twips(6615), splash.twips(2295)));
+    // The designed 6615 x 2295 twips at least; more only when the texts need it.
+    QVERIFY(splash.width() >= DesignSize::twips(&splash, 6615));
+    QVERIFY(splash.height() >= DesignSize::twips(&splash, 2295));
     const QImage image = splash.grab().toImage();
     // The title's blue under-copy and the tagline's red one show beside their white copies.
     const int blue =

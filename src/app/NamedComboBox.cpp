@@ -1,0 +1,66 @@
+#include "NamedComboBox.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
+#include <QComboBox>
+
+namespace {
+
+class NamedComboAccessible final : public QAccessibleWidget
+{
+public:
+    explicit NamedComboAccessible(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Name:
+            return widget()->accessibleName();
+        case QAccessible::Value:
+            return combo()->currentText();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = combo()->isEditable();
+        s.expandable = true;
+        s.expanded = combo()->view() && combo()->view()->isVisible();
+        return s;
+    }
+
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << showMenuAction(); }
+    void doAction(const QString &name) override
+    {
+        if (name == showMenuAction())
+            combo()->showPopup();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+};
+
+// Asked with the most derived class first, so Qt's own combo-box interface never answers for it.
+QAccessibleInterface *namedComboFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("NamedComboBox"))
+        return new NamedComboAccessible(static_cast<QComboBox *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+NamedComboBox::NamedComboBox(const QString &accessibleName, QWidget *parent) : QComboBox(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(namedComboFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setAccessibleName(accessibleName);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QComboBox>
+
+// On this desktop Qt names a combo box after the entry it shows, so a screen reader would
+// announce the font boxes as "DejaVu Sans" and "10". This box is named by its accessible name
+// ("Font name") instead, the entry being its value.
+class NamedComboBox final : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit NamedComboBox(const QString &accessibleName, QWidget *parent = nullptr);
+};
