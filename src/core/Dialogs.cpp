@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QQueue>
@@ -78,13 +79,19 @@ QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &pro
     box->setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     box->setInputMode(QInputDialog::TextInput);
     // Wide enough for the whole title beside the window manager's buttons: a long title such as
-    // the password question's would otherwise be cut short on the title bar.
+    // the password question's would otherwise be cut short on the title bar. The box sizes itself
+    // to its layout, so the width is asked of the text field.
+    // The desktop shows the program's name after a dialog's own title, as Qt asks it to.
+    const QString appName = QGuiApplication::applicationDisplayName();
+    const QString shown =
+        appName.isEmpty() || title == appName ? title : title + QStringLiteral(" \u2014 ") + appName;
     QFont titleFont = box->font();
     titleFont.setBold(true);
-    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 8 * box->fontMetrics().height();
-    box->setMinimumWidth(titleWidth);
-    if (QLineEdit *field = box->findChild<QLineEdit *>())
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(shown) + 8 * box->fontMetrics().height();
+    if (QLineEdit *field = box->findChild<QLineEdit *>()) {
+        field->setMinimumWidth(titleWidth);
         field->setAccessibleName(prompt);
+    }
     return box;
 }
 

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "CompareMergeDialog.h"
 #include "Dialogs.h"
 #include "FontColourDialog.h"
 #include "SplashScreen.h"
@@ -180,15 +181,18 @@ private slots:
         w.menuItem(QStringLiteral("helpcontents"))->trigger();
         check(openWindow<QWidget>(QStringLiteral("HelpWindow")), QStringLiteral("help"));
 
-        const std::unique_ptr<QInputDialog> password(Dialogs::inputBox(
-            nullptr, QStringLiteral("Quillbox Plus - Password Protection"),
-            QStringLiteral("That Password Was Incorrect; Please Enter Your Password."), true));
+        const std::unique_ptr<QInputDialog> password(
+            Dialogs::inputBox(nullptr, QStringLiteral("Quillbox Plus - Password Protection"),
+                              QStringLiteral("Please Enter Your Password."), true));
         check(password.get(), QStringLiteral("password"));
         // The whole title fits the box's width beside the window buttons.
         QFont title = password->font();
         title.setBold(true);
         QVERIFY(password->width() > QFontMetrics(title).horizontalAdvance(password->windowTitle()));
 
+        CompareMergeDialog compare(QStringLiteral("Notes"), WindowFixture::rtf("mine\\par same"),
+                                   WindowFixture::rtf("theirs\\par same"), QStringLiteral("device ABCDEFG"));
+        check(&compare, QStringLiteral("compare-merge"));
         SplashScreen splash;
         check(&splash, QStringLiteral("splash"));
         FontColourDialog fonts(FontChoice{w.ActiveEditor()->currentFont(), QColor(Qt::darkRed)});
