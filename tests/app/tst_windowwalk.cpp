@@ -170,6 +170,8 @@ private slots:
         check(find, QStringLiteral("find-replace"));
         find->close();
 
+        w.menuItem(QStringLiteral("searchall"))->trigger();
+        check(openWindow<QDialog>(QStringLiteral("SearchAllNotes")), QStringLiteral("search-all-notes"));
         w.menuItem(QStringLiteral("Run"))->trigger();
         check(openWindow<QDialog>(QStringLiteral("RunDialog")), QStringLiteral("run"));
         w.menuItem(QStringLiteral("about"))->trigger();
