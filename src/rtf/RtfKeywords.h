@@ -139,6 +139,7 @@ enum class Keyword : unsigned short {
     K_pnlcltr,
     K_pnucrm,
     K_pnlcrm,
+    // Picture words, kept together: the reader takes the range as what a picture group may hold.
     K_pngblip,
     K_jpegblip,
     K_emfblip,

@@ -70,6 +70,8 @@ void Parser::controlWord(const Token &token, bool starred)
     }
     if (s.dest == Dest::Skip)
         return;
+    if (s.dest == Dest::Picture && (word < Keyword::K_pngblip || word > Keyword::K_picscaley))
+        return; // a picture's group holds only its own words; others must not reach the document
 
     const int p = token.param;
     const bool on = !token.hasParam || p != 0;
