@@ -1,6 +1,7 @@
 #include "RichTextBox.h"
 
 #include "EditingLog.h"
+#include "NoteLayout.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 #include "SettingValue.h"
@@ -69,6 +70,7 @@ RichTextBox::RichTextBox(QWidget *parent)
     : QTextEdit(parent)
 {
     setAcceptRichText(true);
+    document()->setDocumentLayout(new NoteLayout(document()));
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
