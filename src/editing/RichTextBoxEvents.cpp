@@ -10,7 +10,57 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
+
+#include <algorithm>
+
+namespace {
+
+// Pasted HTML that names no font or size takes the note's at the caret, as typed text would.
+void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCharFormat &caret)
+{
+    const auto hasFamily = [](const QTextCharFormat &f) {
+        return f.hasProperty(QTextFormat::FontFamilies) || f.hasProperty(QTextFormat::FontFamily);
+    };
+    struct Range
+    {
+        int start;
+        int end;
+        QTextCharFormat missing;
+    };
+    QList<Range> ranges; // collected first: changing formats reshapes the fragments
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            const int start = std::max(from, piece.position());
+            const int end = std::min(to, piece.position() + piece.length());
+            if (start >= end)
+                continue;
+            QTextCharFormat missing;
+            if (!hasFamily(piece.charFormat()) && hasFamily(caret)) {
+                for (const auto property : {QTextFormat::FontFamilies, QTextFormat::FontFamily})
+                    if (caret.hasProperty(property))
+                        missing.setProperty(property, caret.property(property));
+            }
+            if (!piece.charFormat().hasProperty(QTextFormat::FontPointSize)
+                && caret.hasProperty(QTextFormat::FontPointSize))
+                missing.setFontPointSize(caret.fontPointSize());
+            if (!missing.properties().isEmpty())
+                ranges.append({start, end, missing});
+        }
+    }
+    for (const Range &r : std::as_const(ranges)) {
+        QTextCursor range(document);
+        range.setPosition(r.start);
+        range.setPosition(r.end, QTextCursor::KeepAnchor);
+        range.mergeCharFormat(r.missing);
+    }
+}
+
+} // namespace
 
 QMimeData *RichTextBox::selectionMimeData() const
 {
@@ -57,7 +107,12 @@ bool RichTextBox::insertMimeData(const QMimeData *source)
         const QTextDocumentFragment fragment = QTextDocumentFragment::fromHtml(source->html());
         if (!fragment.isEmpty()) {
             QTextCursor c = textCursor();
+            const QTextCharFormat caret = c.charFormat();
+            c.beginEditBlock();
+            const int from = c.selectionStart();
             c.insertFragment(fragment);
+            takeFontWhereUnset(document(), from, c.position(), caret);
+            c.endEditBlock();
             setTextCursor(c);
             return true;
         }

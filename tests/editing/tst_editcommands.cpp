@@ -26,6 +26,7 @@ private slots:
     void pastedPictureIsSavedWithTheNote();
     void pasteTakesTheRichestFlavourAndPlainPasteOnlyText_data();
     void pasteTakesTheRichestFlavourAndPlainPasteOnlyText();
+    void pastedWebTextTakesTheNotesFont();
     void keyboardCopyGivesTheSameFlavoursAsTheMenu();
     void selectAllActsOnTheShownTab();
     void rightButtonReleasePaintsThenShowsTheEditMenu();
@@ -204,6 +205,27 @@ void TestEditCommands::pasteTakesTheRichestFlavourAndPlainPasteOnlyText()
     box.setSelStart(box.Text().indexOf(boldPart));
     box.setSelLength(boldPart.size());
     QCOMPARE(box.SelBold(), std::optional<bool>(expectedBold));
+}
+
+void TestEditCommands::pastedWebTextTakesTheNotesFont()
+{
+    EditingFixture f;
+    EditCommands commands(f.access());
+    auto *data = new QMimeData;
+    data->setHtml(QStringLiteral("<p>a <b>web</b> page</p>"));
+    QGuiApplication::clipboard()->setMimeData(data);
+    RichTextBox &box = f.box(1);
+    box.setText(QStringLiteral("x"));
+    box.selectAll();
+    box.setSelFontName(QStringLiteral("DejaVu Serif"));
+    box.setSelFontSize(14.0);
+    box.setSelStart(1);
+    commands.paste();
+    box.setSelStart(1);
+    box.setSelLength(box.Text().size() - 1);
+    QCOMPARE(box.SelText(), QStringLiteral("a web page"));
+    QCOMPARE(box.SelFontSize(), std::optional<double>(14.0));
+    QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
 }
 
 void TestEditCommands::keyboardCopyGivesTheSameFlavoursAsTheMenu()
