@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace {
 QPointer<SearchAllNotesDialog> s_open;
 } // namespace
@@ -73,7 +75,15 @@ SearchAllNotesDialog::SearchAllNotesDialog(Hooks hooks, QWidget *parent)
             &SearchAllNotesDialog::searchFinished);
     connect(m_list, &QListWidget::itemActivated, this, &SearchAllNotesDialog::goToItem);
     // Enter in the field goes to the chosen match, or the first one.
+    // Enter straight after typing waits for the search of what was typed, then goes to its first
+    // match.
     connect(m_field, &QLineEdit::returnPressed, this, [this] {
+        if (m_delay.isActive() || m_watcher.isRunning()) {
+            m_goWhenFound = true;
+            m_delay.stop();
+            startSearch();
+            return;
+        }
         QListWidgetItem *item = m_list->currentItem() ? m_list->currentItem() : m_list->item(0);
         if (item)
             goToItem(item);
@@ -187,6 +197,8 @@ void SearchAllNotesDialog::searchFinished()
     }
     if (m_list->count() > 0)
         m_list->setCurrentRow(0);
+    if (std::exchange(m_goWhenFound, false) && m_list->count() > 0)
+        goToItem(m_list->item(0));
     const qsizetype n = result.matches.size();
     m_status->setText(result.truncated ? QStringLiteral("The first %1 matches").arg(n)
                       : n == 1         ? QStringLiteral("1 match")

@@ -69,7 +69,8 @@ private:
     QTimer m_delay;
     QFutureWatcher<NoteSearch::Result> m_watcher;
     std::shared_ptr<std::atomic_bool> m_cancel;
-    bool m_rerun = false; // the term changed while a search was running
+    bool m_rerun = false;       // the term changed while a search was running
+    bool m_goWhenFound = false; // Enter came before the search ended
     int m_searchesStarted = 0;
 
     // The plain text of each note, taken again only when its document has changed.

@@ -99,8 +99,16 @@ private slots:
         QTest::keyClick(dialog.searchField(), Qt::Key_Return);
         QCOMPARE(wentTo, (QList<std::tuple<int, int, int>>{{1, 17, 4}}));
 
+        // Enter at once after typing waits for that search and goes to its first match.
+        dialog.searchField()->clear();
+        QTest::keyClicks(dialog.searchField(), QStringLiteral("gamma"));
+        QTest::keyClick(dialog.searchField(), Qt::Key_Return);
+        QTRY_COMPARE(wentTo.size(), 2);
+        QCOMPARE(wentTo.last(), (std::tuple<int, int, int>{1, 11, 5}));
+
         // A note changed meanwhile is searched as it is now.
         QTextCursor(&webDoc).insertText(QStringLiteral("BETA "));
+        dialog.searchField()->setText(QStringLiteral("beta"));
         dialog.findChild<QCheckBox *>()->setChecked(true); // Match Case
         QTRY_COMPARE(dialog.matchList()->count(), 3);
         QTRY_COMPARE(dialog.matchList()->item(2)->text(), QStringLiteral("Web Pages: BETA beta.example.org"));

@@ -141,10 +141,9 @@ xdotool windowactivate --sync "$win" 2>/dev/null
 xdotool key --clearmodifiers ctrl+shift+f
 if wait_for 50 xdotool search --onlyvisible --name '^Search All Notes$'; then pass "Ctrl+Shift+F opens Search All Notes"; else fail "no Search All Notes dialog"; fi
 xdotool type --delay 30 "zebra"
-sleep 0.5
-shot search
 xdotool key --clearmodifiers Return
 wait_for 50 active_is "$win" || fail "the main window did not take the focus back"
+shot search
 xdotool key --clearmodifiers ctrl+c
 if wait_for 30 clipboard_is "zebra"; then pass "Enter selects the match in its tab"; else fail "selection after Enter: '$(xclip -o -selection clipboard)'"; fi
 shot search-went-there
