@@ -55,3 +55,25 @@ start_desktop() {
     done
     wm_up || { echo "FAIL: openbox did not come up: $(cat "$work/openbox.log")"; exit 1; }
 }
+
+# trayer as the notification area, docked at the bottom right.
+start_tray() {
+    trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+        --transparent false --tint 0x404040 >>"$work/trayer.log" 2>&1 &
+    trayer_pid=$!
+    pids+=("$trayer_pid")
+    wait_for 150 xdotool search --classname panel || fail "trayer did not come up: $(cat "$work/trayer.log")"
+}
+
+# The icon trayer embedded: a child of trayer's panel that belongs to us.
+tray_icon() {
+    local panel
+    for panel in $(xdotool search --classname panel); do
+        xwininfo -tree -id "$panel" | awk '/"quillbox"/ {print $1; exit}'
+    done | head -n1
+}
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
+centre_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                             /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w/2), y + int(h/2)}'
+}

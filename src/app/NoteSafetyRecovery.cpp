@@ -115,6 +115,8 @@ void NoteSafety::offerRecovery()
             m_window.setNoteChanged(n, true);
             continue; // the copy stays until the note is written
         }
+        if (answer != QMessageBox::No)
+            continue; // unanswered (the program is ending): offered again at the next start
         // Declined, yet not thrown away: it stays reachable in the note's history.
         m_history.keep(m_window.notePath(n), bytes, entry.saved);
         m_recovery.remove(n);

@@ -51,6 +51,8 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
         d->activationPending = false; // the menu opening over the window takes the input
     });
     connect(d->tray, &TrayIcon::closeRequested, this, &Quillbox::shutdown);
+    connect(d->tray, &TrayIcon::availabilityChanged, this,
+            [this](bool available) { d->trayAvailabilityChanged(available); });
 
     connect(menuItem(QStringLiteral("exit")), &QAction::triggered, this, &Quillbox::shutdown);
     connect(commandButton(QStringLiteral("Exit")), &QAction::triggered, this, &Quillbox::shutdown);
@@ -153,6 +155,11 @@ RichTextBox *Quillbox::editor(int n) const
 RichTextBox *Quillbox::ActiveEditor() const
 {
     return editor(d->active);
+}
+
+RichTextBox *Quillbox::editorInView() const
+{
+    return isPanelVisible(d->active) ? ActiveEditor() : nullptr;
 }
 
 bool Quillbox::isPanelVisible(int n) const
@@ -287,6 +294,11 @@ void Quillbox::CenterMe()
 
 void Quillbox::bringBack()
 {
+    // The window is not ready before start-up is over; what start-up shows comes forward instead.
+    if (d->startup.isRunning()) {
+        StartupPhase::bringForward();
+        return;
+    }
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     show();
     raise();
@@ -315,8 +327,32 @@ void Quillbox::toggleFromOutside()
         showMinimized();
 }
 
+void Quillbox::comeForward()
+{
+    if (d->startup.isRunning()) {
+        d->startup.requestWindow();
+        StartupPhase::bringForward();
+        return;
+    }
+    bringBack();
+}
+
+bool Quillbox::endedDuringStartUp() const
+{
+    return d->startup.endRequested();
+}
+
+void Quillbox::commitData()
+{
+    d->writeChangedNotes();
+}
+
 void Quillbox::shutdown()
 {
+    if (d->startup.isRunning()) {
+        d->startup.requestEnd();
+        return;
+    }
     if (d->shutDown)
         return;
     d->shutDown = true;

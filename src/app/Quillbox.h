@@ -52,6 +52,7 @@ public:
     // Note tabs 1..7.
     RichTextBox *editor(int n) const;
     RichTextBox *ActiveEditor() const;
+    RichTextBox *editorInView() const; // ActiveEditor, or nullptr when every tab is hidden
     int activeNote() const;           // the number of ActiveEditor's note
     bool isPanelVisible(int n) const; // the container of note n is the one in view
     QTabBar *tabStrip() const;        // TabStrip1; each tab's data is its note number
@@ -80,13 +81,18 @@ public:
     void dismissNotice(const QString &event);
     QStringList notices() const;
 
-    // Runs the shutdown sequence once (also reached by closing the window).
+    // Runs the shutdown sequence once (also reached by closing the window). Asked during
+    // start-up, it ends start-up at once instead, writing nothing: the notes may not be loaded.
     void shutdown();
+    // A session checkpoint: the changed notes are written and the program runs on.
+    void commitData();
 
     // Start-up: everything between process start and showing the window, in its fixed order.
-    // False when the start-up password was not given: the process must end at once, writing
-    // nothing (not even through shutdown).
+    // False when the start-up password was not given, or the program was asked to end meanwhile
+    // (endedDuringStartUp): the process must end at once, writing nothing (not even through
+    // shutdown).
     bool startUp();
+    bool endedDuringStartUp() const;
     // Shows the window in the state start-up left (or leaves it in the tray when started
     // minimised); the first paint applies "OnTop" again.
     void showAsStarted();
@@ -96,6 +102,9 @@ public:
     // A left click on the tray icon or the global hot key: the window back, or, when it is the
     // active window already, hidden to the tray (minimised where there is no tray).
     void toggleFromOutside();
+    // A later start of the program asks for the window: brought back now, or once start-up is
+    // over. During start-up a tray click only brings the password question or splash forward.
+    void comeForward();
     // Centres the window on its screen at its current size.
     void CenterMe();
     // The notification-area icon (its menu's About item is wired by the help subsystem).
@@ -118,6 +127,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool runStartUpSteps();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -86,6 +86,22 @@ void Quillbox::Private::applyResizeRules()
     inResizeRules = false;
 }
 
+void Quillbox::Private::trayAvailabilityChanged(bool available)
+{
+    if (available) {
+        // Minimising hides to the tray again; should it go once more, that is told again.
+        trayMissingTold = false;
+        return;
+    }
+    if (shutDown || startup.isRunning() || !q->isHidden())
+        return;
+    // Hidden in a tray that is gone, the window could only be reached by starting again.
+    trayMissingTold = true;
+    q->setWindowState(q->windowState() & ~Qt::WindowMinimized);
+    q->show();
+    q->showStatus(QStringLiteral("No notification area any more: Quillbox Plus stays on the task bar."), 0);
+}
+
 void Quillbox::Private::applyOnTop(bool on)
 {
     items.value(QStringLiteral("setontop"))->setChecked(on);

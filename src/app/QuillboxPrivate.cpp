@@ -192,6 +192,7 @@ void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
     // Exactly one panel is in view, that of the selected tab: the active note's tab when it is
     // still there, else the first tab. With no tab at all, no note is shown.
     stack->setHidden(plan.tabs.isEmpty());
+    enableNoteCommands(!plan.tabs.isEmpty());
     int index = 0;
     for (int i = 0; i < tabs->count(); ++i) {
         if (tabs->tabData(i).toInt() == active)
@@ -202,6 +203,30 @@ void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
         tabs->setCurrentIndex(index);
         showNoteOfTab(index);
     }
+}
+
+void Quillbox::Private::enableNoteCommands(bool on)
+{
+    // The commands that act on the note in view: with every tab hidden there is none, and they
+    // must not reach a hidden note. The font boxes go too, or typing would land in them.
+    static const char *const menuItems[] = {
+        "new",          "open",          "saveas",       "notehistory",    "clear", "print",
+        "printalltext", "EditSelectAll", "copy",         "paste",          "cut",   "font",
+        "boldmnu",      "italicmnu",     "underlinemnu", "setdefaultfont", "find",  "Insert"};
+    static const char *const buttons[] = {"New", "Open", "SaveAs", "Print", "Clear",           "InsertTime",
+                                          "Cut", "Copy", "Paste",  "Font",  "Find and Replace"};
+    for (const char *name : menuItems) {
+        if (QAction *item = items.value(QString::fromLatin1(name)))
+            item->setEnabled(on);
+    }
+    for (const char *key : buttons) {
+        if (QAction *button = commandBar->button(QString::fromLatin1(key)))
+            button->setEnabled(on);
+    }
+    for (QAction *button : formatBar->actions())
+        button->setEnabled(on);
+    fontName->setEnabled(on);
+    fontSize->setEnabled(on);
 }
 
 void Quillbox::Private::tabSelected(int index)

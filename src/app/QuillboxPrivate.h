@@ -4,6 +4,7 @@
 #include "NoteSafety.h"
 #include "OnTopRule.h"
 #include "Quillbox.h"
+#include "StartupPhase.h"
 #include "TabStripBuilder.h"
 #include "WindowGeometry.h"
 
@@ -29,6 +30,7 @@ struct Quillbox::Private
 
     // Tabs.
     void applyTabStrip(const TabStripBuilder::Plan &plan);
+    void enableNoteCommands(bool on);
     void tabSelected(int index);
     void showNoteOfTab(int index);
     void playTabSound();
@@ -47,6 +49,7 @@ struct Quillbox::Private
     void noteFrame();
     void updateMinimumSize();
     void applyResizeRules();
+    void trayAvailabilityChanged(bool available);
     void applyOnTop(bool on);
     void storePlaceAndSize();
 
@@ -56,6 +59,7 @@ struct Quillbox::Private
     OnTopRule onTop;
     NoteFiles files;
     NoteSafety safety;
+    StartupPhase startup;
 
     QHash<QString, QAction *> items;
     QHash<QString, QMenu *> menus;

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 // Start-up reads these with one final NUL character dropped, as older versions wrote it.
@@ -28,6 +29,16 @@ QString readSetting(const SettingsStore &settings, const QString &key)
 
 bool Quillbox::startUp()
 {
+    d->startup.begin();
+    const bool started = runStartUpSteps();
+    // A later start that asked for the window meanwhile is answered once it is shown.
+    if (d->startup.finish() && started)
+        QTimer::singleShot(0, this, &Quillbox::bringBack);
+    return started;
+}
+
+bool Quillbox::runStartUpSteps()
+{
     SettingsStore &store = settings();
     // Steps 1 and 2: the splash and sound preferences.
     const QString noSplash = readSetting(store, SettingKey::NoSplash).trimmed();
@@ -38,7 +49,8 @@ bool Quillbox::startUp()
 
     // Step 5: the password comes before any note is loaded or shown.
     if (!askStartupPassword(store, nullptr)) {
-        qCInfo(lcApp) << "start-up password not given; ending";
+        qCInfo(lcApp) << (d->startup.endRequested() ? "asked to end during start-up"
+                                                    : "start-up password not given; ending");
         return false;
     }
 
@@ -93,6 +105,8 @@ bool Quillbox::startUp()
     // Step 14.
     if (splashWanted(noSplash))
         showSplashScreen();
+    if (d->startup.endRequested())
+        return false;
 
     // Step 15: the help subsystem finds its manual through ProgramPlaces itself.
 
@@ -122,7 +136,9 @@ bool Quillbox::startUp()
     }
     // Text typed before a crash, offered back before the window shows.
     d->safety.offerRecovery();
-    return true;
+    // Asked to end while one of those was open: a note restored from its recovery copy keeps the
+    // copy until it is written, so it is offered again at the next start.
+    return !d->startup.endRequested();
 }
 
 void Quillbox::showAsStarted()

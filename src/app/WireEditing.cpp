@@ -116,7 +116,7 @@ void wireEditing(Quillbox &window)
     onTriggered(item("setdefaultfont"), &fonts, [&fonts] { fonts.setFontAsDefault(); });
 
     const auto openFind = [&window] {
-        FindReplaceDialog::open(&window, [&window] { return window.ActiveEditor(); });
+        FindReplaceDialog::open(&window, [&window] { return window.editorInView(); });
     };
     onTriggered(item("find"), &window, openFind);
     onTriggered(item("searchall"), &window, [&window] { openSearchAllNotes(window); });

@@ -16,24 +16,14 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication app(argc, argv);
+    // The name only: a display name would make Qt append it to every window's title.
     QApplication::setApplicationName(QStringLiteral("Quillbox Plus"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox Plus"));
     // Hiding to the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Logging out, a system shutdown and a terminal's end run the same shutdown as Exit. The
-    // handlers go in first, so that a request during start-up is not lost: it ends the program
-    // as soon as the window is there to shut down.
-    Quillbox *running = nullptr;
-    bool endRequested = false;
-    if (UnixSignals *unixSignals = UnixSignals::install()) {
-        QObject::connect(unixSignals, &UnixSignals::terminationRequested, &app, [&running, &endRequested] {
-            if (running)
-                running->shutdown();
-            else
-                endRequested = true;
-        });
-    }
+    // Installed first so that no request is lost; it is acted on once the window exists, as
+    // nothing reads it before the first event loop.
+    UnixSignals *unixSignals = UnixSignals::install();
 
     SettingsStore settings;
     SingleInstance instance(settings.path());
@@ -42,20 +32,23 @@ int main(int argc, char *argv[])
 
     Platform platform = Platform::createNative();
     Quillbox window(settings, platform);
-    if (!window.startUp())
-        return 1; // the password was not given: end at once, writing nothing
 
-    window.setQuitsOnShutdown(true);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &Quillbox::bringBack);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager &) { window.shutdown(); });
+    // A request to end runs the shutdown, which during start-up ends start-up writing nothing.
+    if (unixSignals)
+        QObject::connect(unixSignals, &UnixSignals::terminationRequested, &window, &Quillbox::shutdown);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &Quillbox::shutdown);
-    running = &window;
-    if (endRequested) {
-        window.shutdown();
-        return 0;
-    }
+    // A session checkpoint ("save session" without logging out) writes the notes and runs on;
+    // the end of the session closes the window, which runs the shutdown.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &) { window.commitData(); });
+    // A later start during start-up is answered once start-up is over.
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &Quillbox::comeForward);
 
+    if (!window.startUp()) {
+        // Asked to end during start-up: a normal end. A refused password is not.
+        return window.endedDuringStartUp() ? 0 : 1;
+    }
+    window.setQuitsOnShutdown(true);
     window.showAsStarted();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "UasBridge.h"
 
 #include "Launcher.h"
+#include "UserRuntime.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -10,7 +11,6 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -62,12 +62,10 @@ UasBridge::UasBridge(QString endpoint) : m_endpoint(std::move(endpoint)) {}
 
 QString UasBridge::defaultEndpointName()
 {
-    // The runtime directory is private to the user, so another user on the machine can neither
-    // pose as our service nor see our registrations.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        return kEndpointName;
-    return runtime + u'/' + kEndpointName;
+    // A private directory, so another user on the machine can neither pose as our service nor
+    // see our registrations. Without one there is no endpoint, and the service counts as absent.
+    const QString dir = UserRuntime::privateDirectory();
+    return dir.isEmpty() ? QString() : dir + u'/' + kEndpointName;
 }
 
 QStringList UasBridge::configDirectories()

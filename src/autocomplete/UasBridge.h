@@ -20,8 +20,10 @@ class Launcher;
 // installed.
 //
 // How we talk to it: the running service listens on a local socket, per user, at
-// "$XDG_RUNTIME_DIR/uas-main-window" (Qt's runtime location, so /tmp/runtime-$USER when the
-// variable is unset). Each message is one line of text on a connection of its own:
+// "$XDG_RUNTIME_DIR/uas-main-window", or, when that variable is unset or names a directory others
+// may enter, at "$XDG_CACHE_HOME/quillbox-plus/runtime/uas-main-window" (~/.cache when
+// XDG_CACHE_HOME is unset), a directory of mode 0700; never in a directory shared with others.
+// Each message is one line of text on a connection of its own:
 //
 //     SHOWSETUP <x> <y>     posted: show the setup window at this screen position; no reply
 //     REGISTER <pid>        sent: the service answers "OK" once it has taken the process on

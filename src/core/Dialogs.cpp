@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +20,7 @@ struct Seams
     QQueue<QString> files;
     QList<Dialogs::Shown> shown;
     bool neverBlock = false;
+    bool closed = false; // the program is ending: no dialog shows any more
 };
 
 Seams &seams()
@@ -47,6 +49,8 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &title, const
                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
 {
     auto &s = seams();
+    if (s.closed)
+        return QMessageBox::NoButton;
     s.shown.append({QStringLiteral("message"), title, text});
     if (!s.buttons.isEmpty())
         return s.buttons.dequeue();
@@ -54,12 +58,15 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &title, const
         return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
     QMessageBox box(icon, title, text, buttons, parent);
     keepAboveOurWindows(&box);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const int answer = box.exec();
+    return s.closed ? QMessageBox::NoButton : static_cast<QMessageBox::StandardButton>(answer);
 }
 
 QString input(QWidget *parent, const QString &title, const QString &prompt, bool masked)
 {
     auto &s = seams();
+    if (s.closed)
+        return {};
     s.shown.append({QStringLiteral("input"), title, prompt});
     if (!s.texts.isEmpty())
         return s.texts.dequeue();
@@ -67,7 +74,7 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, bool
         return {};
     const std::unique_ptr<QInputDialog> box(inputBox(parent, title, prompt, masked));
     keepAboveOurWindows(box.get());
-    return box->exec() == QDialog::Accepted ? box->textValue() : QString();
+    return box->exec() == QDialog::Accepted && !s.closed ? box->textValue() : QString();
 }
 
 QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &prompt, bool masked)
@@ -81,13 +88,9 @@ QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &pro
     // Wide enough for the whole title beside the window manager's buttons: a long title such as
     // the password question's would otherwise be cut short on the title bar. The box sizes itself
     // to its layout, so the width is asked of the text field.
-    // The desktop shows the program's name after a dialog's own title, as Qt asks it to.
-    const QString appName = QGuiApplication::applicationDisplayName();
-    const QString shown =
-        appName.isEmpty() || title == appName ? title : title + QStringLiteral(" \u2014 ") + appName;
     QFont titleFont = box->font();
     titleFont.setBold(true);
-    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(shown) + 8 * box->fontMetrics().height();
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 8 * box->fontMetrics().height();
     if (QLineEdit *field = box->findChild<QLineEdit *>()) {
         field->setMinimumWidth(titleWidth);
         field->setAccessibleName(prompt);
@@ -98,6 +101,8 @@ QInputDialog *inputBox(QWidget *parent, const QString &title, const QString &pro
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
     auto &s = seams();
+    if (s.closed)
+        return {};
     s.shown.append({QStringLiteral("open"), caption, dir});
     if (!s.files.isEmpty())
         return s.files.dequeue();
@@ -106,7 +111,7 @@ QString openFileName(QWidget *parent, const QString &caption, const QString &dir
     QFileDialog dialog(parent, caption, dir, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     keepAboveOurWindows(&dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || s.closed || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -115,6 +120,8 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
                      const QString &defaultSuffix)
 {
     auto &s = seams();
+    if (s.closed)
+        return {};
     s.shown.append({QStringLiteral("save"), caption, suggested});
     if (!s.files.isEmpty())
         return s.files.dequeue();
@@ -132,7 +139,7 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.selectFile(proposal.fileName());
     keepAboveOurWindows(&dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || s.closed || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
@@ -140,6 +147,8 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
 QString directory(QWidget *parent, const QString &caption, const QString &dir)
 {
     auto &s = seams();
+    if (s.closed)
+        return {};
     s.shown.append({QStringLiteral("directory"), caption, dir});
     if (!s.files.isEmpty())
         return s.files.dequeue();
@@ -149,9 +158,29 @@ QString directory(QWidget *parent, const QString &caption, const QString &dir)
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     keepAboveOurWindows(&dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || s.closed || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+void closeAll()
+{
+    seams().closed = true;
+    // Innermost first; each one's event loop ends as it closes.
+    for (int guard = 0; guard < 100; ++guard) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
+
+bool allClosed()
+{
+    return seams().closed;
 }
 
 void queueButton(QMessageBox::StandardButton answer)
@@ -181,6 +210,7 @@ void clearSeams()
     s.texts.clear();
     s.files.clear();
     s.shown.clear();
+    s.closed = false;
 }
 
 void setNeverBlock(bool on)

@@ -26,6 +26,11 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
                      const QString &defaultSuffix);
 QString directory(QWidget *parent, const QString &caption, const QString &dir);
 
+// The program is ending before its window was ever shown: every open dialog closes unanswered
+// and none shows from now on. message() then answers NoButton, the others the empty string.
+void closeAll();
+bool allClosed();
+
 // Test seams. Queued answers are used first, in order; with none queued the real dialog shows.
 struct Shown
 {
@@ -37,7 +42,7 @@ void queueButton(QMessageBox::StandardButton answer);
 void queueText(const QString &answer);     // for input boxes; empty means Cancel
 void queueFileName(const QString &answer); // for file and directory dialogs; empty means Cancel
 QList<Shown> shown();                      // what was shown since the last clearSeams()
-void clearSeams();
+void clearSeams();                         // also lets dialogs show again after closeAll()
 // When set, a dialog shown with nothing queued fails the call instead of blocking (tests).
 void setNeverBlock(bool on);
 

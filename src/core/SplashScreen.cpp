@@ -6,11 +6,13 @@
 #include "SettingValue.h"
 #include "TrayIcon.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -18,6 +20,11 @@
 #include <memory>
 
 namespace {
+// The wait of the splash now showing, if any, and whether it is to end now. Showing the window
+// may already handle events, so the end can be asked for before the wait has begun.
+QPointer<QEventLoop> g_splashWait;
+bool g_cutShort = false;
+
 constexpr int kWidthTwips = 6615;
 constexpr int kHeightTwips = 2295;
 
@@ -121,6 +128,9 @@ void showSplashScreen()
 
 void showSplashScreen(std::chrono::milliseconds duration)
 {
+    QEventLoop wait;
+    g_splashWait = &wait;
+    g_cutShort = false;
     auto splash = std::make_unique<SplashScreen>();
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
@@ -135,9 +145,26 @@ void showSplashScreen(std::chrono::milliseconds duration)
         native->setFlags(native->flags() & ~Qt::WindowStaysOnTopHint);
 
     // A precise timer: a coarse one may end the wait up to a twentieth early.
-    QEventLoop wait;
     QTimer::singleShot(duration, Qt::PreciseTimer, &wait, &QEventLoop::quit);
-    wait.exec();
+    if (!g_cutShort)
+        wait.exec();
+    g_splashWait = nullptr;
 
     splash->hide();
+}
+
+void cutSplashScreenShort()
+{
+    g_cutShort = true;
+    if (g_splashWait)
+        g_splashWait->quit();
+}
+
+QWidget *splashScreenShowing()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<SplashScreen *>(window) && window->isVisible())
+            return window;
+    }
+    return nullptr;
 }

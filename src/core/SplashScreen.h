@@ -37,3 +37,7 @@ private:
 // Returns once the splash is gone (hidden and deleted).
 void showSplashScreen();
 void showSplashScreen(std::chrono::milliseconds duration);
+// Ends the wait of the splash now showing at once (the program was asked to end meanwhile).
+void cutSplashScreenShort();
+// The splash window while it shows, else nullptr.
+QWidget *splashScreenShowing();

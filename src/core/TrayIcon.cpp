@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QStyle>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcTray, "quillbox.tray")
 
@@ -83,13 +84,31 @@ void TrayIcon::InitTray()
         connect(m_icon.get(), &QSystemTrayIcon::activated, this, &TrayIcon::handleActivation);
     }
     // Without a notification area there is nowhere to show it; the program runs on without.
-    if (!isAvailable())
+    m_available = isAvailable();
+    if (!m_available)
         qCInfo(lcTray) << "no notification area on this desktop";
     m_icon->show();
+    if (!m_availabilityPoll) {
+        m_availabilityPoll = new QTimer(this);
+        connect(m_availabilityPoll, &QTimer::timeout, this, &TrayIcon::checkAvailability);
+    }
+    m_availabilityPoll->start(AvailabilityPollMs);
+}
+
+void TrayIcon::checkAvailability()
+{
+    const bool available = isAvailable();
+    if (available == m_available)
+        return;
+    m_available = available;
+    qCInfo(lcTray) << (available ? "a notification area appeared" : "the notification area went away");
+    emit availabilityChanged(available);
 }
 
 void TrayIcon::DeleteIcon()
 {
+    if (m_availabilityPoll)
+        m_availabilityPoll->stop();
     if (m_menu)
         m_menu->hide();
     if (m_icon)

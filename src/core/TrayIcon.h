@@ -10,6 +10,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 
 // The program's icon in the notification area, from start-up to shutdown.
 //
@@ -61,12 +62,22 @@ signals:
     void popupMenuRequested(const QPoint &globalPos);
     void closeRequested(); // "&Close Quillbox Plus"
     void aboutRequested(); // "&About Quillbox Plus"
+    // The desktop's notification area went away (a panel restarted or removed) or came (back).
+    void availabilityChanged(bool available);
+
+public:
+    // How often the icon looks whether the notification area is still there; Qt reports it only
+    // when asked.
+    static constexpr int AvailabilityPollMs = 500;
 
 private:
     void buildMenu();
+    void checkAvailability();
 
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<QMenu> m_menu;
     QAction *m_close = nullptr;
     QAction *m_about = nullptr;
+    QTimer *m_availabilityPoll = nullptr;
+    bool m_available = false;
 };

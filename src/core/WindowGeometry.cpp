@@ -68,7 +68,11 @@ std::optional<QRect> WindowGeometry::rescued(const QRect &window, const QRect &s
     const qint64 bottom = qint64(window.y()) + window.height();
     const qint64 screenRight = qint64(screen.x()) + screen.width();
     const qint64 screenBottom = qint64(screen.y()) + screen.height();
-    if (right <= screenRight + OffScreenTolerance && bottom <= screenBottom + OffScreenTolerance)
+    // Off the left or top edge the title bar is out of reach just as well.
+    const bool left = window.x() < qint64(screen.x()) - OffScreenTolerance;
+    const bool above = window.y() < qint64(screen.y()) - OffScreenTolerance;
+    if (!left && !above && right <= screenRight + OffScreenTolerance &&
+        bottom <= screenBottom + OffScreenTolerance)
         return std::nullopt;
     const QSize size(MinWidth, MinHeight);
     return QRect(centred(size, screen), size);

@@ -15,7 +15,7 @@ public:
     // found off-screen is given.
     static constexpr int MinWidth = 7245;
     static constexpr int MinHeight = 5805;
-    // How far the window may stick out past the screen's right or bottom edge.
+    // How far the window may stick out past any edge of the desktop.
     static constexpr int OffScreenTolerance = 200;
 
     explicit WindowGeometry(double logicalDpiX = 96.0, double logicalDpiY = 96.0);
@@ -31,10 +31,9 @@ public:
     // CenterMe: the window's left and top that centre a window of this size on the screen.
     static QPoint centred(const QSize &window, const QRect &screen);
 
-    // The off-screen rescue: a window whose right or bottom edge is more than the tolerance past
-    // the screen's gets the minimum size, centred. Sticking out left or above is left alone.
+    // The off-screen rescue: a window any of whose edges is more than the tolerance past the same
+    // edge of the desktop (all screens together) gets the minimum size, centred on it.
     static std::optional<QRect> rescued(const QRect &window, const QRect &screen);
-
 
 private:
     double m_dpiX;

@@ -92,6 +92,11 @@ public:
     // point (in global coordinates, at the caret).
     void setContextMenuHandler(std::function<void(const QPoint &globalPos)> handler);
 
+    // Whether losing the focus for this reason leaves the note (LostFocus, which writes it back):
+    // another control or window of the program taking the focus does; a menu, the menu bar reached
+    // by keyboard or another program does not. programStillActive: a window of ours is active.
+    static bool leavesNote(Qt::FocusReason reason, bool programStillActive);
+
 signals:
     void Change();
     void SelChange();

@@ -2,6 +2,7 @@
 #include "RichTextBox.h"
 #include "RtfReader.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -174,9 +175,23 @@ void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
 void RichTextBox::focusOutEvent(QFocusEvent *event)
 {
     QTextEdit::focusOutEvent(event);
-    // A popup menu over the box (the Edit menu) does not take the note away from the user.
-    if (event->reason() != Qt::PopupFocusReason)
+    // By the time the box hears of it, the window that took the focus is the active one.
+    if (leavesNote(event->reason(), QApplication::activeWindow() != nullptr))
         emit LostFocus();
+}
+
+bool RichTextBox::leavesNote(Qt::FocusReason reason, bool programStillActive)
+{
+    switch (reason) {
+    case Qt::PopupFocusReason:   // a menu or popup over the box
+    case Qt::MenuBarFocusReason: // Alt, or the menu bar reached by keyboard
+        return false;
+    case Qt::ActiveWindowFocusReason:
+        // Another window of ours (a dialog) takes the focus; another program does not.
+        return programStillActive;
+    default:
+        return true;
+    }
 }
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent *event)

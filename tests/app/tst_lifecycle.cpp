@@ -1,7 +1,9 @@
 #include "SettingsStore.h"
 #include "SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -87,6 +89,65 @@ private slots:
         SingleInstance elsewhere(dir.filePath("b/Quillbox Plus.ini"));
         QVERIFY(elsewhere.claim());
         QCOMPARE(forward.count(), 1);
+    }
+
+    void instanceSocketIsInAPrivateDirectory_data()
+    {
+        QTest::addColumn<QString>("runtimeDir"); // "private", "open to everyone" or "none"
+        QTest::newRow("XDG_RUNTIME_DIR") << "private";
+        QTest::newRow("XDG_RUNTIME_DIR open to everyone") << "open to everyone";
+        QTest::newRow("no XDG_RUNTIME_DIR") << "none";
+    }
+    void instanceSocketIsInAPrivateDirectory()
+    {
+        QFETCH(QString, runtimeDir);
+        QTemporaryDir root;
+        const QString runtime = root.filePath("run");
+        QDir().mkpath(runtime);
+        const bool open = runtimeDir == "open to everyone";
+        QFile::setPermissions(runtime, QFileDevice::Permissions(open ? 0x7777 : 0x7700));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", root.filePath("cache").toLocal8Bit());
+        if (runtimeDir == "none")
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+
+        const QString ini = root.filePath("config/Quillbox Plus.ini");
+        const QString socket = SingleInstance::serverName(ini);
+        const QString expected =
+            runtimeDir == "private" ? runtime : root.filePath("cache/quillbox-plus/runtime");
+        QCOMPARE(QFileInfo(socket).absolutePath(), expected);
+        QCOMPARE(QFile::permissions(expected) & 0x0077, QFileDevice::Permissions());
+        {
+            SingleInstance running(ini);
+            QVERIFY(running.claim());
+            QVERIFY(QFileInfo(socket).exists());
+            SingleInstance later(ini);
+            QVERIFY(!later.claim());
+        }
+        savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        savedCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", savedCache);
+    }
+
+    void aSocketTakenInTheSharedTemporaryDirectoryDoesNotStopUs()
+    {
+        // Anyone may create the socket the program once listened on in /tmp.
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("Quillbox Plus.ini");
+        const QByteArray hash =
+            QCryptographicHash::hash(QFileInfo(ini).absoluteFilePath().toUtf8(), QCryptographicHash::Sha256)
+                .toHex();
+        const QString publicName = "quillbox-plus-" + QString::fromLatin1(hash.left(24));
+        QLocalServer squatter;
+        QLocalServer::removeServer(publicName);
+        QVERIFY(squatter.listen(publicName));
+        QVERIFY(squatter.fullServerName().startsWith(QDir::tempPath()));
+
+        SingleInstance ours(ini);
+        QVERIFY(ours.claim());
+        QVERIFY(!squatter.hasPendingConnections());
     }
 
     void secondStartWithTheSameSettingsLeavesTheFirst()

@@ -43,6 +43,20 @@ wait_for 30 bash -c "grep -qi '^OnTop=No' '$ini'" && pass "OnTop is stored as No
 xdotool key --clearmodifiers F7
 wait_for 50 is_above "$win" && pass "F7 again puts it back on top" || fail "not on top after F7 twice"
 
+# Window titles are exactly the program's own, with nothing appended.
+wm_name() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+[ "$(wm_name "$win")" = "Quillbox Plus" ] && pass "the main window's title is Quillbox Plus" || fail "main window title: '$(wm_name "$win")'"
+xdotool windowactivate --sync "$win" 2>/dev/null
+xdotool key --clearmodifiers ctrl+f
+if find=$(wait_for 50 xdotool search --onlyvisible --name 'Find and Replace' && xdotool search --onlyvisible --name 'Find and Replace' | head -n1); then
+    [ "$(wm_name "$find")" = "Find and Replace..." ] && pass "the Find dialog's title is Find and Replace..." \
+        || fail "Find dialog title: '$(wm_name "$find")'"
+    xdotool key --clearmodifiers Escape
+    wait_for 30 bash -c '! xdotool search --onlyvisible --name "Find and Replace"' || xdotool windowclose "$find" 2>/dev/null
+else
+    fail "Ctrl+F showed no Find dialog"
+fi
+
 # A second start with the same settings brings the first window back and ends.
 xdotool windowminimize "$win"
 wait_for 50 is_iconic "$win" || fail "the window did not minimise"

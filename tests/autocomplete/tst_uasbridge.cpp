@@ -25,6 +25,8 @@ private slots:
     void showSetupPostsPointerPosition_data();
     void showSetupPostsPointerPosition();
     void staleEndpointStartsServiceAfresh();
+    void endpointIsNeverInASharedDirectory_data();
+    void endpointIsNeverInASharedDirectory();
 
     void missingServiceIsQuickSilentNoOp_data();
     void missingServiceIsQuickSilentNoOp();
@@ -144,6 +146,37 @@ void TestUasBridge::showSetupPostsPointerPosition()
     bridge.ShowUASSetup(pointer);
     // Posted, so the service may record it a little later.
     QTRY_COMPARE(m_service->received(), QStringList{expected});
+}
+
+void TestUasBridge::endpointIsNeverInASharedDirectory_data()
+{
+    QTest::addColumn<bool>("runtimeDirSet");
+    QTest::newRow("no XDG_RUNTIME_DIR") << false;
+    QTest::newRow("XDG_RUNTIME_DIR open to everyone") << true;
+}
+
+void TestUasBridge::endpointIsNeverInASharedDirectory()
+{
+    QFETCH(bool, runtimeDirSet);
+    const QString cache = m_service->root() + QStringLiteral("/cache");
+    const QString shared = m_service->root() + QStringLiteral("/shared");
+    QDir().mkpath(shared);
+    QFile::setPermissions(shared, QFileDevice::Permissions(0x7777));
+    qputenv("XDG_CACHE_HOME", cache.toLocal8Bit());
+    if (runtimeDirSet)
+        qputenv("XDG_RUNTIME_DIR", shared.toLocal8Bit());
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+
+    const QString own = cache + QStringLiteral("/quillbox-plus/runtime");
+    QCOMPARE(UasBridge::defaultEndpointName(), own + QStringLiteral("/uas-main-window"));
+    QCOMPARE(QFile::permissions(own) & 0x0077, QFileDevice::Permissions());
+    // The service finds us there.
+    m_service->installFake();
+    QVERIFY(UasBridge().RegisterWithUAS());
+    QCOMPARE(m_service->received(), QStringList{pidLine("REGISTER")});
+    m_service->stop();
+    qunsetenv("XDG_CACHE_HOME");
 }
 
 void TestUasBridge::staleEndpointStartsServiceAfresh()

@@ -30,7 +30,7 @@ private slots:
         QCOMPARE(g.toPixels(g.toTwips(QRect(pixels, pixels, 300, 200))), QRect(pixels, pixels, 300, 200));
     }
 
-    void rescuesOnlyWindowsFarOffRightOrBelow_data()
+    void rescuesWindowsFarOffAnyEdge_data()
     {
         // The screen is 19200 x 14400 twips (1280 x 960 pixels at 96 dpi).
         QTest::addColumn<QRect>("window");
@@ -42,10 +42,13 @@ private slots:
             << QRect(1000, 14400 - 7000 + 200, 9000, 7000) << false;
         QTest::newRow("bottom 300 below") << QRect(1000, 14400 - 7000 + 300, 9000, 7000) << true;
         QTest::newRow("right 300 past the edge") << QRect(19200 - 9000 + 300, 1000, 9000, 7000) << true;
-        QTest::newRow("sticking out left stays") << QRect(-5000, 1000, 9000, 7000) << false;
-        QTest::newRow("sticking out above stays") << QRect(1000, -3000, 9000, 7000) << false;
+        QTest::newRow("left 200 off is tolerated") << QRect(-200, 1000, 9000, 7000) << false;
+        QTest::newRow("top 200 above is tolerated") << QRect(1000, -200, 9000, 7000) << false;
+        QTest::newRow("far off the left, one corner in view") << QRect(-8500, 1000, 9000, 7000) << true;
+        QTest::newRow("title bar above the top") << QRect(1000, -3000, 9000, 7000) << true;
+        QTest::newRow("left 300 off") << QRect(-300, 1000, 9000, 7000) << true;
     }
-    void rescuesOnlyWindowsFarOffRightOrBelow()
+    void rescuesWindowsFarOffAnyEdge()
     {
         QFETCH(QRect, window);
         QFETCH(bool, rescued);

@@ -28,17 +28,6 @@ start_program() {
     pids+=("$program_pid")
 }
 
-# The icon trayer embedded: a child of trayer's panel that belongs to us.
-tray_icon() {
-    local panel
-    for panel in $(xdotool search --classname panel); do
-        xwininfo -tree -id "$panel" | awk '/"quillbox"/ {print $1; exit}'
-    done | head -n1
-}
-centre_of() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-                             /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w/2), y + int(h/2)}'
-}
 # Every window of ours in view (the About box has no title of its own).
 program_windows() { large_windows $(xdotool search --onlyvisible --classname quillbox) | wc -l; }
 windows_more_than() { [ "$(program_windows)" -gt "$1" ]; }
@@ -54,18 +43,13 @@ menu_open() {
     done
     return 1
 }
-has_tray_icon() { [ -n "$(tray_icon)" ]; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
 start_desktop
 
 # --- With a notification area -------------------------------------------------------------------
-trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-    --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
-trayer_pid=$!
-pids+=("$trayer_pid")
-wait_for 150 xdotool search --classname panel || fail "trayer did not come up: $(cat "$work/trayer.log")"
+start_tray
 
 # Started minimised: hidden to the tray at once.
 prepare startmin 'StartMin=1\n'

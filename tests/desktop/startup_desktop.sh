@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Start-up and shutdown of the real program on a real X desktop (Xvfb, openbox, trayer): the tray
+# while the splash or the password question shows, a later start meanwhile, focus leaving a note
+# for another program, a window stored off the desktop, and the notification area going away
+# while the window is hidden in it.
+#   startup_desktop.sh <quillbox executable> <screenshot directory>
+set -uo pipefail
+
+program=$1
+shots=$2
+mkdir -p "$shots"
+source "$(dirname "$0")/../desktop-session.sh"
+shot() { import -window root "$shots/startup-$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
+
+prepare() {
+    local name=$1 extra=$2
+    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
+    notes=$work/$name/notes
+    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
+    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
+    printf '[Settings]\nAutoCompletion=NO\nNetwork=%s\n%b' "$notes" "$extra" >"$ini"
+    printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 Call the garage about the tyres\\par}' >"$notes/notes.rtf"
+    before=$(md5sum "$notes/notes.rtf")
+}
+start_program() {
+    "$program" >>"$work/program.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+}
+exited() { ! kill -0 "$program_pid" 2>/dev/null; }
+setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
+# Windows of ours in view by height: the splash is short, the main window tall.
+our_windows() {
+    for w in $(xdotool search --onlyvisible --classname quillbox 2>/dev/null); do
+        xwininfo -id "$w" | awk -v w="$w" '/Override Redirect State: yes/ {o = 1} /Height:/ {h = $2}
+                                           END {if (!o) print w, h}'
+    done
+}
+splash_showing() { our_windows | awk '$2 > 100 && $2 < 200 {f = 1} END {exit !f}'; }
+main_showing() { our_windows | awk '$2 >= 300 {f = 1} END {exit !f}'; }
+prompt_showing() { xdotool search --onlyvisible --name '^Quillbox Plus - Password Protection$' >/dev/null; }
+click_icon() {
+    local x y
+    read -r x y < <(centre_of "$(tray_icon)")
+    xdotool mousemove "$x" "$y" click "$1"
+}
+notes_untouched() {
+    [ "$(md5sum "$notes/notes.rtf")" = "$before" ] && [ ! -e "$notes/email.rtf" ] && [ -z "$(setting Height)" ]
+}
+ended_within() {
+    if wait_for "$1" exited; then
+        wait "$program_pid"
+        return $?
+    fi
+    kill "$program_pid" 2>/dev/null
+    wait_for 50 exited
+    return 1
+}
+
+start_desktop
+start_tray
+
+# --- The tray during the splash ----------------------------------------------------------------
+# Started minimised: clicks on the icon during the splash only bring the splash forward, and a
+# later start meanwhile is answered once start-up is over by showing the window.
+prepare splash 'NoSplash=0\nStartMin=1\n'
+start_program
+wait_for 100 splash_showing || fail "no splash"
+wait_for 100 has_tray_icon || fail "no tray icon during the splash"
+click_icon 1
+sleep 0.3
+shot splash-after-click
+if main_showing; then fail "a tray click during the splash showed the unfinished window"; else pass "a tray click during the splash leaves the window hidden"; fi
+"$program" >>"$work/program.log" 2>&1
+status=$?
+[ "$status" -eq 0 ] && pass "a later start during the splash gives way" || fail "a later start ended with $status"
+if wait_for 60 main_showing; then pass "the later start is answered once start-up is over"; else fail "the later start was dropped: the window stayed in the tray"; fi
+shot answered
+kill -TERM "$program_pid"
+ended_within 100 || fail "SIGTERM did not end the program"
+
+# Close from the tray menu during the splash ends the program at once, writing nothing.
+prepare closesplash 'NoSplash=0\n'
+start_program
+wait_for 100 splash_showing || fail "no splash"
+wait_for 100 has_tray_icon || fail "no tray icon during the splash"
+click_icon 3
+sleep 0.3
+shot splash-tray-menu
+xdotool key c
+if ended_within 15; then pass "Close from the tray during the splash ends the program at once"; else fail "the program did not end from the tray during the splash"; fi
+if notes_untouched; then pass "nothing was written"; else fail "closing during the splash wrote: $(ls "$notes") $(cat "$ini")"; fi
+
+# --- The tray and SIGTERM during the password question -------------------------------------------
+# The stored record of the password "secret".
+prepare password 'NoSplash=1\ndrow="580917264dKwpBXZMNQr8#hjasecret719036825kq"\n'
+start_program
+if wait_for 150 prompt_showing; then pass "the password is asked"; else fail "no password question"; fi
+click_icon 1
+sleep 0.5
+shot password-after-click
+if main_showing; then fail "a tray click during the password question showed the window behind it"; else pass "a tray click during the password question leaves the window hidden"; fi
+prompt_showing || fail "the password question went away"
+kill -TERM "$program_pid"
+if ended_within 30; then pass "SIGTERM during the password question ends the program"; else fail "SIGTERM during the password question did not end it"; fi
+if notes_untouched; then pass "nothing was written"; else fail "SIGTERM during the password question wrote: $(ls "$notes")"; fi
+
+# --- Focus leaving for another program or the menu bar writes nothing ---------------------------
+prepare focus 'NoSplash=1\n'
+start_program
+wait_for 300 main_showing || fail "the main window did not appear"
+win=$(main_window)
+xdotool windowactivate --sync "$win" 2>/dev/null
+read -r x y < <(centre_of "$win")
+xdotool mousemove "$x" "$((y + 40))" click 1
+xdotool type --delay 20 "Buy bread. "
+sleep 0.3
+xmessage -name other -geometry +20+20 "another program" &
+other_pid=$!
+pids+=("$other_pid")
+wait_for 50 xdotool search --onlyvisible --classname other || fail "no other program"
+xdotool windowactivate --sync "$(xdotool search --onlyvisible --classname other | head -n1)" 2>/dev/null
+sleep 0.5
+[ "$(md5sum "$notes/notes.rtf")" = "$before" ] && pass "switching to another program writes nothing" \
+    || fail "switching to another program wrote the note"
+xdotool windowactivate --sync "$win" 2>/dev/null
+xdotool key --clearmodifiers alt
+sleep 0.5
+[ "$(md5sum "$notes/notes.rtf")" = "$before" ] && pass "Alt to the menu bar writes nothing" || fail "Alt wrote the note"
+xdotool key --clearmodifiers Escape
+shot focus-kept
+kill "$other_pid" 2>/dev/null
+xdotool key --clearmodifiers F8
+ended_within 100 || fail "Exit did not end the program"
+grep -q 'Buy bread' "$notes/notes.rtf" && pass "Exit wrote the typed text" || fail "the typed text was lost"
+
+# --- A window stored off the left or top of the desktop is brought back -------------------------
+side=0
+for place in 'CoordsX=-15000\nCoordsY=1500' 'CoordsX=1500\nCoordsY=-6000'; do
+    side=$((side + 1))
+    prepare offscreen "NoSplash=1\n$place\nWidth=9600\nHeight=7200\n"
+    start_program
+    wait_for 300 main_showing || fail "the main window did not appear"
+    win=$(main_window)
+    sleep 0.5
+    read -r left top < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
+    if [ "$left" -ge 0 ] && [ "$top" -ge 0 ]; then pass "a window stored at ${place//\\n/ } is back in view at $left,$top"
+    else fail "a window stored at ${place//\\n/ } stayed off the desktop at $left,$top"; fi
+    shot "offscreen-$side"
+    xdotool key --clearmodifiers F8
+    ended_within 100 || fail "Exit did not end the program"
+done
+
+# --- The notification area goes away while the window is hidden in it ---------------------------
+prepare traygone 'NoSplash=1\n'
+start_program
+wait_for 300 main_showing || fail "the main window did not appear"
+win=$(main_window)
+wait_for 100 has_tray_icon || fail "no tray icon"
+xdotool windowminimize "$win"
+wait_for 50 bash -c '! xdotool search --onlyvisible --classname quillbox | grep -q .' || true
+main_showing && fail "minimising did not hide the window to the tray"
+kill "$trayer_pid"
+wait_for 50 bash -c '! xdotool search --classname panel' || fail "trayer did not go away"
+if wait_for 50 main_showing; then pass "the window comes back when the notification area goes away"; else fail "the window stayed hidden without a notification area"; fi
+sleep 0.3
+shot tray-gone
+start_tray
+if wait_for 100 has_tray_icon; then pass "the icon returns with the notification area"; else fail "no icon in the new notification area"; fi
+xdotool windowminimize "$win"
+if wait_for 50 bash -c "! xprop -id $win WM_STATE | grep -q 'window state'"; then pass "hiding to the new tray works again"; else fail "the window stayed on the task bar: $(xprop -id "$win" WM_STATE)"; fi
+click_icon 1
+wait_for 100 main_showing && pass "the new tray icon brings the window back" || fail "no way back through the new tray icon"
+kill -TERM "$program_pid"
+ended_within 100 || fail "SIGTERM did not end the program"
+
+if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
+    fail "the sanitizers reported an error"
+fi
+echo "screenshots in $shots"
+if [ "$failures" -ne 0 ]; then
+    echo "--- program log"; cat "$work/program.log"
+    echo "--- windows"; xwininfo -root -tree | grep -v 'has no name'
+    exit 1
+fi
+exit 0
