@@ -77,3 +77,14 @@ centre_of() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
                              /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w/2), y + int(h/2)}'
 }
+
+# The tray menu in view: a window of ours outside the window manager's care, like the embedded
+# icon and its tooltip, but tall enough for two items.
+tray_menu() {
+    for w in $(xdotool search --onlyvisible --classname quillbox); do
+        xwininfo -id "$w" | awk '/Override Redirect State: yes/ {o = 1} /Height:/ {h = $2}
+                                 END {exit !(o && h >= 36)}' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+menu_open() { tray_menu >/dev/null; }

@@ -34,15 +34,6 @@ windows_more_than() { [ "$(program_windows)" -gt "$1" ]; }
 windows_at_most() { [ "$(program_windows)" -le "$1" ]; }
 one_program_window() { [ "$(program_windows)" -eq 1 ]; }
 two_program_windows() { [ "$(program_windows)" -eq 2 ]; }
-# The tray menu in view: a window of ours outside the window manager's care, like the embedded
-# icon and its tooltip, but tall enough for two items.
-menu_open() {
-    for w in $(xdotool search --onlyvisible --classname quillbox); do
-        xwininfo -id "$w" | awk '/Override Redirect State: yes/ {o = 1} /Height:/ {h = $2}
-                                 END {exit !(o && h >= 36)}' && return 0
-    done
-    return 1
-}
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
