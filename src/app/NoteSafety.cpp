@@ -60,6 +60,7 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
     connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
     connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
     connect(&m_watcher, &NoteWatcher::directoryBack, this, &NoteSafety::directoryBack);
+    connect(&m_watcher, &NoteWatcher::conflictCopyFound, this, &NoteSafety::secondVersionFound);
 }
 
 NoteSafety::~NoteSafety() = default;
@@ -173,16 +174,6 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     m_recovery.remove(n);
 }
 
-void NoteSafety::tellConflict(int n, const QString &copy)
-{
-    m_window.showNotice(QStringLiteral("conflict ") + copy,
-                        QStringLiteral("The note \"%1\" was changed here and elsewhere (another computer or "
-                                       "program) at the same time. Both versions are kept:\nYours: %2\nThe "
-                                       "other: %3")
-                            .arg(m_caption(n), QDir::toNativeSeparators(m_window.notePath(n)),
-                                 QDir::toNativeSeparators(copy)));
-}
-
 void NoteSafety::changedElsewhere(int n)
 {
     if (m_finished)
@@ -207,11 +198,12 @@ bool NoteSafety::reload(int n)
     RichTextBox *box = m_window.editor(n);
     QByteArray bytes;
     if (!QFileInfo(path).isFile()) {
-        // Removed elsewhere: the text here is all that is left of it, so it is written back. What
-        // we knew of the file stays: should it come back as it was, it is the same note.
-        m_window.setNoteChanged(n, true);
+        // Gone, perhaps only for the moment in which a sync program puts its new version in place:
+        // that is no change here, so a save point writes nothing back. Should it stay away, the
+        // text here is all that is left of it, and the shutdown writes it back. What we knew of the
+        // file stays: should it come back as it was, it is the same note.
         m_window.showStatus(QStringLiteral("The file of the note \"%1\" was removed elsewhere; your text "
-                                           "is kept and saved again.")
+                                           "is kept, and saved again at the end unless the file returns.")
                                 .arg(m_caption(n)));
         return false;
     }

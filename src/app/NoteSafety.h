@@ -6,6 +6,7 @@
 #include "SnapshotWriter.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -24,7 +25,8 @@ class Quillbox;
 // When a note was changed both here and on disk, we keep both without asking: ours is written to
 // the note file and theirs is kept beside it as a conflict copy, and the user is told the names of
 // both files. Asking "keep mine / keep theirs" would stop every save point (losing the focus,
-// switching tabs) on a dialog, and shutdown may never wait on one.
+// switching tabs) on a dialog, and shutdown may never wait on one. The notice offers to compare
+// and merge the two when the user has time; a sync program's conflict copies are offered alike.
 class NoteSafety final : public QObject
 {
     Q_OBJECT
@@ -85,7 +87,9 @@ private:
     void saveRecoveryCopy(int n);
     void stopRecoveryTimers(int n);
     void recoveryCopyWritten(int n, bool ok);
-    void tellConflict(int n, const QString &copy);
+    void tellConflict(int n, const QString &copyPath);
+    void secondVersionFound(const ConflictCopy &copy);
+    void compareAndMerge(const ConflictCopy &copy);
 
     Quillbox &m_window;
     NoteFiles &m_files;
@@ -101,7 +105,8 @@ private:
     SnapshotWriter m_snapshots;
     std::shared_ptr<std::array<std::atomic_int, 7>> m_copyGeneration =
         std::make_shared<std::array<std::atomic_int, 7>>();
-    QStringList m_conflicts; // conflict copies kept at shutdown, told at the next start
+    QStringList m_conflicts;    // conflict copies kept at shutdown, told at the next start
+    QSet<QString> m_toldCopies; // second versions the user was told of in this session
     bool m_away = false;
     bool m_awayTold = false;
     bool m_finished = false;

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,7 +25,8 @@ NoticeBar::NoticeBar(QWidget *parent) : QFrame(parent), m_rows(new QVBoxLayout(t
     hide();
 }
 
-void NoticeBar::show(const QString &event, const QString &text)
+void NoticeBar::show(const QString &event, const QString &text, const QString &actionText,
+                     std::function<void()> action)
 {
     for (QWidget *row : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (row->property(kEvent).toString() == event) {
@@ -46,6 +48,13 @@ void NoticeBar::show(const QString &event, const QString &text)
     close->setToolTip(QStringLiteral("Dismiss"));
     close->setAccessibleName(QStringLiteral("Dismiss"));
     layout->addWidget(label, 1);
+    if (action) {
+        auto *button = new QPushButton(actionText, row);
+        button->setObjectName(QStringLiteral("noticeAction"));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, std::move(action));
+        layout->addWidget(button, 0, Qt::AlignTop);
+    }
     layout->addWidget(close, 0, Qt::AlignTop);
     m_rows->addWidget(row);
     connect(close, &QToolButton::clicked, this, [this, event] { dismiss(event); });

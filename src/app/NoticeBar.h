@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <QStringList>
 
+#include <functional>
+
 class QVBoxLayout;
 
 // Tells the user of things that happened on their own (the note directory went away, a note was
@@ -15,8 +17,10 @@ class NoticeBar final : public QFrame
 public:
     explicit NoticeBar(QWidget *parent = nullptr);
 
-    // Shows the notice of one event; a later notice of the same event replaces it.
-    void show(const QString &event, const QString &text);
+    // Shows the notice of one event; a later notice of the same event replaces it. With an action,
+    // the notice carries a button for it (which never takes the focus either).
+    void show(const QString &event, const QString &text, const QString &actionText = {},
+              std::function<void()> action = {});
     // The event is over (the directory is back, the note is saved): its notice goes.
     void dismiss(const QString &event);
     QStringList texts() const;

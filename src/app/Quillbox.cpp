@@ -270,10 +270,11 @@ void Quillbox::showStatus(const QString &message, int timeoutMs)
     statusBar()->showMessage(message, timeoutMs);
 }
 
-void Quillbox::showNotice(const QString &event, const QString &text)
+void Quillbox::showNotice(const QString &event, const QString &text, const QString &actionText,
+                          std::function<void()> action)
 {
     statusBar()->showMessage(text.simplified());
-    d->noticeBar->show(event, text);
+    d->noticeBar->show(event, text, actionText, std::move(action));
 }
 
 void Quillbox::dismissNotice(const QString &event)

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -77,7 +78,8 @@ public:
     void showStatus(const QString &message, int timeoutMs = 8000);
     // Tells of an event nobody asked for (see NoticeBar) in the status bar and the notice bar
     // above the note, never taking the keyboard; one notice per event.
-    void showNotice(const QString &event, const QString &text);
+    void showNotice(const QString &event, const QString &text, const QString &actionText = {},
+                    std::function<void()> action = {});
     void dismissNotice(const QString &event);
     QStringList notices() const;
 

@@ -54,6 +54,9 @@ std::optional<ConflictCopy> fromOurName(const QString &name)
 std::optional<ConflictCopy> ConflictCopy::fromPath(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
+    // A copy still being written by the sync program is not there yet.
+    if (isTemporaryNoteFile(name))
+        return std::nullopt;
     std::optional<ConflictCopy> copy = fromSyncthingName(name);
     if (!copy)
         copy = fromOurName(name);

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
 #include <optional>
@@ -23,6 +24,8 @@ struct ConflictCopy
     // The conflict copies of the seven notes in a directory, oldest first.
     static QList<ConflictCopy> in(const QString &directory);
 };
+
+Q_DECLARE_METATYPE(ConflictCopy)
 
 // Files that are on their way to becoming a note and never a note themselves: the sync program's
 // ".syncthing.notes.rtf.tmp" and the "notes.rtf.AbC123" of an atomic save.

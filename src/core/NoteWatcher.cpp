@@ -20,6 +20,7 @@ void NoteWatcher::setPaths(const std::array<QString, 7> &paths)
     m_paths = paths;
     m_known = {};
     m_seen = {};
+    m_copies.clear();
     for (const QString &p : paths) {
         if (QFileInfo::exists(p))
             m_watcher.addPath(p);
@@ -86,4 +87,19 @@ void NoteWatcher::checkNow()
             m_watcher.addPath(p);
         emit noteChangedOnDisk(n);
     }
+    checkConflictCopies(dir);
+}
+
+void NoteWatcher::checkConflictCopies(const QString &dir)
+{
+    QSet<QString> present;
+    for (const ConflictCopy &copy : ConflictCopy::in(dir)) {
+        present.insert(copy.path);
+        if (!m_copies.contains(copy.path)) {
+            m_copies.insert(copy.path);
+            emit conflictCopyFound(copy);
+        }
+    }
+    // One taken away and made again later is a new second version.
+    m_copies.intersect(present);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ConflictCopy.h"
 #include "NoteDiskState.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <array>
@@ -37,8 +39,12 @@ signals:
     void noteChangedOnDisk(int note);
     void directoryLost();
     void directoryBack();
+    // A conflict copy of a note is in the note directory; told once while it stays there.
+    void conflictCopyFound(const ConflictCopy &copy);
 
 private:
+    void checkConflictCopies(const QString &dir);
+
     std::array<QString, 7> m_paths;
     std::array<NoteDiskState, 7> m_known;
     // Size and time of each file when the poll last hashed it: the poll reads a file again only
@@ -51,6 +57,7 @@ private:
         bool operator==(const Seen &) const = default;
     };
     std::array<Seen, 7> m_seen{};
+    QSet<QString> m_copies; // the conflict copies already told of
     QFileSystemWatcher m_watcher;
     QTimer m_poll;
     bool m_directoryAvailable = true;

@@ -1,3 +1,4 @@
+#include "NoteTab.h"
 #include "NoteWatcher.h"
 
 #include <QDir>
@@ -83,6 +84,49 @@ private slots:
         writeFile(paths[3], "someone else created it");
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.first().first().toInt(), 4);
+    }
+
+    // A folder kept in sync: the sync program's temporary files and our own atomic save's come and
+    // go beside the notes and are never a change; a conflict copy of a note is told once while it
+    // is there, and again only if it is made anew.
+    void syncedFolderTellsConflictCopiesAndIgnoresTemporaryFiles()
+    {
+        QTemporaryDir dir;
+        std::array<QString, 7> paths;
+        for (int n = 1; n <= 7; ++n)
+            paths[n - 1] = dir.filePath(NoteTabs::tab(n).fileName);
+        writeFile(paths[0], "mine");
+        NoteWatcher watcher(nullptr, 60000);
+        watcher.setPaths(paths);
+        watcher.setKnownState(1, NoteDiskState::of(paths[0]));
+        QSignalSpy changes(&watcher, &NoteWatcher::noteChangedOnDisk);
+        QSignalSpy copies(&watcher, &NoteWatcher::conflictCopyFound);
+
+        writeFile(dir.filePath(".syncthing.notes.rtf.tmp"), "theirs, half delivered");
+        writeFile(dir.filePath("notes.rtf.Ab12Cd"), "ours, half written");
+        writeFile(dir.filePath(".syncthing.notes.sync-conflict-20261207-130512-ABCDEFG.rtf.tmp"), "x");
+        watcher.checkNow();
+        QCOMPARE(changes.size(), 0);
+        QCOMPARE(copies.size(), 0);
+
+        const QString copy = dir.filePath("notes.sync-conflict-20261207-130512-ABCDEFG.rtf");
+        QVERIFY(QFile::rename(dir.filePath(".syncthing.notes.sync-conflict-20261207-130512-ABCDEFG.rtf.tmp"),
+                              copy));
+        writeFile(dir.filePath("todo.sync-conflict-20261207-130512-ABCDEFG.rtf"), "not a note of ours");
+        watcher.checkNow();
+        watcher.checkNow();
+        QCOMPARE(copies.size(), 1);
+        const auto found = copies.first().first().value<ConflictCopy>();
+        QCOMPARE(found.note, 1);
+        QCOMPARE(found.path, copy);
+        QCOMPARE(found.device, "ABCDEFG");
+
+        QVERIFY(QFile::remove(copy));
+        watcher.checkNow();
+        writeFile(copy, "made again");
+        watcher.checkNow();
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(changes.size(), 0);
     }
 
     void directoryGoingAwayAndComingBack()
