@@ -61,6 +61,8 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
     connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
     connect(&m_watcher, &NoteWatcher::directoryBack, this, &NoteSafety::directoryBack);
     connect(&m_watcher, &NoteWatcher::conflictCopyFound, this, &NoteSafety::secondVersionFound);
+    connect(&m_watcher, &NoteWatcher::conflictCopyGone, this,
+            [this](const QString &path) { m_window.dismissNotice(QStringLiteral("conflict ") + path); });
 }
 
 NoteSafety::~NoteSafety() = default;

@@ -82,6 +82,11 @@ void NoteSafety::compareAndMerge(const ConflictCopy &copy)
         // The tab shows the merge as an edit of the user's: saved at the next save point.
         if (mergeIntoNote(m_window.editor(n), theirs, choice, from))
             m_window.setNoteChanged(n, true);
+        if (!QFileInfo::exists(copy.path)) {
+            // Already merged from another Compare and Merge window.
+            m_window.dismissNotice(eventOf(copy));
+            return;
+        }
         if (!moveIntoHistory(m_history, m_window.notePath(n), copy)) {
             qCWarning(lcSafety) << "the second version" << QFileInfo(copy.path).fileName()
                                 << "could not be moved into the history";

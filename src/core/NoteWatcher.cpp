@@ -101,5 +101,10 @@ void NoteWatcher::checkConflictCopies(const QString &dir)
         }
     }
     // One taken away and made again later is a new second version.
-    m_copies.intersect(present);
+    QSet<QString> gone = m_copies;
+    gone.subtract(present);
+    for (const QString &path : std::as_const(gone)) {
+        m_copies.remove(path);
+        emit conflictCopyGone(path);
+    }
 }

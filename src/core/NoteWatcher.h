@@ -41,6 +41,8 @@ signals:
     void directoryBack();
     // A conflict copy of a note is in the note directory; told once while it stays there.
     void conflictCopyFound(const ConflictCopy &copy);
+    // A conflict copy told of is no longer there (merged here or on another computer).
+    void conflictCopyGone(const QString &path);
 
 private:
     void checkConflictCopies(const QString &dir);

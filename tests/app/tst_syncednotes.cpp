@@ -159,6 +159,23 @@ private slots:
             WindowFixture::readFile(notes).contains(choice == MergeChoice::KeepTheirs ? "eggs" : "bread"));
     }
 
+    void noticeGoesWhenTheOtherComputerMergedFirst()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        WindowFixture::writeFile(f.noteDir() + "/web.rtf", WindowFixture::rtf("links"));
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        const QString copy = f.noteDir() + "/web.sync-conflict-20261207-130512-BCDEFGH.rtf";
+        WindowFixture::writeFile(copy, WindowFixture::rtf("other links"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.notices().size(), 1, 10000);
+        QVERIFY(w.notices().first().contains("\"Web Pages\""));
+        QVERIFY(QFile::remove(copy)); // the sync program deletes it here
+        QTRY_VERIFY_WITH_TIMEOUT(w.notices().isEmpty(), 10000);
+        QCOMPARE(w.editor(2)->Text(), "links");
+    }
+
     void ourOwnConflictCopyIsOfferedOnceForMerging()
     {
         WindowFixture f;

@@ -121,8 +121,11 @@ private slots:
         QCOMPARE(found.path, copy);
         QCOMPARE(found.device, "ABCDEFG");
 
+        QSignalSpy gone(&watcher, &NoteWatcher::conflictCopyGone);
         QVERIFY(QFile::remove(copy));
         watcher.checkNow();
+        QCOMPARE(gone.size(), 1);
+        QCOMPARE(gone.first().first().toString(), copy);
         writeFile(copy, "made again");
         watcher.checkNow();
         QCOMPARE(copies.size(), 2);
