@@ -100,10 +100,104 @@ bool FindReplace::replaceAll(RichTextBox *box, const QString &what, const QStrin
     return true;
 }
 
-// Each paragraph's text is read once and its matches replaced from the right, so earlier
-// offsets stay valid; no search ever goes back over text already passed.
-int FindReplace::replaceAllMatches(RichTextBox *box, const QString &what, const QString &with,
-                                   int options)
+namespace {
+
+// One run of the rewritten paragraph: text in one character format.
+struct Piece
+{
+    QString text;
+    QTextCharFormat format;
+};
+
+// The matches in one paragraph's text, left to right, as successive searches would find them:
+// after a match the next search starts at its end; after a candidate rejected as part of a
+// longer word it starts one character past the candidate's end, as the box's Find does.
+QList<int> matchesIn(const QString &text, const QString &what, const QString &with, Qt::CaseSensitivity cs,
+                     bool wholeWord)
+{
+    QList<int> hits;
+    // The character before a candidate as the note will read after the replacements so far:
+    // the whole-word test sees the inserted text, as a search after each replacement would.
+    int previousEnd = -1;
+    QChar outputBefore;
+    for (int from = 0;;) {
+        const int at = int(text.indexOf(what, from, cs));
+        if (at < 0)
+            break;
+        const int end = at + int(what.size());
+        const QChar before = at == 0 ? QChar() : at == previousEnd ? outputBefore : text.at(at - 1);
+        if (wholeWord &&
+            (before.isLetterOrNumber() || (end < text.size() && text.at(end).isLetterOrNumber()))) {
+            from = end + 1;
+            continue;
+        }
+        hits.append(at);
+        outputBefore = with.isEmpty() ? before : with.back();
+        previousEnd = end;
+        from = end;
+    }
+    return hits;
+}
+
+// The paragraph as it reads after the replacements, run by run. A replacement takes the format
+// of the last character it replaces, as a single Replace does; everything else keeps its own.
+QList<Piece> rewritten(const QTextBlock &block, const QList<int> &hits, int whatLength, const QString &with)
+{
+    struct Run
+    {
+        int start;
+        int end;
+        QTextCharFormat format;
+    };
+    QList<Run> runs;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const int start = frag.position() - block.position();
+        runs.append({start, start + frag.length(), frag.charFormat()});
+    }
+    const QString text = block.text();
+    QList<Piece> pieces;
+    const auto add = [&pieces](const QString &piece, const QTextCharFormat &format) {
+        if (piece.isEmpty())
+            return;
+        if (!pieces.isEmpty() && pieces.last().format == format)
+            pieces.last().text += piece;
+        else
+            pieces.append({piece, format});
+    };
+    qsizetype run = 0;
+    // Copies the original text [from, to) run by run; leaves `run` at the run holding `to - 1`.
+    const auto copy = [&](int from, int to) {
+        while (from < to && run < runs.size()) {
+            const Run &r = runs.at(run);
+            const int end = std::min(to, r.end);
+            if (from < end)
+                add(text.mid(from, end - from), r.format);
+            from = std::max(from, end);
+            if (r.end <= from && from < to)
+                ++run;
+        }
+    };
+    int done = 0;
+    for (const int at : hits) {
+        copy(done, at);
+        const int last = at + whatLength - 1;
+        while (run < runs.size() && runs.at(run).end <= last)
+            ++run;
+        add(with, run < runs.size() ? runs.at(run).format : QTextCharFormat());
+        done = at + whatLength;
+    }
+    copy(done, int(text.size()));
+    return pieces;
+}
+
+} // namespace
+
+// Every paragraph is searched as it stood before Replace All, so no search ever sees text the
+// command inserted (a replacement may hold the search text or a line break). Paragraphs are
+// rewritten from the last to the first, one edit each, so earlier positions stay valid and the
+// cost grows with the note's length, not with the number of matches times its length.
+int FindReplace::replaceAllMatches(RichTextBox *box, const QString &what, const QString &with, int options)
 {
     if (!box || what.isEmpty())
         return 0;
@@ -111,54 +205,41 @@ int FindReplace::replaceAllMatches(RichTextBox *box, const QString &what, const 
     const Qt::CaseSensitivity cs =
         (options & RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const bool wholeWord = options & RichTextBox::WholeWord;
+    const int whatLength = int(what.size());
     QTextCursor cursor(doc);
     int count = 0;
-    int caret = -1;
+    int caret = -1;      // the end of the last replacement, counted before earlier paragraphs grew
+    int growthAfter = 0; // how much the paragraphs before the last changed one grew
     bool editing = false;
-    QList<int> hits;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = doc->lastBlock(); block.isValid();) {
+        const QTextBlock previous = block.previous();
         QString text = block.text();
-        text.replace(QChar::Nbsp, u' ');
-        hits.clear();
-        // The character before the next candidate as the note will read after the replacements
-        // so far: the whole-word test sees the inserted text, as a search after each one would.
-        int previousEnd = -1;
-        QChar outputBefore;
-        for (int from = 0;;) {
-            const int at = text.indexOf(what, from, cs);
-            if (at < 0)
-                break;
-            const int end = at + int(what.size());
-            const QChar before = at == 0 ? QChar() : at == previousEnd ? outputBefore : text.at(at - 1);
-            if (wholeWord
-                && (before.isLetterOrNumber() || (end < text.size() && text.at(end).isLetterOrNumber()))) {
-                from = at + 1;
-                continue;
+        text.replace(QChar::Nbsp, u' '); // the box's Find reads a no-break space as a blank
+        const QList<int> hits = matchesIn(text, what, with, cs, wholeWord);
+        if (!hits.isEmpty()) {
+            if (!editing) {
+                cursor.beginEditBlock(); // the whole Replace All is one undo step
+                editing = true;
             }
-            hits.append(at);
-            outputBefore = with.isEmpty() ? before : with.back();
-            previousEnd = end;
-            from = end;
+            const int base = block.position();
+            const int delta = int(with.size()) - whatLength;
+            if (caret < 0)
+                caret = base + hits.last() + delta * int(hits.size() - 1) + int(with.size());
+            else
+                growthAfter += delta * int(hits.size());
+            const QList<Piece> pieces = rewritten(block, hits, whatLength, with);
+            cursor.setPosition(base);
+            cursor.setPosition(base + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            for (const Piece &piece : pieces)
+                cursor.insertText(piece.text, piece.format);
+            count += int(hits.size());
         }
-        if (hits.isEmpty())
-            continue;
-        if (!editing) {
-            cursor.beginEditBlock(); // the whole Replace All is one undo step
-            editing = true;
-        }
-        const int base = block.position();
-        for (qsizetype i = hits.size() - 1; i >= 0; --i) {
-            cursor.setPosition(base + hits[i]);
-            cursor.setPosition(base + hits[i] + int(what.size()), QTextCursor::KeepAnchor);
-            cursor.insertText(with);
-        }
-        const int growth = int(with.size() - what.size());
-        caret = base + hits.last() + growth * int(hits.size() - 1) + int(with.size());
-        count += int(hits.size());
+        block = previous;
     }
     if (editing) {
         cursor.endEditBlock();
-        box->setSelStart(caret);
+        box->setSelStart(caret + growthAfter);
     }
     return count;
 }

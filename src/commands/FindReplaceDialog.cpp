@@ -115,6 +115,16 @@ FindReplaceDialog *FindReplaceDialog::open(QWidget *window, ActiveBox active)
     return s_open;
 }
 
+// The dialog stays open above the window, but the user's next keys go to the note: its window
+// becomes the active one, not only the note its focus widget.
+void FindReplaceDialog::giveKeysTo(RichTextBox *box)
+{
+    if (!box)
+        return;
+    box->activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+}
+
 QString FindReplaceDialog::listText(QComboBox *box) const
 {
     return box->currentText();
@@ -148,8 +158,8 @@ void FindReplaceDialog::clickFind()
         m_logic.find(box, listText(m_cboFind),
                      FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()));
     showState();
-    if (found && box)
-        box->setFocus();
+    if (found)
+        giveKeysTo(box);
 }
 
 void FindReplaceDialog::clickReplace()
@@ -165,8 +175,8 @@ void FindReplaceDialog::clickReplace()
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);
         return;
     }
-    if (wasReplaceMode && m_logic.replaceEnabled() && box)
-        box->setFocus();
+    if (wasReplaceMode && m_logic.replaceEnabled())
+        giveKeysTo(box);
 }
 
 void FindReplaceDialog::clickReplaceAll()

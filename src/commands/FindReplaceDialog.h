@@ -32,6 +32,7 @@ public:
     void clickReplaceAll();
 
 private:
+    static void giveKeysTo(RichTextBox *box);
     void showState();
     QString listText(QComboBox *box) const;
 

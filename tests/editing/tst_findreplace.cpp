@@ -17,6 +17,9 @@ private slots:
     void replaceAllCountsAndResumesAfterTheInsertedText_data();
     void replaceAllCountsAndResumesAfterTheInsertedText();
     void replaceAllIsOneUndoStep();
+    void replaceAllAgreesWithFindNext_data();
+    void replaceAllAgreesWithFindNext();
+    void replaceAllKeepsTheFormatAroundEachMatch();
     void emptySearchDoesNothing();
     void findNextPastTheLastMatchResetsToFind();
     void replaceWithoutFindReplacesTheSelectionThenLooksFurther();
@@ -34,14 +37,44 @@ void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText_data()
     QTest::addColumn<int>("options");
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("result");
-    QTest::newRow("a to aa") << "a a" << "a" << "aa" << 0 << 2 << "aa aa";
-    QTest::newRow("aa to b") << "aaaa" << "aa" << "b" << 0 << 2 << "bb";
-    QTest::newRow("whole word") << "cat concatenate cat." << "cat" << "dog" << 2 << 2 << "dog concatenate dog.";
-    QTest::newRow("match case") << "Cat cat" << "cat" << "x" << 4 << 1 << "Cat x";
-    QTest::newRow("any case") << "Cat cat" << "cat" << "x" << 0 << 2 << "x x";
-    QTest::newRow("across paragraphs") << "ab\nab\nb" << "b" << "" << 0 << 3 << "a\na\n";
-    QTest::newRow("whole word sees inserted text") << "--" << "-" << "b" << 2 << 1 << "b-";
-    QTest::newRow("whole word after a suffix") << "a-a-" << "a-" << "b" << 2 << 1 << "a-b";
+    QTest::newRow("a to aa") << "a a"
+                             << "a"
+                             << "aa" << 0 << 2 << "aa aa";
+    QTest::newRow("aa to b") << "aaaa"
+                             << "aa"
+                             << "b" << 0 << 2 << "bb";
+    QTest::newRow("whole word") << "cat concatenate cat."
+                                << "cat"
+                                << "dog" << 2 << 2 << "dog concatenate dog.";
+    QTest::newRow("match case") << "Cat cat"
+                                << "cat"
+                                << "x" << 4 << 1 << "Cat x";
+    QTest::newRow("any case") << "Cat cat"
+                              << "cat"
+                              << "x" << 0 << 2 << "x x";
+    QTest::newRow("across paragraphs") << "ab\nab\nb"
+                                       << "b"
+                                       << "" << 0 << 3 << "a\na\n";
+    QTest::newRow("whole word sees inserted text") << "--"
+                                                   << "-"
+                                                   << "b" << 2 << 1 << "b-";
+    // Find resumes one character past a candidate it rejected as part of a longer word, and
+    // Replace All replaces exactly what Find Next would step through.
+    QTest::newRow("whole word after a suffix") << "a-a-"
+                                               << "a-"
+                                               << "b" << 2 << 0 << "a-a-";
+    QTest::newRow("whole word past a rejected one") << "a--"
+                                                    << "-"
+                                                    << "b" << 2 << 0 << "a--";
+    QTest::newRow("replacement holds a line break") << "Item one\nItem two"
+                                                    << "Item"
+                                                    << "\nItem" << 0 << 2 << "\nItem one\n\nItem two";
+    QTest::newRow("replacement makes a new match") << "abb"
+                                                   << "ab"
+                                                   << "\na" << 0 << 1 << "\nab";
+    QTest::newRow("replacement holds the search text") << "x x"
+                                                       << "x"
+                                                       << "xx" << 0 << 2 << "xx xx";
 }
 
 void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText()
@@ -65,6 +98,57 @@ void TestFindReplace::replaceAllIsOneUndoStep()
     QCOMPARE(FindReplace::replaceAllMatches(&box, QStringLiteral("a"), QStringLiteral("xyz"), 0), 3);
     box.undo();
     QCOMPARE(box.Text(), QStringLiteral("a b a\na"));
+}
+
+void TestFindReplace::replaceAllAgreesWithFindNext_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("options");
+    QTest::newRow("hyphens") << "a-- -a- --b -"
+                             << "-" << 2;
+    QTest::newRow("suffixes") << "a-a- a- xa-a-"
+                              << "a-" << 2;
+    QTest::newRow("words") << "cat concat cat,cat catcat"
+                           << "cat" << 2;
+    QTest::newRow("overlapping") << "aaaaa"
+                                 << "aa" << 0;
+    QTest::newRow("no-break space") << QStringLiteral(u"a\u00A0b a b") << "a b" << 0;
+}
+
+// Counting the matches that Find Next steps through gives Replace All's count.
+void TestFindReplace::replaceAllAgreesWithFindNext()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, what);
+    QFETCH(int, options);
+    RichTextBox finder;
+    finder.setText(note);
+    int found = 0;
+    for (int at = 0; finder.Find(what, at, options) >= 0; at = finder.SelStart() + finder.SelLength())
+        ++found;
+    RichTextBox box;
+    box.setText(note);
+    QCOMPARE(FindReplace::replaceAllMatches(&box, what, QStringLiteral("#"), options), found);
+}
+
+void TestFindReplace::replaceAllKeepsTheFormatAroundEachMatch()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("plain cat and bold cat end"));
+    box.setSelStart(14);
+    box.setSelLength(8); // "bold cat"
+    box.setSelBold(true);
+    QCOMPARE(FindReplace::replaceAllMatches(&box, QStringLiteral("cat"), QStringLiteral("tiger"), 0), 2);
+    QCOMPARE(box.Text(), QStringLiteral("plain tiger and bold tiger end"));
+    const auto boldAt = [&box](int start, int length) {
+        box.setSelStart(start);
+        box.setSelLength(length);
+        return box.SelBold();
+    };
+    QCOMPARE(boldAt(0, 16), std::optional<bool>(false)); // "plain tiger and "
+    QCOMPARE(boldAt(16, 10), std::optional<bool>(true)); // "bold tiger"
+    QCOMPARE(boldAt(26, 4), std::optional<bool>(false)); // " end"
 }
 
 void TestFindReplace::emptySearchDoesNothing()
