@@ -38,7 +38,10 @@ const std::initializer_list<TopMenu> &tree()
           {"exit", "&Exit", "F8"}}},
         {"editmnu",
          "&Edit",
-         {{"EditSelectAll", "Select &All", "Ctrl+A"},
+         {{"undo", "&Undo", "Ctrl+Z"},
+          {"redo", "&Redo", "Ctrl+Y"},
+          {"sepmnuundo", "-", ""},
+          {"EditSelectAll", "Select &All", "Ctrl+A"},
           {"copy", "&Copy", ""},
           {"paste", "&Paste", ""},
           {"pasteplain", "Paste as Plain Te&xt", "Ctrl+Shift+V"},
@@ -94,6 +97,10 @@ void MenuTree::build(QMenuBar *bar, QHash<QString, QAction *> &items, QHash<QStr
         }
     }
     items.value(QStringLiteral("setontop"))->setCheckable(true);
+    // Redo answers both keys people know it by.
+    items.value(QStringLiteral("redo"))
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     QAction *autoCompletion = items.value(QStringLiteral("autocompletion"));
     autoCompletion->setCheckable(true);
     autoCompletion->setChecked(true); // on until the user turns it off

@@ -10,6 +10,8 @@
 #include <QFontDatabase>
 #include <QMenu>
 #include <QTabBar>
+#include <QTextDocument>
+#include <QTimer>
 
 namespace {
 
@@ -92,8 +94,12 @@ void wireEditing(Quillbox &window)
     if (QComboBox *size = window.fontSizeBox())
         QObject::connect(size, &QComboBox::activated, &fonts, &FontBoxes::sizeClicked);
     // Filled once, by start-up after the notes are loaded, from the font of the first note.
-    QObject::connect(&window, &Quillbox::fontBoxesWanted, &fonts,
-                     [&fonts, &window] { fonts.fill(QFontDatabase::families(), window.editor(1)); });
+    QObject::connect(&window, &Quillbox::fontBoxesWanted, &fonts, [&fonts, &window] {
+        fonts.fill(QFontDatabase::families(), window.editor(1));
+        // Setting the first note's typing font is not the user's edit: Undo starts empty.
+        if (RichTextBox *first = window.editor(1))
+            first->document()->clearUndoRedoStacks();
+    });
 
     EditCommands &commands = session->commands();
     const auto item = [&window](const char *name) { return window.menuItem(QString::fromLatin1(name)); };
@@ -114,6 +120,39 @@ void wireEditing(Quillbox &window)
     onTriggered(item("italicmnu"), &fonts, [&fonts] { fonts.toggleItalic(); });
     onTriggered(item("underlinemnu"), &fonts, [&fonts] { fonts.toggleUnderline(); });
     onTriggered(item("setdefaultfont"), &fonts, [&fonts] { fonts.setFontAsDefault(); });
+
+    for (const char *name : {"undo", "redo"}) {
+        QAction *action = item(name);
+        if (!action)
+            continue;
+        const bool undo = qstrcmp(name, "undo") == 0;
+        onTriggered(action, &commands, [&commands, undo] { undo ? commands.undo() : commands.redo(); });
+        // Enabled as the history of the note being edited allows, also in the context menu.
+        const auto refresh = [&commands, action, undo] {
+            action->setEnabled(undo ? commands.canUndo() : commands.canRedo());
+        };
+        for (RichTextBox *box : std::as_const(editors)) {
+            QObject::connect(box, undo ? &QTextEdit::undoAvailable : &QTextEdit::redoAvailable, action,
+                             refresh);
+            QObject::connect(box, &RichTextBox::Change, action, refresh);
+        }
+        QObject::connect(&window, &Quillbox::activeNoteChanged, action, refresh);
+        refresh();
+    }
+    // The menus' keys win over the same keys of the note boxes (Shift+Del is "&Clear Text").
+    const auto menuTakes = [&window](const QKeySequence &key) {
+        for (const char *name : {"Filemnu", "editmnu", "apps", "help"}) {
+            const QMenu *menu = window.menu(QString::fromLatin1(name));
+            if (!menu)
+                continue;
+            for (const QAction *action : menu->actions())
+                if (action->isEnabled() && action->isVisible() && action->shortcuts().contains(key))
+                    return true;
+        }
+        return false;
+    };
+    for (RichTextBox *box : std::as_const(editors))
+        box->setWindowShortcutTest(menuTakes);
 
     const auto openFind = [&window] {
         FindReplaceDialog::open(&window, [&window] { return window.editorInView(); });

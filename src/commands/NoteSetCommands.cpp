@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QTextCursor>
 #include <QWidget>
 
 namespace {
@@ -141,14 +142,18 @@ void NoteSetCommands::emptyVisibleNotes(bool applyDefaultFont)
         RichTextBox *box = m_window.editor(n);
         if (!box || !m_window.isPanelVisible(n))
             continue;
-        box->setText(QString());
-        if (applyDefaultFont) {
-            // The box's base font, and the typing format, which an emptied box keeps from its
-            // former text.
-            box->setFont(font);
-            box->setSelFontName(font.family());
-            if (font.pointSizeF() > 0)
-                box->setSelFontSize(font.pointSizeF());
+        {
+            // Emptied as one step the user can undo, the new typing font included.
+            const RichTextBox::UndoStep step(box);
+            box->clearText();
+            if (applyDefaultFont) {
+                // The box's base font, and the typing format, which an emptied box keeps from
+                // its former text.
+                box->setFont(font);
+                box->setSelFontName(font.family());
+                if (font.pointSizeF() > 0)
+                    box->setSelFontSize(font.pointSizeF());
+            }
         }
         m_window.setNoteChanged(n, false);
     }
@@ -179,7 +184,9 @@ void NoteSetCommands::OpenIntoNotes()
         return;
 
     QWidget *parent = m_window.window();
-    const QString path = Dialogs::openFileName(parent, QString(), m_lastOpened, fileFilter());
+    // The dialog starts in the folder of the last file taken in, with no name chosen yet.
+    const QString folder = m_lastOpened.isEmpty() ? QString() : QFileInfo(m_lastOpened).absolutePath();
+    const QString path = Dialogs::openFileName(parent, QString(), folder, fileFilter());
     if (path.isEmpty())
         return;
     const int n = visibleNote(m_window);
@@ -187,10 +194,27 @@ void NoteSetCommands::OpenIntoNotes()
         return;
     RichTextBox *box = m_window.editor(n);
 
-    const QByteArray before = box->TextRTF();
-    const int beforeLength = box->Text().length();
+    // The file's content follows the note, added as one step the user can undo, on a line of its
+    // own rather than glued to the note's last word.
+    const QString note = box->Text();
+    const bool separate = !note.isEmpty() && !note.endsWith(QLatin1Char('\n'));
     QString error;
-    if (!box->LoadFile(path, &error)) {
+    bool added = false;
+    {
+        const RichTextBox::UndoStep step(box);
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        if (separate)
+            end.insertBlock();
+        box->setTextCursor(end);
+        added = box->insertFile(path, &error);
+        if (separate && (!added || box->Text().size() == note.size() + 1)) {
+            QTextCursor joint(box->document()); // nothing came in: no empty line either
+            joint.setPosition(int(note.size()));
+            joint.deleteChar();
+        }
+    }
+    if (!added) {
         // The note is untouched; say why nothing was added.
         qCWarning(lcNoteCommands) << "file not added to the note:" << error;
         Dialogs::message(parent, appTitle(),
@@ -199,22 +223,7 @@ void NoteSetCommands::OpenIntoNotes()
                          QMessageBox::Warning);
         return;
     }
-    const bool fileHasText = !box->Text().isEmpty();
-    if (beforeLength > 0) {
-        // The former note goes back in front of the file's content, both with their formatting.
-        box->setSelStart(0);
-        box->setSelRTF(before);
-        // Start the file's content on a line of its own rather than glued to the note's last word.
-        const QString joined = box->Text();
-        const bool separated = joined.size() < beforeLength ||
-                               joined.at(beforeLength - 1) == QLatin1Char('\n') ||
-                               (beforeLength < joined.size() && joined.at(beforeLength) == QLatin1Char('\n'));
-        if (fileHasText && !separated && beforeLength < joined.size()) {
-            box->setSelStart(beforeLength);
-            box->setSelText(QStringLiteral("\n"));
-        }
-        box->setSelStart(0);
-    }
+    box->setSelStart(0);
     m_window.setNoteChanged(n, false);
     m_lastOpened = QFileInfo(path).absoluteFilePath();
     m_window.FocusVisibleEditor();

@@ -7,10 +7,35 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QTextDocument>
 
 EditCommands::EditCommands(EditorAccess access, QObject *parent)
     : QObject(parent), m_access(std::move(access))
 {
+}
+
+void EditCommands::undo()
+{
+    if (RichTextBox *box = m_access.activeBox(); box && !box->isReadOnly())
+        box->undo();
+}
+
+void EditCommands::redo()
+{
+    if (RichTextBox *box = m_access.activeBox(); box && !box->isReadOnly())
+        box->redo();
+}
+
+bool EditCommands::canUndo() const
+{
+    const RichTextBox *box = m_access.activeBox();
+    return box && !box->isReadOnly() && box->document()->isUndoAvailable();
+}
+
+bool EditCommands::canRedo() const
+{
+    const RichTextBox *box = m_access.activeBox();
+    return box && !box->isReadOnly() && box->document()->isRedoAvailable();
 }
 
 // Both flavours go on the clipboard in one step, so no other program ever sees only one of them.

@@ -16,6 +16,12 @@ class EditCommands final : public QObject
 public:
     explicit EditCommands(EditorAccess access, QObject *parent = nullptr);
 
+    // Undo and Redo act on the note being edited; each is enabled as its history allows.
+    void undo();
+    void redo();
+    bool canUndo() const;
+    bool canRedo() const;
+
     void copy();
     void cut();
     void paste();

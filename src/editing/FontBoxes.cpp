@@ -85,6 +85,7 @@ void FontBoxes::nameClicked(int index)
 {
     RichTextBox *box = m_access.activeBox();
     if (box && m_nameBox && index >= 0 && index < m_nameBox->count()) {
+        const RichTextBox::UndoStep step(box);
         box->setSelFontName(m_nameBox->itemText(index));
         applyChosenSize(box);
     }
@@ -135,6 +136,7 @@ void FontBoxes::fontDialog()
     if (mixed)
         return;
     const QFont &f = chosen->font;
+    const RichTextBox::UndoStep step(box); // one choice in the dialog, one Undo
     box->setSelFontName(f.family());
     box->setSelBold(f.bold());
     box->setSelItalic(f.italic());

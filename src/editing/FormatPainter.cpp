@@ -104,6 +104,7 @@ void FormatPainter::capture(RichTextBox *box)
 
 void FormatPainter::apply(RichTextBox *box)
 {
+    const RichTextBox::UndoStep step(box); // one painting, one Undo
     box->setSelBold(m_format.bold);
     box->setSelItalic(m_format.italic);
     box->setSelUnderline(m_format.underline);

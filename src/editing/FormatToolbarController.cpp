@@ -67,6 +67,7 @@ void FormatToolbarController::toggle(const QString &key)
 void FormatToolbarController::click(const QString &key)
 {
     RichTextBox *box = m_access.activeBox();
+    const RichTextBox::UndoStep step(box); // one button, one Undo
     if (key == u"Bold" || key == u"Italic" || key == u"Underline") {
         toggle(key);
     } else if (key == u"Align Left" || key == u"Center" || key == u"Align Right") {

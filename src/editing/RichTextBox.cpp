@@ -429,27 +429,54 @@ void RichTextBox::setTextRTF(const QByteArray &bytes)
     replaceContent([&] { rtf::readInto(document(), bytes); });
 }
 
-bool RichTextBox::LoadFile(const QString &path, QString *error)
+namespace {
+
+// A file's bytes, or nothing with the reason in error.
+std::optional<QByteArray> readBytes(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
-        return false;
+        return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = file.errorString();
-        return false;
+        return std::nullopt;
     }
-    if (rtf::looksLikeRtf(bytes)) {
+    return bytes;
+}
+
+QString plainTextOf(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) // older plain-text notes are in the Windows code page
+        text = QStringDecoder(QStringDecoder::System).decode(bytes);
+    return text;
+}
+
+QString unreadableRtf(const QString &warning)
+{
+    return warning.isEmpty() ? RichTextBox::tr("The file is not a readable RTF document.") : warning;
+}
+
+} // namespace
+
+bool RichTextBox::LoadFile(const QString &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = readBytes(path, error);
+    if (!bytes)
+        return false;
+    if (rtf::looksLikeRtf(*bytes)) {
         // A reader that gives up part-way must not leave the note half replaced.
         std::unique_ptr<QTextDocument> backup(document()->clone());
         bool ok = false;
         QString warning;
         replaceContent([&] {
-            const rtf::ReadResult r = rtf::readInto(document(), bytes);
+            const rtf::ReadResult r = rtf::readInto(document(), *bytes);
             ok = r.ok;
             warning = r.warning;
             if (!ok) {
@@ -458,15 +485,66 @@ bool RichTextBox::LoadFile(const QString &path, QString *error)
             }
         });
         if (!ok && error)
-            *error = warning.isEmpty() ? tr("The file is not a readable RTF document.") : warning;
+            *error = unreadableRtf(warning);
         return ok;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) // older plain-text notes are in the Windows code page
-        text = QStringDecoder(QStringDecoder::System).decode(bytes);
+    const QString text = plainTextOf(*bytes);
     replaceContent([&] { setPlainText(text); });
     return true;
+}
+
+bool RichTextBox::insertFile(const QString &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = readBytes(path, error);
+    if (!bytes)
+        return false;
+    if (rtf::looksLikeRtf(*bytes)) {
+        // Read once aside first: a damaged file adds nothing rather than part of itself.
+        QTextDocument trial;
+        const rtf::ReadResult r = rtf::readInto(&trial, *bytes);
+        if (!r.ok) {
+            if (error)
+                *error = unreadableRtf(r.warning);
+            return false;
+        }
+        const UndoStep step(this);
+        const bool atEnd = textCursor().selectionEnd() == document()->characterCount() - 1;
+        setSelRTF(*bytes);
+        // A document's closing paragraph mark ends its last paragraph; at the end of the note it
+        // leaves no empty one behind, as loading the same file does.
+        QTextCursor c = textCursor();
+        if (atEnd && c.atEnd() && c.atBlockStart() && !c.atStart()) {
+            c.deletePreviousChar();
+            setTextCursor(c);
+        }
+        return true;
+    }
+    QTextCursor c = textCursor();
+    c.insertText(plainTextOf(*bytes), QTextCharFormat());
+    setTextCursor(c);
+    return true;
+}
+
+void RichTextBox::clearText()
+{
+    QTextCursor c(document());
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+RichTextBox::UndoStep::UndoStep(RichTextBox *box)
+{
+    if (!box)
+        return;
+    m_cursor = QTextCursor(box->document());
+    m_cursor.beginEditBlock();
+}
+
+RichTextBox::UndoStep::~UndoStep()
+{
+    if (!m_cursor.isNull())
+        m_cursor.endEditBlock();
 }
 
 bool RichTextBox::SaveFile(const QString &path, QString *error)
@@ -499,8 +577,10 @@ int RichTextBox::Find(const QString &text, int start, int options)
 
 void RichTextBox::UpTo(const QString &charSet, bool forward, bool negate)
 {
+    // From the start of the selection: after a double-click the item is the one that holds the
+    // start of the clicked word, whatever the word's last character is.
     QTextCursor c = textCursor();
-    int p = c.position();
+    int p = c.selectionStart();
     const int last = document()->characterCount() - 1;
     const QTextDocument *doc = document();
     if (forward) {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include <functional>
@@ -63,6 +64,25 @@ public:
     // RTF is read as rich text, any other file as plain text. On failure the content is left as
     // it was and error (when given) says why.
     bool LoadFile(const QString &path, QString *error = nullptr);
+    // Like LoadFile, but adds the file's content at the insertion point, as one step the user
+    // can undo. Plain text comes in without the formatting around the insertion point.
+    bool insertFile(const QString &path, QString *error = nullptr);
+    // Empties the note as one step the user can undo (setText starts a fresh history).
+    void clearText();
+
+    // Every change made while one of these lives is one step of the note's undo history: a
+    // command that sets several attributes is undone by one Undo.
+    class UndoStep
+    {
+    public:
+        explicit UndoStep(RichTextBox *box);
+        ~UndoStep();
+        UndoStep(const UndoStep &) = delete;
+        UndoStep &operator=(const UndoStep &) = delete;
+
+    private:
+        QTextCursor m_cursor;
+    };
     // Writes the whole content as RTF, atomically (a crash never leaves a truncated file).
     bool SaveFile(const QString &path, QString *error = nullptr);
 
@@ -97,6 +117,10 @@ public:
     // by keyboard or another program does not. programStillActive: a window of ours is active.
     static bool leavesNote(Qt::FocusReason reason, bool programStillActive);
 
+    // The window's commands win over the box's own key bindings (Shift+Del is "Clear Text", not
+    // Cut): a key for which this answers true goes to the window's shortcut.
+    void setWindowShortcutTest(std::function<bool(const QKeySequence &)> taken);
+
 signals:
     void Change();
     void SelChange();
@@ -105,6 +129,7 @@ signals:
     void LostFocus();
 
 protected:
+    bool event(QEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -125,6 +150,7 @@ private:
 
     QPointer<QMenu> m_editMenu;
     std::function<void(const QPoint &globalPos)> m_contextMenuHandler;
+    std::function<bool(const QKeySequence &)> m_windowShortcut;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
 };

@@ -7,6 +7,8 @@
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QImage>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -66,8 +68,11 @@ void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCh
 QMimeData *RichTextBox::selectionMimeData() const
 {
     auto *data = new QMimeData;
-    data->setText(SelText());
-    data->setData(RtfMimeType, SelRTF());
+    // With nothing selected both flavours are empty: an empty RTF document would paste as a
+    // deletion of whatever the user selects before pasting.
+    const bool selected = textCursor().hasSelection();
+    data->setText(selected ? SelText() : QString());
+    data->setData(RtfMimeType, selected ? SelRTF() : QByteArray());
     return data;
 }
 
@@ -158,6 +163,25 @@ void RichTextBox::setEditMenu(QMenu *menu)
 void RichTextBox::setContextMenuHandler(std::function<void(const QPoint &globalPos)> handler)
 {
     m_contextMenuHandler = std::move(handler);
+}
+
+void RichTextBox::setWindowShortcutTest(std::function<bool(const QKeySequence &)> taken)
+{
+    m_windowShortcut = std::move(taken);
+}
+
+bool RichTextBox::event(QEvent *event)
+{
+    // Left unaccepted, the override request lets the window's shortcut run instead of the box's
+    // own binding for the same key.
+    if (event->type() == QEvent::ShortcutOverride && m_windowShortcut) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (m_windowShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QTextEdit::event(event);
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)

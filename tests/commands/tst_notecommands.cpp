@@ -81,7 +81,9 @@ private slots:
     void openKeepsBothFormattings();
     void openIntoAnEmptyNoteAddsNoBlankLine();
     void openOfAnUnreadableFileLeavesTheNoteAndSaysSo();
-    void nextOpenStartsAtTheLastOpenedFile();
+    void nextOpenStartsInTheLastFolderWithAnEmptyName();
+    void newClearAndOpenAreOneUndoStepEach_data();
+    void newClearAndOpenAreOneUndoStepEach();
 
     void escOrCloseOnTheQuestionChangesNothing_data();
     void escOrCloseOnTheQuestionChangesNothing();
@@ -440,7 +442,7 @@ void TestNoteCommands::openOfAnUnreadableFileLeavesTheNoteAndSaysSo()
     QVERIFY(m_commands->lastOpenedFile().isEmpty());
 }
 
-void TestNoteCommands::nextOpenStartsAtTheLastOpenedFile()
+void TestNoteCommands::nextOpenStartsInTheLastFolderWithAnEmptyName()
 {
     const QString file = writeRtfFile(QStringLiteral("first.rtf"), QStringLiteral("x"), false);
     Dialogs::queueButton(QMessageBox::No);
@@ -453,7 +455,44 @@ void TestNoteCommands::nextOpenStartsAtTheLastOpenedFile()
     m_commands->OpenIntoNotes();
 
     QCOMPARE(Dialogs::shown().last().kind, QStringLiteral("open"));
-    QCOMPARE(Dialogs::shown().last().text, QFileInfo(file).absoluteFilePath());
+    // The folder, not the file: a file name typed over nothing, not over the last one.
+    QCOMPARE(Dialogs::shown().last().text, QFileInfo(file).absolutePath());
+}
+
+void TestNoteCommands::newClearAndOpenAreOneUndoStepEach_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new") << "new";
+    QTest::newRow("clear") << "clear";
+    QTest::newRow("open") << "open";
+}
+
+void TestNoteCommands::newClearAndOpenAreOneUndoStepEach()
+{
+    QFETCH(QString, command);
+    RichTextBox *box = m_window->editor(1);
+    m_window->show(1);
+    box->setText(QStringLiteral("Earlier words"));
+    selectRange(box, 0, 7);
+    box->setSelBold(true); // the note's history before the command
+    Dialogs::queueButton(QMessageBox::No);
+    if (command == u"new") {
+        m_commands->NewNotes();
+    } else if (command == u"clear") {
+        m_commands->ClearNotes();
+    } else {
+        Dialogs::queueFileName(writeRtfFile(QStringLiteral("more.rtf"), QStringLiteral("More"), false));
+        m_commands->OpenIntoNotes();
+    }
+    QVERIFY(box->Text() != QStringLiteral("Earlier words"));
+
+    box->undo();
+    QCOMPARE(box->Text(), QStringLiteral("Earlier words"));
+    selectRange(box, 0, 7);
+    QCOMPARE(box->SelBold(), std::optional<bool>(true));
+    box->undo(); // the history from before the command is still there
+    selectRange(box, 0, 7);
+    QCOMPARE(box->SelBold(), std::optional<bool>(false));
 }
 
 void TestNoteCommands::escOrCloseOnTheQuestionChangesNothing_data()

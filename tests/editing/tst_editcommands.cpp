@@ -75,11 +75,17 @@ void TestEditCommands::copyPutsBothFlavoursEvenForAnEmptySelection()
     QCOMPARE(data->text(), QStringLiteral("this"));
     QCOMPARE(data->data(RichTextBox::RtfMimeType), f.box(1).SelRTF());
 
+    // Nothing selected: both flavours are empty, so a later Paste over a selection keeps it.
     f.box(1).setSelStart(0);
     commands.copy();
     data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data->text().isEmpty());
-    QVERIFY(data->hasFormat(RichTextBox::RtfMimeType));
+    QVERIFY(data->data(RichTextBox::RtfMimeType).isEmpty());
+    f.box(1).setSelStart(0);
+    f.box(1).setSelLength(4);
+    commands.paste();
+    QCOMPARE(f.box(1).Text(), QStringLiteral("copy this"));
+    QCOMPARE(f.box(1).SelText(), QStringLiteral("copy"));
 }
 
 void TestEditCommands::cutThenPasteRestoresTheText()
