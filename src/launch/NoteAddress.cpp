@@ -3,6 +3,9 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+#include <functional>
+
 namespace NoteAddress {
 
 namespace {
@@ -91,6 +94,59 @@ bool isMailAddress(const QString &item)
     static const QRegularExpression allowed(QStringLiteral("^[\\w.!#$'*+=^`{|}~@-]+$"),
                                             QRegularExpression::UseUnicodePropertiesOption);
     return allowed.match(address).hasMatch() && address.count(QLatin1Char('@')) <= 1;
+}
+
+namespace {
+
+// The longest run around `at` of characters that pass `inside`.
+Range runAround(const QString &line, int at, const std::function<bool(QChar)> &inside)
+{
+    int start = std::clamp(at, 0, int(line.size()));
+    int end = start;
+    while (start > 0 && inside(line.at(start - 1)))
+        --start;
+    while (end < line.size() && inside(line.at(end)))
+        ++end;
+    return {start, end - start};
+}
+
+} // namespace
+
+std::optional<Range> addressAround(const QString &line, int at, AddressKind kind)
+{
+    const Range run =
+        runAround(line, at, [](QChar c) { return !c.isSpace() && c != u';' && c != QChar::LineSeparator; });
+    const QString item = line.mid(run.start, run.length);
+    const Range inner = core(item);
+    const QString address = item.mid(inner.start, inner.length);
+    const bool ok = kind == AddressKind::Web ? webUrl(address).has_value()
+                                             : address.contains(u'@') && isMailAddress(address);
+    if (!ok)
+        return std::nullopt;
+    return Range{run.start + inner.start, inner.length};
+}
+
+std::optional<Range> phoneNumberAround(const QString &line, int at)
+{
+    const auto isNumberPart = [](QChar c) {
+        return c.isDigit() || c == u' ' || QStringLiteral("+-/.()").contains(c);
+    };
+    if (at < 0 || at >= line.size() || !isNumberPart(line.at(at)) || line.at(at) == u' ')
+        return std::nullopt;
+    Range run = runAround(line, at, isNumberPart);
+    int start = run.start;
+    int end = run.start + run.length;
+    const auto opens = [](QChar c) { return c.isDigit() || c == u'+' || c == u'('; };
+    const auto closes = [](QChar c) { return c.isDigit() || c == u')'; };
+    while (start < end && !opens(line.at(start)))
+        ++start;
+    while (end > start && !closes(line.at(end - 1)))
+        --end;
+    const QStringView number = QStringView(line).mid(start, end - start);
+    if (start > at || end <= at ||
+        std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); }))
+        return std::nullopt;
+    return Range{start, end - start};
 }
 
 } // namespace NoteAddress

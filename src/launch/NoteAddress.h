@@ -30,6 +30,17 @@ std::optional<QString> webUrl(const QString &item);
 // none of the characters that would add headers or attachments to a mailto: link.
 bool isMailAddress(const QString &item);
 
+// The whole web or mail address in a line of text around position `at`: the run between blanks
+// and ";" without the brackets and punctuation around it, when that is an address of the kind
+// asked for. Hyphens inside it stay ("my-site.example.org", "some-one@my-domain.org").
+enum class AddressKind { Web, Mail };
+std::optional<Range> addressAround(const QString &line, int at, AddressKind kind);
+
+// The whole phone number in a line of text around position `at`: digits with the blanks, "+",
+// "-", "/", "." and parentheses people write between them, from its first digit, "+" or "("
+// to its last digit or ")". Nothing when the character at `at` is not part of a number.
+std::optional<Range> phoneNumberAround(const QString &line, int at);
+
 // The item without a "mailto:" the note may already hold in front of it.
 QString withoutMailtoPrefix(const QString &item);
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTextBlock>
 
 namespace {
 
@@ -30,6 +31,25 @@ void narrowToAddress(RichTextBox &box)
     const int start = box.SelStart() + core.start;
     box.setSelStart(start);
     box.setSelLength(core.length);
+}
+
+// In the web, e-mail and phone tabs an address or number is taken whole, even where it holds the
+// tab's delimiters: a hyphen in a host name, blanks and hyphens in a phone number.
+void widenToWholeItem(RichTextBox &box, int tab)
+{
+    const int start = box.SelStart();
+    const QTextBlock line = box.document()->findBlock(start);
+    const int at = start - line.position();
+    std::optional<NoteAddress::Range> whole;
+    if (tab == PhoneTab)
+        whole = NoteAddress::phoneNumberAround(line.text(), at);
+    else
+        whole = NoteAddress::addressAround(
+            line.text(), at, tab == MailTab ? NoteAddress::AddressKind::Mail : NoteAddress::AddressKind::Web);
+    if (!whole)
+        return;
+    box.setSelStart(line.position() + whole->start);
+    box.setSelLength(whole->length);
 }
 
 } // namespace
@@ -59,15 +79,14 @@ void NoteTextLauncher::SelectDelimitedItem(RichTextBox &box, const QString &deli
 
 void NoteTextLauncher::CopySelectionToClipboard(const RichTextBox &box)
 {
-    auto *data = new QMimeData;
-    data->setText(box.SelText());
-    data->setData(QStringLiteral("text/rtf"), box.SelRTF());
-    QGuiApplication::clipboard()->setMimeData(data);
+    QGuiApplication::clipboard()->setMimeData(box.selectionMimeData());
 }
 
 void NoteTextLauncher::launchFromNote(QWidget *owner, RichTextBox &box, int tab)
 {
     SelectDelimitedItem(box, delimiters(tab));
+    if (tab == WebTab || tab == MailTab || tab == PhoneTab)
+        widenToWholeItem(box, tab);
     if (tab == WebTab || tab == MailTab)
         narrowToAddress(box);
 

@@ -67,21 +67,65 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clicked");
         QTest::addColumn<QString>("item");
-        QTest::newRow("notes tab stops at slashes") << 1 << "see path/to/page now" << "to" << "to";
-        QTest::newRow("web tab keeps slashes") << 2 << "see path/to/page now" << "to" << "path/to/page";
-        QTest::newRow("web tab stops at a hyphen")
-            << 2 << "http://my-site.example.org/a" << "site" << "site.example.org/a";
-        QTest::newRow("mail tab keeps @ and dots, stops at ;")
-            << 3 << "ann@example.com;bob.lee@example.org" << "bob" << "bob.lee@example.org";
-        QTest::newRow("phone tab: blank after area code ends the item")
-            << 4 << "(555) 123-4567" << "123" << "123-4567";
-        QTest::newRow("phone tab keeps parentheses") << 4 << "call (555) 123-4567" << "555" << "(555)";
-        QTest::newRow("phone tab keeps dots and hyphens") << 4 << "fax 555.123-4567" << "123" << "555.123-4567";
-        QTest::newRow("other tabs stop at colons") << 5 << "time: 10:30 pm" << "30" << "30";
-        QTest::newRow("start of text") << 6 << "first word" << "first" << "first";
-        QTest::newRow("end of text") << 7 << "the end" << "end" << "end";
-        QTest::newRow("line break ends a web item") << 2 << "www.a.org\nwww.b.org" << "b" << "www.b.org";
-        QTest::newRow("line break ends a phone item") << 4 << "555\n666-7" << "555" << "555";
+        QTest::newRow("notes tab stops at slashes") << 1 << "see path/to/page now"
+                                                    << "to"
+                                                    << "to";
+        QTest::newRow("web tab keeps slashes") << 2 << "see path/to/page now"
+                                               << "to"
+                                               << "path/to/page";
+        // Addresses and numbers are taken whole, hyphens and blanks inside them included; text
+        // that is not an address still ends at the tab's delimiters.
+        QTest::newRow("web tab takes a hyphenated address whole")
+            << 2 << "see https://my-site.example.org/a-b now"
+            << "site"
+            << "https://my-site.example.org/a-b";
+        QTest::newRow("web tab takes a hyphenated host name whole") << 2 << "(www.my-site.example.org)."
+                                                                    << "example"
+                                                                    << "www.my-site.example.org";
+        QTest::newRow("web tab stops at a hyphen outside addresses") << 2 << "a well-known place"
+                                                                     << "known"
+                                                                     << "known";
+        QTest::newRow("mail tab takes a hyphenated address whole")
+            << 3 << "write to some-one@my-domain.org today"
+            << "one"
+            << "some-one@my-domain.org";
+        QTest::newRow("mail tab keeps @ and dots, stops at ;") << 3 << "ann@example.com;bob.lee@example.org"
+                                                               << "bob"
+                                                               << "bob.lee@example.org";
+        QTest::newRow("phone tab takes the number after the area code whole") << 4 << "(555) 123-4567"
+                                                                              << "123"
+                                                                              << "(555) 123-4567";
+        QTest::newRow("phone tab takes the area code's number whole") << 4 << "call (555) 123-4567"
+                                                                      << "555"
+                                                                      << "(555) 123-4567";
+        QTest::newRow("phone tab: a number with a country code and slashes")
+            << 4 << "Tel. +49 (30) 1234-56; fax 030/765 43 21"
+            << "765"
+            << "030/765 43 21";
+        QTest::newRow("phone tab: words keep the delimiter rule") << 4 << "ask for Mary-Ann"
+                                                                  << "Ann"
+                                                                  << "Mary-Ann";
+        QTest::newRow("item starts at the selection's start") << 1 << "alpha/beta"
+                                                              << "/"
+                                                              << "alpha";
+        QTest::newRow("phone tab keeps dots and hyphens") << 4 << "fax 555.123-4567"
+                                                          << "123"
+                                                          << "555.123-4567";
+        QTest::newRow("other tabs stop at colons") << 5 << "time: 10:30 pm"
+                                                   << "30"
+                                                   << "30";
+        QTest::newRow("start of text") << 6 << "first word"
+                                       << "first"
+                                       << "first";
+        QTest::newRow("end of text") << 7 << "the end"
+                                     << "end"
+                                     << "end";
+        QTest::newRow("line break ends a web item") << 2 << "www.a.org\nwww.b.org"
+                                                    << "b"
+                                                    << "www.b.org";
+        QTest::newRow("line break ends a phone item") << 4 << "555\n666-7"
+                                                      << "555"
+                                                      << "555";
     }
     void eachTabPicksItsItem()
     {
@@ -197,7 +241,8 @@ private slots:
         QCOMPARE(m_launcher.commandLines, QStringList{m_launcher.systemDialer});
         m_keys.focusedPid = m_launcher.nextProcessId - 1;
         QTRY_COMPARE(m_keys.sent.size(), 2);
-        QCOMPARE(m_keys.sent.last(), QStringLiteral("123-4567"));
+        // The whole number, typed as written (brackets are keys, not key-string syntax).
+        QCOMPARE(m_keys.sent.last(), QStringLiteral("{(}555{)} 123-4567"));
     }
 
     void wordTabsLaunchNothing()
