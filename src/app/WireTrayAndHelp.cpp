@@ -21,15 +21,16 @@ void wireTrayAndHelp(Quillbox &window)
     // The About links go through the same launch rules as the Applications menu, with no setup
     // prompt: a link that cannot be opened simply does nothing.
     AboutLinks links;
-    links.webSite = MakerAddresses::WebSite;
-    links.supportEmail = MakerAddresses::SupportEmail;
+    links.webSite = MakerAddresses::aboutPage();
+    links.webSiteTitle = QStringLiteral("the manual's About page");
+    links.supportEmail = MakerAddresses::supportEmail();
     if (launcher && platform.keys) {
         auto *launchers = new Launchers(window.settings(), *launcher, *platform.keys, &window);
         links.openWebSite = [launchers](QWidget *owner, const QString &site) {
-            launchers->OpenWebAddress(owner, site, false);
+            launchers->OpenWebAddress(owner, site, false, Launchers::Failure::Silent);
         };
         links.composeEmail = [launchers](QWidget *owner, const QString &address) {
-            launchers->ComposeEmail(owner, address, false);
+            launchers->ComposeEmail(owner, address, false, Launchers::Failure::Silent);
         };
     }
     const auto showAbout = [&window, links] { ShowAbout(&window, links); };

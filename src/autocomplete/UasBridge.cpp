@@ -1,6 +1,7 @@
 #include "UasBridge.h"
 
 #include "Launcher.h"
+#include "ProgramPlaces.h"
 #include "UserRuntime.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QThread>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -163,9 +165,16 @@ void UasBridge::ShowUASSetup(QPoint position) const
          false);
 }
 
+// The address the build was given (cmake -DQB_UAS_DOWNLOAD_URL=...), else the manual's words
+// about the service on this computer: no made-up address is ever opened.
 QString UasBridge::downloadPage()
 {
-    return QStringLiteral("https://uas.example.org/download");
+    const QString configured = QStringLiteral(QB_UAS_DOWNLOAD_URL).trimmed();
+    if (!configured.isEmpty())
+        return configured;
+    QUrl page = QUrl::fromLocalFile(ProgramPlaces::dataDirectory() + QStringLiteral("/manual/about.html"));
+    page.setFragment(QStringLiteral("autocompletion"));
+    return page.toString();
 }
 
 void UasBridge::OpenUASDownloadPage(Launcher &launcher)

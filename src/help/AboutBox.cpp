@@ -67,12 +67,16 @@ AboutBox::AboutBox(AboutLinks links, QWidget *parent)
     m_picture2->setAccessibleName(QStringLiteral("Visit Our Web Site"));
 
     m_label1 =
-        new ClickableLabel(QStringLiteral("Click Here to Visit Our Web Site: ") + m_links.webSite, this);
+        new ClickableLabel(QStringLiteral("Click Here to Visit Our Web Site: ") +
+                               (m_links.webSiteTitle.isEmpty() ? m_links.webSite : m_links.webSiteTitle),
+                           this);
+    m_label1->setToolTip(m_links.webSite);
     m_label1->setObjectName(QStringLiteral("Label1"));
     styleAsLink(m_label1);
     m_label3 = new ClickableLabel(QStringLiteral("E-Mail: ") + m_links.supportEmail, this);
     m_label3->setObjectName(QStringLiteral("Label3"));
     styleAsLink(m_label3);
+    m_label3->setVisible(!m_links.supportEmail.isEmpty());
 
     m_cmdOkay = new QPushButton(QStringLiteral("&Ok"), this);
     m_cmdOkay->setObjectName(QStringLiteral("cmdOkay"));

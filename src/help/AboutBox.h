@@ -12,8 +12,9 @@ class QPushButton;
 // links are handed the About box as the owner of anything they show.
 struct AboutLinks
 {
-    QString webSite;      // the maker's web site, shown and opened by the web link and picture
-    QString supportEmail; // the maker's support address, for the e-mail link
+    QString webSite;      // the program's web page, opened by the web link and the picture
+    QString webSiteTitle; // what the web link shows of it (the address itself when empty)
+    QString supportEmail; // the support address; without one the box has no e-mail line
     std::function<void(QWidget *owner, const QString &webSite)> openWebSite;
     std::function<void(QWidget *owner, const QString &address)> composeEmail;
 };

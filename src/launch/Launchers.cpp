@@ -5,7 +5,6 @@
 #include "KeyString.h"
 #include "KeystrokeSender.h"
 #include "Launcher.h"
-#include "MakerAddresses.h"
 #include "SettingKeys.h"
 #include "SettingValue.h"
 #include "SettingsStore.h"
@@ -59,15 +58,15 @@ void Launchers::showStatus(const QString &message) const
         m_showStatus(message);
 }
 
-void Launchers::run(const QString &commandLine, const QString &what, qint64 *processId)
+void Launchers::run(const QString &commandLine, const QString &what, Failure failure)
 {
-    if (!m_launcher.runCommandLine(commandLine, Launcher::Show::Normal, processId))
+    if (!m_launcher.runCommandLine(commandLine, Launcher::Show::Normal) && failure == Failure::Reported)
         showStatus(tr("Could not start %1.").arg(what));
 }
 
-void Launchers::open(const QString &target, const QString &what)
+void Launchers::open(const QString &target, const QString &what, Failure failure)
 {
-    if (!m_launcher.shellOpen(target, Launcher::Show::Normal))
+    if (!m_launcher.shellOpen(target, Launcher::Show::Normal) && failure == Failure::Reported)
         showStatus(tr("Could not open %1.").arg(what));
 }
 
@@ -81,7 +80,12 @@ void Launchers::PromptForSetup(QWidget *owner)
 void Launchers::LaunchBrowser(QWidget *owner)
 {
     if (systemHandlerMode()) {
-        open(MakerAddresses::WebSite, tr("the web site"));
+        // The desktop's default browser, started on its own start page: no address is made up.
+        const QString browser = m_launcher.webHandlerCommand();
+        if (browser.trimmed().isEmpty())
+            showStatus(tr("No default web browser is set on this desktop."));
+        else
+            run(browser, tr("the web browser"));
         return;
     }
     const QString browser = m_settings.GetSettingValue(SettingKey::Browser);
@@ -124,10 +128,10 @@ void Launchers::LaunchCalculatorProgram()
     open(QStringLiteral("calc.exe"), tr("the calculator"));
 }
 
-void Launchers::OpenWebAddress(QWidget *owner, const QString &address, bool checkSetup)
+void Launchers::OpenWebAddress(QWidget *owner, const QString &address, bool checkSetup, Failure failure)
 {
     if (systemHandlerMode()) {
-        open(address, tr("the web address"));
+        open(address, tr("the web address"), failure);
         return;
     }
     const QString browser = SettingValue::dropFinalNul(m_settings.GetSettingValue(SettingKey::Browser));
@@ -136,13 +140,13 @@ void Launchers::OpenWebAddress(QWidget *owner, const QString &address, bool chec
         return;
     }
     // The path is not quoted: a browser path with blanks is found whole by the platform.
-    run(browser.trimmed() + QLatin1Char(' ') + address.trimmed(), tr("the web browser"));
+    run(browser.trimmed() + QLatin1Char(' ') + address.trimmed(), tr("the web browser"), failure);
 }
 
-void Launchers::ComposeEmail(QWidget *owner, const QString &address, bool checkSetup)
+void Launchers::ComposeEmail(QWidget *owner, const QString &address, bool checkSetup, Failure failure)
 {
     if (systemHandlerMode()) {
-        open(QStringLiteral("mailto:") + address, tr("a new e-mail message"));
+        open(QStringLiteral("mailto:") + address, tr("a new e-mail message"), failure);
         return;
     }
     QString program = m_settings.GetSettingValue(SettingKey::Email);
@@ -162,7 +166,7 @@ void Launchers::ComposeEmail(QWidget *owner, const QString &address, bool checkS
         return;
     }
     const QString head = (program.trimmed() + QLatin1Char(' ') + options.trimmed()).trimmed();
-    run(head + QLatin1Char(' ') + address.trimmed(), tr("the e-mail program"));
+    run(head + QLatin1Char(' ') + address.trimmed(), tr("the e-mail program"), failure);
 }
 
 void Launchers::DialNumber(QWidget *, const QString &number)

@@ -34,8 +34,13 @@ public:
     void LaunchCommandPrompt();
     void LaunchCalculatorProgram();
 
-    void OpenWebAddress(QWidget *owner, const QString &address, bool checkSetup);
-    void ComposeEmail(QWidget *owner, const QString &address, bool checkSetup);
+    // How a launch that fails ends: with a line in the status bar, or silently (the About
+    // box's links).
+    enum class Failure { Reported, Silent };
+    void OpenWebAddress(QWidget *owner, const QString &address, bool checkSetup,
+                        Failure failure = Failure::Reported);
+    void ComposeEmail(QWidget *owner, const QString &address, bool checkSetup,
+                      Failure failure = Failure::Reported);
     void DialNumber(QWidget *owner, const QString &number);
     void PromptForSetup(QWidget *owner);
 
@@ -53,8 +58,8 @@ signals:
     void dialerFocusTimedOut();
 
 private:
-    void run(const QString &commandLine, const QString &what, qint64 *processId = nullptr);
-    void open(const QString &target, const QString &what);
+    void run(const QString &commandLine, const QString &what, Failure failure = Failure::Reported);
+    void open(const QString &target, const QString &what, Failure failure = Failure::Reported);
     void typeNumberWhenDialerFocused();
 
     SettingsStore &m_settings;

@@ -2,9 +2,12 @@
 
 #include <QString>
 
-// The maker's own addresses: the web site that the browser command opens when the desktop's
-// handlers are in use, and the About box's links.
+// Where the About box's links lead. The program has no web site of its own: its web page is the
+// manual's "About" page on this computer, and the support address exists only when the build
+// was given one (cmake -DQB_SUPPORT_EMAIL=...).
 namespace MakerAddresses {
-inline const QString WebSite = QStringLiteral("https://quillbox.example.org/");
-inline const QString SupportEmail = QStringLiteral("support@quillbox.example.org");
+// The manual's "About" page as a file URL.
+QString aboutPage();
+// The support address, or empty: the About box then has no e-mail line.
+QString supportEmail();
 } // namespace MakerAddresses

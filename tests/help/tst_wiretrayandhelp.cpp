@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
+#include <QStatusBar>
 
 namespace {
 QList<AboutBox *> aboutBoxes()
@@ -60,9 +61,13 @@ private slots:
         QTRY_COMPARE(asked.count(), 1);
         QCOMPARE(aboutBoxes().size(), 1);
         QCOMPARE(aboutBoxes().first()->webSiteLabel()->text(),
-                 QStringLiteral("Click Here to Visit Our Web Site: ") + MakerAddresses::WebSite);
-        QCOMPARE(aboutBoxes().first()->emailLabel()->text(),
-                 QStringLiteral("E-Mail: ") + MakerAddresses::SupportEmail);
+                 QStringLiteral("Click Here to Visit Our Web Site: the manual's About page"));
+        // The web page is the shipped manual's About page; with no support address built in
+        // there is no e-mail line to click.
+        const QUrl page(MakerAddresses::aboutPage());
+        QVERIFY(page.isLocalFile());
+        QVERIFY(QFileInfo(page.toLocalFile()).isFile());
+        QVERIFY(aboutBoxes().first()->emailLabel()->isHidden());
     }
 
     void contentsOpensTheShippedManual()
@@ -87,18 +92,13 @@ private slots:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QStringList>("opened");
         QTest::addColumn<QStringList>("started");
-        const QString site = MakerAddresses::WebSite;
-        const QString mail = MakerAddresses::SupportEmail;
+        const QString site = MakerAddresses::aboutPage();
         QTest::newRow("web site, desktop handlers") << "YES"
                                                     << ""
                                                     << "Label1" << QStringList{site} << QStringList{};
         QTest::newRow("picture, desktop handlers") << "YES"
                                                    << ""
                                                    << "Picture2" << QStringList{site} << QStringList{};
-        QTest::newRow("e-mail, desktop handlers")
-            << "YES"
-            << ""
-            << "Label3" << QStringList{QStringLiteral("mailto:") + mail} << QStringList{};
         QTest::newRow("web site, own browser")
             << "NO"
             << "/usr/bin/browser"
@@ -120,6 +120,20 @@ private slots:
         QTest::mouseClick(label, Qt::LeftButton);
         QCOMPARE(m_f->fakes.launcher->opened, opened);
         QCOMPARE(m_f->fakes.launcher->commandLines, started);
+    }
+
+    void failedLinksAreSilentWhileMenuLaunchesSaySo()
+    {
+        m_f->settings->SaveSettingValue(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
+        QVERIFY(m_f->start());
+        m_f->fakes.launcher->succeed = false;
+        m_f->window->menuItem(QStringLiteral("about"))->trigger();
+        QTest::mouseClick(aboutBoxes().value(0)->webSiteLabel(), Qt::LeftButton);
+        QCOMPARE(m_f->fakes.launcher->opened.size(), 1);
+        QVERIFY(m_f->window->statusBar()->currentMessage().isEmpty());
+        m_f->window->menuItem(QStringLiteral("emailprogram"))->trigger();
+        QCOMPARE(m_f->fakes.launcher->opened.size(), 2);
+        QVERIFY(!m_f->window->statusBar()->currentMessage().isEmpty());
     }
 
     void linksWithNothingSetUpAskNothing()

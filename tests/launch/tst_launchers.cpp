@@ -82,10 +82,12 @@ private slots:
         QFETCH(bool, on);
         set(QStringLiteral("IEEnhanced"), value);
         set(QStringLiteral("Browser"), QStringLiteral("/usr/bin/browser"));
+        m_launcher.webHandler = QStringLiteral("/usr/bin/default-browser");
         m_launchers->LaunchBrowser(nullptr);
         if (on) {
-            QCOMPARE(m_launcher.opened, QStringList{MakerAddresses::WebSite});
-            QVERIFY(m_launcher.commandLines.isEmpty());
+            // The desktop's default browser on its own start page: no address is made up.
+            QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/default-browser")});
+            QVERIFY(m_launcher.opened.isEmpty());
         } else {
             QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/browser")});
             QVERIFY(m_launcher.opened.isEmpty());
@@ -95,11 +97,22 @@ private slots:
     void systemHandlerModeNeverAsksForSetup()
     {
         set(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
+        m_launcher.webHandler = QStringLiteral("/usr/bin/default-browser");
         m_launchers->LaunchBrowser(nullptr);
         m_launchers->LaunchEmailProgram(nullptr);
-        QCOMPARE(m_launcher.opened, (QStringList{MakerAddresses::WebSite, QStringLiteral("mailto:")}));
+        QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/default-browser")});
+        QCOMPARE(m_launcher.opened, QStringList{QStringLiteral("mailto:")});
         QVERIFY(setupPrompts().isEmpty());
         QCOMPARE(m_setupOpened, 0);
+    }
+
+    void systemHandlerModeWithoutADefaultBrowserSaysSo()
+    {
+        set(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
+        m_launchers->LaunchBrowser(nullptr);
+        QVERIFY(m_launcher.commandLines.isEmpty());
+        QVERIFY(m_launcher.opened.isEmpty());
+        QCOMPARE(m_status.size(), 1);
     }
 
     void unconfiguredProgramShowsSetupPromptThenOpensSetup_data()
@@ -188,9 +201,9 @@ private slots:
 
     void aboutBoxLinksSkipTheSetupCheck()
     {
-        m_launchers->OpenWebAddress(nullptr, MakerAddresses::WebSite, false);
+        m_launchers->OpenWebAddress(nullptr, MakerAddresses::aboutPage(), false);
         QCOMPARE(m_setupOpened, 0);
-        QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral(" ") + MakerAddresses::WebSite});
+        QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral(" ") + MakerAddresses::aboutPage()});
     }
 
     void emailCommandLine_data()
