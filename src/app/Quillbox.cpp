@@ -265,6 +265,15 @@ void Quillbox::selectFirstTab()
     d->showNoteOfTab(0);
 }
 
+void Quillbox::switchToFirstTab()
+{
+    if (d->tabs->count() == 0)
+        return;
+    const QSignalBlocker block(d->tabs);
+    d->tabs->setCurrentIndex(0);
+    d->tabSelected(0);
+}
+
 void Quillbox::showStatus(const QString &message, int timeoutMs)
 {
     statusBar()->showMessage(message, timeoutMs);

@@ -73,6 +73,8 @@ public:
     // Writes changed notes to the old directory, then switches and loads what the new one holds.
     void changeNoteDirectory(const QString &dir);
     void selectFirstTab();
+    // Selects the first tab as the user's click would: the tab sound plays.
+    void switchToFirstTab();
 
     // A short message in the status bar.
     void showStatus(const QString &message, int timeoutMs = 8000);

@@ -44,7 +44,7 @@ public:
     void selectFirstTab() override
     {
         if (m_window)
-            m_window->selectFirstTab();
+            m_window->switchToFirstTab();
     }
     void setHotKey(const QString &key) override
     {

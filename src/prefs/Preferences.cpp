@@ -72,9 +72,10 @@ PreferenceValues Preferences::read(const SettingsStore &settings, Launcher *laun
 
     // Absent or blank counts as the fresh-installation state, which ticks these two boxes.
     const QString ie = value(SettingKey::IEEnhanced);
-    v.useSystemHandlers = ie.trimmed().isEmpty() || SettingValue::isYes(ie);
+    // Only a value never written ticks the box; one of blanks is a value that says nothing.
+    v.useSystemHandlers = ie.isEmpty() || SettingValue::isYes(ie);
     const QString startMin = value(SettingKey::StartMin);
-    v.startMinimized = startMin.trimmed().isEmpty() || SettingValue::numeric(startMin) != 0;
+    v.startMinimized = startMin.isEmpty() || SettingValue::numeric(startMin) != 0;
     v.noSplash = SettingValue::numeric(value(SettingKey::NoSplash)) != 0;
     v.noSound = SettingValue::numeric(value(SettingKey::NoSound)) != 0;
     v.showInTaskBar = value(SettingKey::ShowinTaskBar).trimmed() == kYes;

@@ -21,6 +21,7 @@ private slots:
     {
         touch(QStringLiteral("notes.rtf"));
         touch(QStringLiteral(".hidden.rtf"));
+        touch(QStringLiteral("a[1].rtf"));
         QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
         QDir(m_dir.path()).mkdir(QStringLiteral("onlyhidden"));
         touch(QStringLiteral("onlyhidden/.secret.rtf"));
@@ -43,6 +44,11 @@ private slots:
         QTest::newRow("pattern matching only hidden") << QStringLiteral("onlyhidden/*.rtf") << false;
         QTest::newRow("pattern in missing dir") << QStringLiteral("nodir/*.rtf") << false;
         QTest::newRow("file below a file") << QStringLiteral("notes.rtf/x") << false;
+        // Only "*" and "?" are wildcards; brackets are part of the name.
+        QTest::newRow("name with brackets") << QStringLiteral("a[1].rtf") << true;
+        QTest::newRow("brackets are not a set") << QStringLiteral("a[12].rtf") << false;
+        QTest::newRow("pattern with brackets") << QStringLiteral("a[1]*") << true;
+        QTest::newRow("question mark") << QStringLiteral("a[?].rtf") << true;
         QTest::newRow("doubled separator") << QStringLiteral("/notes.rtf") << true;
     }
     void cases()

@@ -111,7 +111,7 @@ private slots:
                                                  << "handlers" << true;
         QTest::newRow("IEEnhanced blank") << "IEEnhanced"
                                           << "  "
-                                          << "handlers" << true;
+                                          << "handlers" << false;
         QTest::newRow("IEEnhanced other") << "IEEnhanced"
                                           << "maybe"
                                           << "handlers" << false;
@@ -121,6 +121,9 @@ private slots:
         QTest::newRow("StartMin 2") << "StartMin"
                                     << "2"
                                     << "minimized" << true;
+        QTest::newRow("StartMin blank") << "StartMin"
+                                        << "  "
+                                        << "minimized" << false;
         QTest::newRow("StartMin word") << "StartMin"
                                        << "no"
                                        << "minimized" << false;
