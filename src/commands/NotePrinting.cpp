@@ -4,6 +4,7 @@
 #include "NoteCommandsLog.h"
 #include "NoteTab.h"
 #include "NoteWindow.h"
+#include "PrintProgressDialog.h"
 #include "PrintRichText.h"
 #include "RichTextBox.h"
 
@@ -65,19 +66,26 @@ std::unique_ptr<QPrinter> NotePrinting::defaultPrinter(QString *error)
     return printer;
 }
 
-void NotePrinting::printNote(RichTextBox *box, const QString &caption)
+bool NotePrinting::printNote(RichTextBox *box, const QString &caption)
 {
     QString error;
     bool printed = false;
+    PrintProgressDialog progress(m_window.window(), caption);
     if (box) {
         if (auto printer = m_source(&error)) {
             // The job's name in the print queue, and the file name when printing to a file.
             printer->setDocName(QStringLiteral("Quillbox Plus - ") + caption);
             const QString heading = printHeadingLine(caption, QDate::currentDate(), QLocale::system());
-            printed = PrintRichText(*printer, *box->document(), heading, PrintMargins{}, &error);
+            printed = PrintRichText(
+                *printer, *box->document(), heading, PrintMargins{}, &error,
+                [&progress](int page, int pageCount) { return progress.pageDone(page, pageCount); });
         }
     } else {
         error = QStringLiteral("no editor for the tab");
+    }
+    if (progress.wasCanceled()) {
+        qCInfo(lcNoteCommands) << "printing cancelled";
+        return false;
     }
     if (!printed) {
         qCWarning(lcNoteCommands) << "printing failed:" << error;
@@ -85,6 +93,7 @@ void NotePrinting::printNote(RichTextBox *box, const QString &caption)
                          QStringLiteral("Unexpected Error in printing"), QMessageBox::Warning,
                          QMessageBox::Ok);
     }
+    return true;
 }
 
 void NotePrinting::PrintCurrentTab()
@@ -109,6 +118,7 @@ void NotePrinting::PrintAllTabs()
         const int n = strip->tabData(index).toString().trimmed().toInt(&isNumber);
         if (!isNumber || n < 1 || n > 7)
             continue;
-        printNote(m_window.editor(n), NoteTabs::captionFromStrip(strip->tabText(index)));
+        if (!printNote(m_window.editor(n), NoteTabs::captionFromStrip(strip->tabText(index))))
+            return;
     }
 }

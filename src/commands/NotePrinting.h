@@ -28,7 +28,8 @@ public:
     static std::unique_ptr<QPrinter> defaultPrinter(QString *error);
 
 private:
-    void printNote(RichTextBox *box, const QString &caption);
+    // False when the user cancelled: a Print All Tabs stops there.
+    bool printNote(RichTextBox *box, const QString &caption);
 
     NoteWindow &m_window;
     PrinterSource m_source;

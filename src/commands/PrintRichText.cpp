@@ -48,7 +48,7 @@ QString printHeadingLine(const QString &caption, const QDate &today, const QLoca
 }
 
 bool PrintRichText(QPrinter &printer, const QTextDocument &note, const QString &headingLine,
-                   const PrintMargins &margins, QString *error)
+                   const PrintMargins &margins, QString *error, const PrintProgress &progress)
 {
     // Paper coordinates: the margins count from the paper's edge, not from the printable area.
     printer.setFullPage(true);
@@ -67,6 +67,11 @@ bool PrintRichText(QPrinter &printer, const QTextDocument &note, const QString &
     copy->setDocumentMargin(0);
     copy->setPageSize(page.body.size());
     const int pageCount = std::max(1, copy->pageCount());
+    const auto goOn = [&](int printed) { return !progress || progress(printed, pageCount); };
+    if (!goOn(0)) {
+        setError(error, QStringLiteral("The printing was cancelled."));
+        return false;
+    }
 
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -101,6 +106,12 @@ bool PrintRichText(QPrinter &printer, const QTextDocument &note, const QString &
         context.palette.setColor(QPalette::Text, Qt::black);
         copy->documentLayout()->draw(&painter, context);
         painter.restore();
+        if (!goOn(index + 1)) {
+            printer.abort(); // what the spooler has not taken yet is dropped
+            painter.end();
+            setError(error, QStringLiteral("The printing was cancelled."));
+            return false;
+        }
     }
 
     if (!painter.end() || printer.printerState() == QPrinter::Error ||

@@ -4,10 +4,13 @@
 #include "tst_notecommands_window.h"
 #include "tst_printing_pdfpages.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -26,6 +29,7 @@ private slots:
     void emptyNotePrintsOnePageWithTheHeadingOnly();
     void printAllTabsMakesOneJobPerShownTabInOrder();
     void titleSaysPrintingOnlyWhilePrinting();
+    void longJobKeepsTheProgramRunningAndCanBeCancelled();
     void failedJobsShowTheMessageOncePerTab_data();
     void failedJobsShowTheMessageOncePerTab();
 
@@ -163,6 +167,34 @@ void TestPrinting::titleSaysPrintingOnlyWhilePrinting()
     QCOMPARE(m_titlesAtStart.size(), 1 + 7);
     for (const QString &title : std::as_const(m_titlesAtStart))
         QCOMPARE(title, QStringLiteral("Quillbox Plus - Printing"));
+    QCOMPARE(m_window->window()->windowTitle(), QStringLiteral("Quillbox Plus"));
+}
+
+// Between pages the program's events run (a timer here, painting for the user) and the progress
+// dialog's Cancel ends the whole command without an error message.
+void TestPrinting::longJobKeepsTheProgramRunningAndCanBeCancelled()
+{
+    printedpages::fillLongNote(m_window->editor(1)->document(), 600);
+    NotePrinting printing(*m_window, pdfPrinters());
+    int pagesSeen = 0;
+    QTimer canceller;
+    canceller.setInterval(0);
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *progress = qobject_cast<QProgressDialog *>(w);
+            if (progress && progress->value() >= 2) {
+                pagesSeen = progress->value();
+                progress->cancel();
+            }
+        }
+    });
+    canceller.start();
+
+    printing.PrintAllTabs();
+
+    QVERIFY(pagesSeen >= 2);
+    QCOMPARE(m_jobs.size(), 1); // the other tabs were not printed
+    QVERIFY(Dialogs::shown().isEmpty());
     QCOMPARE(m_window->window()->windowTitle(), QStringLiteral("Quillbox Plus"));
 }
 
