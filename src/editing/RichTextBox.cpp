@@ -538,13 +538,20 @@ RichTextBox::UndoStep::UndoStep(RichTextBox *box)
     if (!box)
         return;
     m_cursor = QTextCursor(box->document());
+    m_steps = box->document()->availableUndoSteps();
     m_cursor.beginEditBlock();
 }
 
 RichTextBox::UndoStep::~UndoStep()
 {
-    if (!m_cursor.isNull())
-        m_cursor.endEditBlock();
+    if (m_cursor.isNull())
+        return;
+    QTextDocument *doc = m_cursor.document();
+    // Closing a block reports a change even when nothing changed in it, which would mark an
+    // untouched note as edited (a click that only set the typing format).
+    const bool untouched = doc->isUndoRedoEnabled() && doc->availableUndoSteps() == m_steps;
+    const QSignalBlocker quiet(untouched ? doc : nullptr);
+    m_cursor.endEditBlock();
 }
 
 bool RichTextBox::SaveFile(const QString &path, QString *error)

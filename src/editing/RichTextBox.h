@@ -82,6 +82,7 @@ public:
 
     private:
         QTextCursor m_cursor;
+        int m_steps = 0;
     };
     // Writes the whole content as RTF, atomically (a crash never leaves a truncated file).
     bool SaveFile(const QString &path, QString *error = nullptr);

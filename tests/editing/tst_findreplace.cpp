@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 class TestFindReplace : public QObject
 {
@@ -20,6 +23,7 @@ private slots:
     void replaceAllAgreesWithFindNext_data();
     void replaceAllAgreesWithFindNext();
     void replaceAllKeepsTheFormatAroundEachMatch();
+    void replaceAllKeepsAPictureInTheParagraph();
     void emptySearchDoesNothing();
     void findNextPastTheLastMatchResetsToFind();
     void replaceWithoutFindReplacesTheSelectionThenLooksFurther();
@@ -149,6 +153,26 @@ void TestFindReplace::replaceAllKeepsTheFormatAroundEachMatch()
     QCOMPARE(boldAt(0, 16), std::optional<bool>(false)); // "plain tiger and "
     QCOMPARE(boldAt(16, 10), std::optional<bool>(true)); // "bold tiger"
     QCOMPARE(boldAt(26, 4), std::optional<bool>(false)); // " end"
+}
+
+void TestFindReplace::replaceAllKeepsAPictureInTheParagraph()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("cat  cat"));
+    QTextCursor at(box.document());
+    at.setPosition(4);
+    QTextImageFormat picture;
+    picture.setName(QStringLiteral("picture.png"));
+    picture.setWidth(8);
+    picture.setHeight(8);
+    at.insertImage(picture);
+    QCOMPARE(FindReplace::replaceAllMatches(&box, QStringLiteral("cat"), QStringLiteral("dog"), 0), 2);
+    QCOMPARE(box.Text(), QStringLiteral(u"dog \uFFFC dog"));
+    QStringList pictures;
+    for (auto it = box.document()->begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat())
+            pictures << it.fragment().charFormat().toImageFormat().name();
+    QCOMPARE(pictures, QStringList{QStringLiteral("picture.png")});
 }
 
 void TestFindReplace::emptySearchDoesNothing()

@@ -3,6 +3,7 @@
 #include "FormatPainter.h"
 #include "FormatToolbarController.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 // A command the user gave once is taken back by one Undo, however many attributes it set.
@@ -13,6 +14,7 @@ class TestUndoSteps : public QObject
 private slots:
     void eachCommandIsOneUndoStep_data();
     void eachCommandIsOneUndoStep();
+    void aCommandThatChangesNothingLeavesTheNoteUnchanged();
 };
 
 void TestUndoSteps::eachCommandIsOneUndoStep_data()
@@ -76,6 +78,26 @@ void TestUndoSteps::eachCommandIsOneUndoStep()
     QVERIFY(box.TextRTF() != before);
     box.undo(); // once: the whole command, and nothing from before it
     QCOMPARE(box.TextRTF(), before);
+}
+
+// Arming the painter or choosing a size with nothing selected sets only the typing format: the
+// note must not count as edited.
+void TestUndoSteps::aCommandThatChangesNothingLeavesTheNoteUnchanged()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("words"));
+    QSignalSpy changed(&box, &RichTextBox::Change);
+    {
+        const RichTextBox::UndoStep step(&box);
+        box.setSelFontSize(14.0);
+    }
+    QCOMPARE(changed.count(), 0);
+    {
+        const RichTextBox::UndoStep step(&box);
+        box.selectAll();
+        box.setSelBold(true);
+    }
+    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(TestUndoSteps)
