@@ -22,17 +22,8 @@ printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nStartMin=0\nNetwork=%s\n' "$n
 printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24 The huose is green\\par Buy milk\\par}' >"$notes/notes.rtf"
 printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24 zoo pages\\par the zebra.example.org site\\par}' >"$notes/web.rtf"
 
-tray_icon() {
-    local panel
-    for panel in $(xdotool search --classname panel); do
-        xwininfo -tree -id "$panel" | awk '/"quillbox"/ {print $1; exit}'
-    done | head -n1
-}
-centre_of() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-                             /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w/2), y + int(h/2)}'
-}
-# A popup menu of ours in view: outside the window manager's care and taller than a tooltip.
+# A popup menu of ours in view: outside the window manager's care and taller than the tray menu
+# (the shared tray_icon, centre_of and start_tray come from the desktop session helper).
 menu_open() {
     for w in $(xdotool search --onlyvisible --classname quillbox); do
         xwininfo -id "$w" | awk '/Override Redirect State: yes/ {o = 1} /Height:/ {h = $2}
@@ -56,10 +47,7 @@ pids+=("$DBUS_SESSION_BUS_PID")
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 pids+=($!)
-trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-    --transparent false --tint 0x404040 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-wait_for 150 xdotool search --classname panel || fail "trayer did not come up"
+start_tray
 
 "$program" >>"$work/program.log" 2>&1 &
 program_pid=$!
