@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,6 +77,20 @@ public:
         window->showAsStarted();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // Types into note n as the user would, with the focus in it.
+    static void typeInto(Quillbox &w, int n, const QString &text)
+    {
+        w.editor(n)->setFocus();
+        QTRY_VERIFY(w.editor(n)->hasFocus());
+        QTest::keyClicks(w.editor(n), text);
+    }
+    // Moves the focus out of the note to the tab strip, a save point.
+    static void leaveNote(Quillbox &w)
+    {
+        w.tabStrip()->setFocus();
+        QTRY_VERIFY(w.tabStrip()->hasFocus());
     }
 
     std::unique_ptr<SettingsStore> settings;

@@ -27,17 +27,6 @@ class TestNoteFiles : public QObject
         QVERIFY(FileExists(path));
     }
 
-    static void typeInto(Quillbox &w, int n, const QString &text)
-    {
-        w.editor(n)->setFocus();
-        QTRY_VERIFY(w.editor(n)->hasFocus());
-        QTest::keyClicks(w.editor(n), text);
-    }
-    static void leaveNote(Quillbox &w)
-    {
-        w.tabStrip()->setFocus();
-        QTRY_VERIFY(w.tabStrip()->hasFocus());
-    }
 private slots:
     void unreadableNoteIsKeptUntilTheUserTypes()
     {
@@ -58,7 +47,7 @@ private slots:
         f.showActive();
         w.editor(1)->setFocus();
         QTRY_VERIFY(w.editor(1)->hasFocus());
-        leaveNote(w);
+        WindowFixture::leaveNote(w);
         w.shutdown();
         QVERIFY(QFileInfo(notes).isSymLink());
         QCOMPARE(QDir(f.noteDir()).entryList({"notes*"}, QDir::Files | QDir::System),
@@ -69,8 +58,8 @@ private slots:
         Dialogs::clearSeams();
         QVERIFY(f.start());
         f.showActive();
-        typeInto(*f.window, 1, "fresh start");
-        leaveNote(*f.window);
+        WindowFixture::typeInto(*f.window, 1, "fresh start");
+        WindowFixture::leaveNote(*f.window);
         QTRY_VERIFY(!QFileInfo(notes).isSymLink());
         QVERIFY(WindowFixture::readFile(notes).contains("fresh start"));
         const QStringList kept =
@@ -106,8 +95,8 @@ private slots:
         f.showActive();
         Quillbox &w = *f.window;
 
-        typeInto(w, 1, "important");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, "important");
+        WindowFixture::leaveNote(w);
         // Told beside the note, without a box that would take the keys typed next.
         QTRY_COMPARE(w.notices().size(), 1);
         const QString told = w.notices().first();
@@ -115,8 +104,8 @@ private slots:
         QVERIFY(w.NoteChanged(1));
 
         // The next save point tries again, without telling the user a second time.
-        typeInto(w, 1, " more");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, " more");
+        WindowFixture::leaveNote(w);
         QTest::qWait(20);
         QCOMPARE(w.notices().size(), 1);
         QVERIFY(w.NoteChanged(1));
@@ -124,8 +113,8 @@ private slots:
         // Once the directory is reachable the next save point writes the note, and the notice goes.
         QVERIFY(QFile::remove(f.path("blocker")));
         QVERIFY(QDir().mkpath(dir));
-        typeInto(w, 1, "!");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, "!");
+        WindowFixture::leaveNote(w);
         QTRY_VERIFY(QFileInfo::exists(dir + "/notes.rtf"));
         QVERIFY(WindowFixture::readFile(dir + "/notes.rtf").contains("important more!"));
         QVERIFY(!w.NoteChanged(1));

@@ -20,17 +20,6 @@ class TestNoteSafetyWindow : public QObject
 {
     Q_OBJECT
 
-    static void typeInto(Quillbox &w, int n, const QString &text)
-    {
-        w.editor(n)->setFocus();
-        QTRY_VERIFY(w.editor(n)->hasFocus());
-        QTest::keyClicks(w.editor(n), text);
-    }
-    static void leaveNote(Quillbox &w)
-    {
-        w.tabStrip()->setFocus();
-        QTRY_VERIFY(w.tabStrip()->hasFocus());
-    }
     // The recovery copy of note n in the folder of this note set; empty when there is none.
     static QString recoveryCopy(int n)
     {
@@ -93,12 +82,12 @@ private slots:
         QVERIFY(f.start());
         f.showActive();
         Quillbox &w = *f.window;
-        typeInto(w, 1, " mine");
+        WindowFixture::typeInto(w, 1, " mine");
         WindowFixture::writeFile(notes, WindowFixture::rtf("shared theirs"));
         QTest::qWait(50); // the watcher sees it first: our text must stay as typed
         QCOMPARE(w.editor(1)->Text(), QStringLiteral("shared mine"));
 
-        leaveNote(w);
+        WindowFixture::leaveNote(w);
         QTRY_COMPARE(w.notices().size(), 1);
         QVERIFY(WindowFixture::readFile(notes).contains("shared mine"));
         const QStringList copies = conflictCopies(f.noteDir());
@@ -111,8 +100,8 @@ private slots:
         QVERIFY(Dialogs::shown().isEmpty());
 
         // Later saves of our own text are no conflict.
-        typeInto(w, 1, " again");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, " again");
+        WindowFixture::leaveNote(w);
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("shared mine again"));
         QTest::qWait(20);
         QCOMPARE(conflictCopies(f.noteDir()).size(), 1);
@@ -249,17 +238,17 @@ private slots:
         const QString away = f.path("notes-away");
         QVERIFY(QDir().rename(f.noteDir(), away));
 
-        typeInto(w, 1, "typed while away");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, "typed while away");
+        WindowFixture::leaveNote(w);
         QTRY_COMPARE(w.notices().size(), 1);
         QVERIFY2(w.notices().first().contains("cannot be reached"), qPrintable(w.notices().first()));
         QVERIFY(w.NoteChanged(1));
 
         // More save points while it is away: the user was told once.
-        typeInto(w, 1, ", and more");
-        leaveNote(w);
-        typeInto(w, 2, "second note");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, ", and more");
+        WindowFixture::leaveNote(w);
+        WindowFixture::typeInto(w, 2, "second note");
+        WindowFixture::leaveNote(w);
         QTest::qWait(50);
         QCOMPARE(w.notices().size(), 1);
         QVERIFY(w.NoteChanged(1) && w.NoteChanged(2));
@@ -326,7 +315,7 @@ private slots:
         f.settings->SaveSettingValue("Tab2C", QStringLiteral("Links"));
         QVERIFY(f.start());
         f.showActive();
-        typeInto(*f.window, 2, " and typed after");
+        WindowFixture::typeInto(*f.window, 2, " and typed after");
         QTRY_VERIFY_WITH_TIMEOUT(!recoveryCopy(2).isEmpty(), 10000);
         QVERIFY(!WindowFixture::readFile(notes).contains("typed after"));
 
@@ -374,12 +363,12 @@ private slots:
         f.showActive();
         Quillbox &w = *f.window;
         w.editor(1)->selectAll(); // what is typed over it stays bold
-        typeInto(w, 1, "one");
-        leaveNote(w);
-        typeInto(w, 1, " two");
-        leaveNote(w);
-        typeInto(w, 1, " three");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, "one");
+        WindowFixture::leaveNote(w);
+        WindowFixture::typeInto(w, 1, " two");
+        WindowFixture::leaveNote(w);
+        WindowFixture::typeInto(w, 1, " three");
+        WindowFixture::leaveNote(w);
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("one two three"));
 
         const QList<NoteHistory::Version> versions = w.noteHistory().versions(notes);

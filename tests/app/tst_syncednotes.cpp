@@ -14,17 +14,6 @@ class TestSyncedNotes : public QObject
 {
     Q_OBJECT
 
-    static void typeInto(Quillbox &w, int n, const QString &text)
-    {
-        w.editor(n)->setFocus();
-        QTRY_VERIFY(w.editor(n)->hasFocus());
-        QTest::keyClicks(w.editor(n), text);
-    }
-    static void leaveNote(Quillbox &w)
-    {
-        w.tabStrip()->setFocus();
-        QTRY_VERIFY(w.tabStrip()->hasFocus());
-    }
     static QStringList filesIn(const QString &dir)
     {
         return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -67,8 +56,8 @@ private slots:
         QVERIFY(QFile::remove(notes));
         QTRY_VERIFY(w.statusBar()->currentMessage().contains("removed elsewhere"));
         QVERIFY(!w.NoteChanged(1));
-        typeInto(w, 2, "a web address");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 2, "a web address");
+        WindowFixture::leaveNote(w);
         QVERIFY(!QFileInfo::exists(notes));
 
         const QByteArray theirs = WindowFixture::rtf("written on the other computer");
@@ -99,8 +88,8 @@ private slots:
         Quillbox &w = *f.window;
         QFile hashing(notes); // the sync program holds the file open while it hashes it
         QVERIFY(hashing.open(QIODevice::ReadOnly));
-        typeInto(w, 1, " and after");
-        leaveNote(w);
+        WindowFixture::typeInto(w, 1, " and after");
+        WindowFixture::leaveNote(w);
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("before and after"));
         QVERIFY(hashing.readAll().contains("before"));
         QVERIFY(w.notices().isEmpty());
@@ -185,9 +174,9 @@ private slots:
         QVERIFY(f.start());
         f.showActive();
         Quillbox &w = *f.window;
-        typeInto(w, 1, " mine");
+        WindowFixture::typeInto(w, 1, " mine");
         WindowFixture::writeFile(notes, WindowFixture::rtf("shared theirs"));
-        leaveNote(w);
+        WindowFixture::leaveNote(w);
         QTRY_COMPARE(w.notices().size(), 1);
         QCOMPARE(filesIn(f.noteDir()).filter("(conflict ").size(), 1);
         // The watcher finds the copy beside the note at once; still one notice for it.
