@@ -113,8 +113,12 @@ void waitUntil(const std::function<bool()> &done)
 // Keeps events flowing until every note is in its editor.
 void waitForNotes(Quillbox &window)
 {
-    Q_UNUSED(window);
-    QCoreApplication::processEvents();
+    waitUntil([&window] {
+        for (int n = 1; n <= NoteTabs::Count; ++n)
+            if (!window.isNoteLoaded(n))
+                return false;
+        return true;
+    });
 }
 
 std::unique_ptr<Quillbox> startQuillbox(SettingsStore &settings, Platform &platform)

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextDocument>
 
 #include <optional>
 
@@ -45,31 +46,55 @@ std::optional<QByteArray> readAll(const QString &path, QString *error)
 }
 } // namespace
 
-NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, QString *error)
+NoteFiles::Read NoteFiles::read(const QString &path)
+{
+    Read result;
+    if (!FileExists(path))
+        return result;
+    const std::optional<QByteArray> bytes = readAll(path, &result.error);
+    if (bytes) {
+        auto doc = std::make_unique<QTextDocument>();
+        if (RichTextBox::fillDocument(doc.get(), *bytes, &result.error)) {
+            // The RTF reader already takes the file's final paragraph mark as the end of the
+            // document, which is what the trimming is for; trimming RTF again would cut one real
+            // empty line off the end of the note at every start. Plain-text files still lose
+            // their final line break.
+            if (!rtf::looksLikeRtf(*bytes))
+                dropFinalLineBreak(doc.get());
+            result.loaded = Loaded::Read;
+            result.document = std::move(doc);
+            result.disk = NoteDiskState::ofContent(*bytes, QFileInfo(path).lastModified());
+            return result;
+        }
+    }
+    result.loaded = Loaded::Unreadable;
+    return result;
+}
+
+NoteFiles::Loaded NoteFiles::apply(int n, RichTextBox *box, Read read, QString *error)
 {
     m_unreadable[index(n)] = false;
     m_keptAside[index(n)].clear();
-    if (!FileExists(path))
-        return Loaded::Missing;
-    box->clear();
-    QString why;
-    const std::optional<QByteArray> bytes = readAll(path, &why);
-    if (!bytes || !box->LoadFile(path, &why)) {
+    switch (read.loaded) {
+    case Loaded::Missing:
+        break;
+    case Loaded::Read:
+        box->adoptDocument(std::move(read.document));
+        break;
+    case Loaded::Unreadable:
         box->clear();
         m_unreadable[index(n)] = true;
-        qCWarning(lcApp) << "note" << n << "could not be read:" << why;
+        qCWarning(lcApp) << "note" << n << "could not be read:" << read.error;
         if (error)
-            *error = why;
-        return Loaded::Unreadable;
+            *error = read.error;
+        break;
     }
-    // The RTF reader already takes the file's final paragraph mark as the end of the document,
-    // which is what the trimming is for; trimming RTF again would cut one real empty line off the
-    // end of the note at every start. Plain-text files still lose their final line break.
-    if (!rtf::looksLikeRtf(*bytes))
-        dropFinalLineBreak(box->document());
-    // Undo must not take the user back to an empty box from before the load.
-    box->document()->clearUndoRedoStacks();
-    return Loaded::Read;
+    return read.loaded;
+}
+
+NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, QString *error)
+{
+    return apply(n, box, read(path), error);
 }
 
 bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error, QByteArray *written)

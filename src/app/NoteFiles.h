@@ -1,10 +1,14 @@
 #pragma once
 
+#include "NoteDiskState.h"
+
 #include <QDateTime>
 #include <QString>
 
 #include <array>
+#include <memory>
 
+class QTextDocument;
 class RichTextBox;
 
 // Reading and writing the seven note files. A note file that exists but cannot be read is never
@@ -15,6 +19,21 @@ class NoteFiles final
 {
 public:
     enum class Loaded { Missing, Read, Unreadable };
+
+    // One note file as read, ready to be shown.
+    struct Read
+    {
+        Loaded loaded = Loaded::Missing;
+        std::unique_ptr<QTextDocument> document; // Read: the note, final line break removed
+        NoteDiskState disk;                      // Read: what the file held
+        QString error;                           // Unreadable: why
+    };
+
+    // Reads the file as RTF into a new document; safe on any thread.
+    static Read read(const QString &path);
+    // Puts what was read into note n's box. A missing file leaves the box as it is; an
+    // unreadable one empties it, with error saying why.
+    Loaded apply(int n, RichTextBox *box, Read read, QString *error = nullptr);
 
     // Empties the box and loads the file into it as RTF, then removes one final line break. A
     // missing file leaves the box empty; an unreadable one too, with error saying why.

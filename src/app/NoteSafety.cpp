@@ -90,6 +90,15 @@ void NoteSafety::notesLoaded()
     m_awayTold = false;
 }
 
+void NoteSafety::noteLoaded(int n, const NoteDiskState *disk)
+{
+    if (disk)
+        m_watcher.setKnownState(n, *disk);
+    // Loading is no edit of the user's.
+    stopRecoveryTimers(n);
+    m_edited[static_cast<size_t>(n - 1)] = false;
+}
+
 NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
 {
     QString reason;
@@ -111,6 +120,10 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     const bool unreadable = m_files.isUnreadable(n);
     QByteArray previous;
     const bool hadFile = QFileInfo(path).isFile();
+    // At shutdown a note nobody changed here is left as its file is, whatever happened to that
+    // file elsewhere: there is no need to read it first, and exit does not wait on a big note.
+    if (mode == Mode::Shutdown && !ours && (hadFile || unreadable))
+        return Written::Unchanged;
     if (hadFile && !unreadable && !readFile(path, &previous)) {
         // Perhaps being written elsewhere right now: never replace what we could not compare.
         if (why)

@@ -46,6 +46,8 @@ public:
 
     // The notes were (re)loaded from the note directory: remember what each file held.
     void notesLoaded();
+    // Note n came in from its file (disk: what the file held, when it could be read).
+    void noteLoaded(int n, const NoteDiskState *disk);
     // Note n's content changed (typed, or replaced by New, Clear or Open); its recovery copy is
     // written once typing stops for a moment.
     void noteEdited(int n);

@@ -149,7 +149,21 @@ bool Quillbox::hasShutDown() const
 
 RichTextBox *Quillbox::editor(int n) const
 {
-    return NoteTabs::isNote(n) ? d->boxes[Private::slot(n)] : nullptr;
+    if (!NoteTabs::isNote(n))
+        return nullptr;
+    if (d->loader.isPending(n))
+        d->loader.finishNow(n);
+    return d->boxes[Private::slot(n)];
+}
+
+bool Quillbox::isNoteLoaded(int n) const
+{
+    return NoteTabs::isNote(n) && !d->loader.isPending(n);
+}
+
+RichTextBox *Quillbox::loadedEditor(int n) const
+{
+    return isNoteLoaded(n) ? d->boxes[Private::slot(n)] : nullptr;
 }
 
 RichTextBox *Quillbox::ActiveEditor() const
@@ -197,7 +211,7 @@ void Quillbox::FocusVisibleEditor()
 {
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         if (isPanelVisible(n))
-            editor(n)->setFocus(Qt::OtherFocusReason);
+            d->boxes[Private::slot(n)]->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -239,13 +253,14 @@ void Quillbox::changeNoteDirectory(const QString &dir)
     d->safety.dropRecoveryCopies();
     // The notes the new place holds replace the tabs' text; a tab whose file is not there keeps
     // its text and writes it there at its next save point.
-    d->reportUnreadable(d->loadNotes());
+    d->loadNotes(d->active);
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         if (!FileExists(notePath(n)) && !editor(n)->Text().isEmpty()) {
             setNoteChanged(n, true);
             d->safety.noteEdited(n);
         }
     }
+    d->reportUnreadable(std::exchange(d->unreadable, {}));
     if (!kept.isEmpty()) {
         Dialogs::message(
             this, QStringLiteral("Quillbox Plus"),
@@ -373,11 +388,18 @@ void Quillbox::shutdown()
     // byte, and one that changed only elsewhere keeps their version. A changed note that cannot
     // be written (note directory gone, disk full) goes to a recovery copy; nothing here waits on
     // a dialog.
+    // A note still being read was never shown, so nobody changed it: its file stays as it is.
+    std::array<bool, 7> reading{};
+    for (int n = 1; n <= NoteTabs::Count; ++n)
+        reading[Private::slot(n)] = !isNoteLoaded(n);
+    d->loader.cancel();
     QStringList recovered;
     std::array<bool, 7> safe{};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         const bool changed = d->safety.edited(n) || NoteChanged(n);
         safe[Private::slot(n)] = true;
+        if (reading[Private::slot(n)])
+            continue;
         const NoteSafety::Written written = d->safety.write(n, NoteSafety::Mode::Shutdown);
         if (written != NoteSafety::Written::Failed && written != NoteSafety::Written::Deferred)
             continue;

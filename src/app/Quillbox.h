@@ -50,8 +50,11 @@ public:
     QComboBox *fontNameBox() const; // cmbFontName
     QComboBox *fontSizeBox() const; // cmbFontSize
 
-    // Note tabs 1..7.
+    // Note tabs 1..7. The notes come in after the window shows; editor(n) hands over note n with
+    // its text, reading it at once when it has not come in yet.
     RichTextBox *editor(int n) const;
+    bool isNoteLoaded(int n) const;
+    RichTextBox *loadedEditor(int n) const; // nullptr while note n is still being read
     RichTextBox *ActiveEditor() const;
     RichTextBox *editorInView() const; // ActiveEditor, or nullptr when every tab is hidden
     int activeNote() const;           // the number of ActiveEditor's note

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -74,7 +75,8 @@ int defaultTabsWidth(QTabBar *like)
 
 Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &services)
     : q(window), settings(&store), platform(&services), onTop(store), files(),
-      safety(*window, files, [this](int n) { return noteCaption(n); })
+      safety(*window, files, [this](int n) { return noteCaption(n); }),
+      loader([this](int n, NoteFiles::Read &&read) { noteRead(n, std::move(read)); })
 {
     QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] { writeChangedNotes(); });
 }
@@ -133,7 +135,16 @@ void Quillbox::Private::buildWidgets()
         panelLayout->setContentsMargins(1, 3, 1, 3);
         auto *box = new RichTextBox(panel);
         box->setObjectName(QStringLiteral("Text%1").arg(n));
+        // Stands in for the note while its file is still being read.
+        auto *loading = new QLabel(QStringLiteral("Loading…"), panel);
+        loading->setObjectName(QStringLiteral("Loading%1").arg(n));
+        loading->setAlignment(Qt::AlignCenter);
+        loading->setAutoFillBackground(true);
+        loading->setBackgroundRole(QPalette::Base);
+        loading->hide();
+        panelLayout->addWidget(loading);
         panelLayout->addWidget(box);
+        loadingLabels[slot(n)] = loading;
         stack->addWidget(panel);
         panels[slot(n)] = panel;
         boxes[slot(n)] = box;
@@ -270,19 +281,43 @@ QString Quillbox::Private::noteCaption(int n) const
     return NoteTabs::tab(n).defaultCaption;
 }
 
-QStringList Quillbox::Private::loadNotes()
+void Quillbox::Private::loadNotes(int first)
 {
-    QStringList unreadable;
+    QList<std::pair<int, QString>> order{{first, q->notePath(first)}};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        QString why;
-        const QString path = q->notePath(n);
-        if (files.load(n, boxes[slot(n)], path, &why) == NoteFiles::Loaded::Unreadable)
-            unreadable << QStringLiteral("%1 (%2)").arg(path, why);
+        if (n != first)
+            order.append({n, q->notePath(n)});
     }
+    unreadable.clear();
+    loader.start(order);
+    for (int n = 1; n <= NoteTabs::Count; ++n)
+        showLoading(n, true);
     changed.fill(false);
     failureReported.fill(false);
     safety.notesLoaded();
-    return unreadable;
+}
+
+void Quillbox::Private::noteRead(int n, NoteFiles::Read &&read)
+{
+    const NoteDiskState disk = read.disk;
+    const bool wasRead = read.loaded == NoteFiles::Loaded::Read;
+    QString why;
+    if (files.apply(n, boxes[slot(n)], std::move(read), &why) == NoteFiles::Loaded::Unreadable)
+        unreadable << QStringLiteral("%1 (%2)").arg(q->notePath(n), why);
+    showLoading(n, false);
+    changed[slot(n)] = false;
+    safety.noteLoaded(n, wasRead ? &disk : nullptr);
+    // Start-up tells of unreadable notes at its end; later ones once all are in.
+    if (!startingUp && loader.isIdle() && !unreadable.isEmpty()) {
+        QTimer::singleShot(0, q, [this] { reportUnreadable(std::exchange(unreadable, {})); });
+    }
+}
+
+void Quillbox::Private::showLoading(int n, bool loading)
+{
+    loadingLabels[slot(n)]->setVisible(loading);
+    boxes[slot(n)]->setVisible(!loading);
+    boxes[slot(n)]->setReadOnly(loading);
 }
 
 void Quillbox::Private::reportUnreadable(const QStringList &files)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NoteFiles.h"
+#include "NoteLoader.h"
 #include "NoteSafety.h"
 #include "OnTopRule.h"
 #include "Quillbox.h"
@@ -15,6 +16,7 @@
 
 class CommandToolbar;
 class FormatToolbar;
+class QLabel;
 class NoticeBar;
 class QStackedWidget;
 
@@ -36,8 +38,11 @@ struct Quillbox::Private
     void playTabSound();
     QString noteCaption(int n) const;
 
-    // Note files. loadNotes() returns the notes whose file could not be read, with why.
-    QStringList loadNotes();
+    // Note files. loadNotes() starts reading all seven, note first before the others; each
+    // shows "Loading…" until it is in. Notes whose file could not be read gather in unreadable.
+    void loadNotes(int first);
+    void noteRead(int n, NoteFiles::Read &&read);
+    void showLoading(int n, bool loading);
     void reportUnreadable(const QStringList &files);
     bool writeNote(int n);
     void writeChangedNotes();
@@ -60,6 +65,9 @@ struct Quillbox::Private
     NoteFiles files;
     NoteSafety safety;
     StartupPhase startup;
+    NoteLoader loader;
+    QStringList unreadable; // notes read since the last report whose file could not be read
+    bool startingUp = false;
 
     QHash<QString, QAction *> items;
     QHash<QString, QMenu *> menus;
@@ -72,6 +80,7 @@ struct Quillbox::Private
     QStackedWidget *stack = nullptr;
     std::array<QWidget *, 7> panels{};
     std::array<RichTextBox *, 7> boxes{};
+    std::array<QLabel *, 7> loadingLabels{};
     TrayIcon *tray = nullptr;
 
     QString noteDir;

@@ -15,10 +15,15 @@
 #include "Wiring.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 
 namespace {
+// Bytes of the note in view that start-up reads before showing the window; a bigger note comes in
+// after the window is there.
+constexpr qint64 ShownNoteReadBeforeShowing = 1024 * 1024;
+
 // Start-up reads these with one final NUL character dropped, as older versions wrote it.
 QString readSetting(const SettingsStore &settings, const QString &key)
 {
@@ -61,8 +66,15 @@ bool Quillbox::runStartUpSteps()
     // Step 8.
     d->applyOnTop(d->onTop.readAndNormalise());
 
-    // Step 9.
-    const QStringList unreadable = d->loadNotes();
+    // Step 9: the note of the tab that will be in view first; the others come in behind the
+    // shown window. A note of everyday size is in its tab before the window shows; a big one
+    // shows "Loading…" for the moment it takes.
+    const TabStripBuilder::Plan plan = TabStripBuilder::fromSettings(store);
+    const int shown = plan.tabs.isEmpty() ? 1 : plan.tabs.front().note;
+    d->startingUp = true;
+    d->loadNotes(shown);
+    if (QFileInfo(notePath(shown)).size() <= ShownNoteReadBeforeShowing)
+        d->loader.finishNow(shown);
 
     // Step 10: only both coordinates 0 (or absent) centre the window.
     const WindowGeometry g = d->converter();
@@ -124,7 +136,8 @@ bool Quillbox::runStartUpSteps()
 
     d->applyResizeRules();
 
-    d->reportUnreadable(unreadable);
+    d->startingUp = false;
+    d->reportUnreadable(std::exchange(d->unreadable, {}));
     const QStringList recovered = RecoveryCopies::takeRemembered();
     if (!recovered.isEmpty()) {
         Dialogs::message(

@@ -18,11 +18,12 @@ namespace {
 EditorAccess accessTo(Quillbox &window)
 {
     EditorAccess access;
-    access.active = [&window] { return window.ActiveEditor(); };
+    // A note still being read has no text to format or edit yet: the commands leave it alone.
+    access.active = [&window] { return window.loadedEditor(window.activeNote()); };
     access.shown = [&window]() -> RichTextBox * {
         for (int n = 1; n <= 7; ++n)
             if (window.isPanelVisible(n))
-                return window.editor(n);
+                return window.loadedEditor(n);
         return nullptr;
     };
     access.focusShown = [&window] { window.FocusVisibleEditor(); };
@@ -93,11 +94,12 @@ void wireEditing(Quillbox &window)
         QObject::connect(name, &QComboBox::activated, &fonts, &FontBoxes::nameClicked);
     if (QComboBox *size = window.fontSizeBox())
         QObject::connect(size, &QComboBox::activated, &fonts, &FontBoxes::sizeClicked);
-    // Filled once, by start-up after the notes are loaded, from the font of the first note.
+    // Filled once, by start-up after the notes are loaded, from the font of the first note (when
+    // it is in already: a big first note still being read is not waited for).
     QObject::connect(&window, &Quillbox::fontBoxesWanted, &fonts, [&fonts, &window] {
-        fonts.fill(QFontDatabase::families(), window.editor(1));
+        fonts.fill(QFontDatabase::families(), window.loadedEditor(1));
         // Setting the first note's typing font is not the user's edit: Undo starts empty.
-        if (RichTextBox *first = window.editor(1))
+        if (RichTextBox *first = window.loadedEditor(1))
             first->document()->clearUndoRedoStacks();
     });
 

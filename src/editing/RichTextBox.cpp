@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QStringDecoder>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -552,6 +553,57 @@ RichTextBox::UndoStep::~UndoStep()
     const bool untouched = doc->isUndoRedoEnabled() && doc->availableUndoSteps() == m_steps;
     const QSignalBlocker quiet(untouched ? doc : nullptr);
     m_cursor.endEditBlock();
+}
+
+bool RichTextBox::fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error)
+{
+    if (!rtf::looksLikeRtf(bytes)) {
+        const bool undo = doc->isUndoRedoEnabled();
+        doc->setUndoRedoEnabled(false);
+        doc->setPlainText(plainTextOf(bytes));
+        doc->setUndoRedoEnabled(undo);
+        return true;
+    }
+    const rtf::ReadResult r = rtf::readInto(doc, bytes);
+    if (!r.ok && error)
+        *error = unreadableRtf(r.warning);
+    return r.ok;
+}
+
+void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
+{
+    QTextDocument *old = document();
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setIndentWidth(old->indentWidth());
+    doc->setUseDesignMetrics(old->useDesignMetrics());
+    doc->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    QTextDocument *taken = doc.release();
+    taken->setParent(this);
+    taken->setDocumentLayout(new NoteLayout(taken));
+    // Whatever marks up the note (spell checking) follows it to its new document.
+    QList<QSyntaxHighlighter *> highlighters = findChildren<QSyntaxHighlighter *>();
+    highlighters += old->findChildren<QSyntaxHighlighter *>();
+    for (QSyntaxHighlighter *highlighter : std::as_const(highlighters)) {
+        if (highlighter->document() != old)
+            continue;
+        if (highlighter->parent() == old)
+            highlighter->setParent(taken);
+        highlighter->setDocument(taken);
+    }
+    const bool ownsOld = old->parent() == this;
+    {
+        const QSignalBlocker quiet(this);
+        setDocument(taken); // deletes the document the box made itself
+    }
+    if (ownsOld)
+        delete old;
+    emit Change();
+    m_lastAnchor = -1;
+    emitSelChangeIfMoved();
 }
 
 bool RichTextBox::SaveFile(const QString &path, QString *error)

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // One note's editor: a QTextEdit that offers what the rest of the program needs of a rich-text
@@ -86,6 +87,13 @@ public:
     };
     // Writes the whole content as RTF, atomically (a crash never leaves a truncated file).
     bool SaveFile(const QString &path, QString *error = nullptr);
+
+    // Fills an empty document, on any thread, as LoadFile fills the box: RTF as rich text, other
+    // bytes as plain text. False with error saying why when nothing could be read.
+    static bool fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error = nullptr);
+    // Shows a document filled elsewhere (on another thread, say) instead of the present one, with
+    // the box's font and text options; reported as one change, like a load.
+    void adoptDocument(std::unique_ptr<QTextDocument> doc);
 
     // Searches from start; returns the match position and selects it, or -1.
     int Find(const QString &text, int start, int options);

@@ -1,0 +1,113 @@
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+
+// A note of some megabytes: many paragraphs of formatted words.
+QByteArray bigNote()
+{
+    QByteArray body;
+    for (int i = 0; body.size() < 3 * 1024 * 1024; ++i)
+        body +=
+            "\\b paragraph\\b0  " + QByteArray::number(i) + " of a big note with \\i some\\i0  words\\par\n";
+    return WindowFixture::rtf(body);
+}
+
+QLabel *loadingLabel(Quillbox &window, int n)
+{
+    return window.findChild<QLabel *>(QStringLiteral("Loading%1").arg(n));
+}
+
+} // namespace
+
+class TestNoteLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bigNoteInViewComesInAfterTheWindowShows();
+    void everydayNoteInViewIsThereWhenTheWindowShows();
+    void nothingWritesOrEditsANoteStillBeingRead();
+    void aCommandOnANoteStillBeingReadWaitsForIt();
+};
+
+void TestNoteLoading::bigNoteInViewComesInAfterTheWindowShows()
+{
+    WindowFixture f;
+    f.quietSettings();
+    WindowFixture::writeFile(f.noteDir() + QStringLiteral("/notes.rtf"), bigNote());
+    WindowFixture::writeFile(f.noteDir() + QStringLiteral("/web.rtf"), WindowFixture::rtf("web pages"));
+    QVERIFY(f.start());
+    f.window->showAsStarted();
+    QVERIFY(!f.window->isNoteLoaded(1));
+    QVERIFY(loadingLabel(*f.window, 1)->isVisible());
+    QCOMPARE(loadingLabel(*f.window, 1)->text(), QStringLiteral("Loading…"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(f.window->isNoteLoaded(1) && f.window->isNoteLoaded(2), 60000);
+    QVERIFY(!loadingLabel(*f.window, 1)->isVisible());
+    RichTextBox *box = f.window->editor(1);
+    QVERIFY(box->isVisible());
+    QVERIFY(!box->isReadOnly());
+    QVERIFY(box->Text().startsWith(QStringLiteral("paragraph 0 of a big note")));
+    QCOMPARE(f.window->editor(2)->Text(), QStringLiteral("web pages"));
+    for (int n = 1; n <= 7; ++n)
+        QVERIFY(!f.window->NoteChanged(n));
+}
+
+void TestNoteLoading::everydayNoteInViewIsThereWhenTheWindowShows()
+{
+    WindowFixture f;
+    f.quietSettings();
+    f.settings->SaveSettingValue(QStringLiteral("Tab1"), QStringLiteral("NO"));
+    WindowFixture::writeFile(f.noteDir() + QStringLiteral("/web.rtf"), WindowFixture::rtf("web pages"));
+    QVERIFY(f.start());
+    // Tab 1 is hidden, so the note in view is the second.
+    QVERIFY(f.window->isNoteLoaded(2));
+    QVERIFY(!loadingLabel(*f.window, 2)->isVisibleTo(f.window.get()));
+    QCOMPARE(f.window->loadedEditor(2)->Text(), QStringLiteral("web pages"));
+}
+
+void TestNoteLoading::nothingWritesOrEditsANoteStillBeingRead()
+{
+    WindowFixture f;
+    f.quietSettings();
+    const QString path = f.noteDir() + QStringLiteral("/notes.rtf");
+    const QByteArray bytes = bigNote();
+    WindowFixture::writeFile(path, bytes);
+    const QDateTime written = QFileInfo(path).lastModified();
+    QVERIFY(f.start());
+    QVERIFY(!f.window->isNoteLoaded(1));
+    // The editing commands find no note to act on yet.
+    f.window->menuItem(QStringLiteral("EditSelectAll"))->trigger();
+    f.window->formatButton(QStringLiteral("Bold"))->trigger();
+    f.window->menuItem(QStringLiteral("Insert"))->trigger();
+    QVERIFY(!f.window->NoteChanged(1));
+    f.window->shutdown();
+    QCOMPARE(WindowFixture::readFile(path), bytes);
+    QCOMPARE(QFileInfo(path).lastModified(), written);
+}
+
+void TestNoteLoading::aCommandOnANoteStillBeingReadWaitsForIt()
+{
+    WindowFixture f;
+    f.quietSettings();
+    const QString path = f.noteDir() + QStringLiteral("/notes.rtf");
+    WindowFixture::writeFile(path, bigNote());
+    QVERIFY(f.start());
+    QVERIFY(!f.window->isNoteLoaded(1));
+    // Clear works on the note as it is in its file, and what it cleared is written at exit.
+    Dialogs::queueButton(QMessageBox::No);
+    f.window->menuItem(QStringLiteral("clear"))->trigger();
+    QVERIFY(f.window->isNoteLoaded(1));
+    QVERIFY(f.window->editor(1)->Text().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(f.window->isNoteLoaded(2), 60000);
+    QVERIFY(f.window->editor(1)->Text().isEmpty()); // what was read before is not brought back
+    f.window->shutdown();
+    QVERIFY(!WindowFixture::readFile(path).contains("paragraph"));
+}
+
+QTEST_MAIN(TestNoteLoading)
+#include "tst_noteloading.moc"
