@@ -598,6 +598,10 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
     {
         const QSignalBlocker quiet(this);
         setDocument(taken); // deletes the document the box made itself
+        // The caret ends after the text, where a load into the box leaves it.
+        QTextCursor end(taken);
+        end.movePosition(QTextCursor::End);
+        setTextCursor(end);
     }
     if (ownsOld)
         delete old;
