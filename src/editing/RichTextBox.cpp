@@ -7,6 +7,7 @@
 #include "SettingValue.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -584,15 +585,18 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
     QTextDocument *taken = doc.release();
     taken->setParent(this);
     taken->setDocumentLayout(new NoteLayout(taken));
-    // Whatever marks up the note (spell checking) follows it to its new document.
+    // Whatever marks up the note (spell checking) follows it to its new document, and marks it
+    // up now, quietly as a load does: marking up is no change to the note.
     QList<QSyntaxHighlighter *> highlighters = findChildren<QSyntaxHighlighter *>();
     highlighters += old->findChildren<QSyntaxHighlighter *>();
+    QList<QSyntaxHighlighter *> moved;
     for (QSyntaxHighlighter *highlighter : std::as_const(highlighters)) {
         if (highlighter->document() != old)
             continue;
         if (highlighter->parent() == old)
             highlighter->setParent(taken);
         highlighter->setDocument(taken);
+        moved << highlighter;
     }
     const bool ownsOld = old->parent() == this;
     {
@@ -602,6 +606,8 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
         QTextCursor end(taken);
         end.movePosition(QTextCursor::End);
         setTextCursor(end);
+        for (QSyntaxHighlighter *highlighter : std::as_const(moved))
+            QCoreApplication::sendPostedEvents(highlighter, QEvent::MetaCall);
     }
     if (ownsOld)
         delete old;
