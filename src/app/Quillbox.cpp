@@ -388,10 +388,14 @@ void Quillbox::shutdown()
     // byte, and one that changed only elsewhere keeps their version. A changed note that cannot
     // be written (note directory gone, disk full) goes to a recovery copy; nothing here waits on
     // a dialog.
-    // A note still being read was never shown, so nobody changed it: its file stays as it is.
+    // A note still being read was never shown, so nobody changed it: its file stays as it is. A
+    // note whose file is missing has nothing to read and is created as always.
     std::array<bool, 7> reading{};
-    for (int n = 1; n <= NoteTabs::Count; ++n)
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (!isNoteLoaded(n) && !FileExists(notePath(n)))
+            d->loader.finishNow(n);
         reading[Private::slot(n)] = !isNoteLoaded(n);
+    }
     d->loader.cancel();
     QStringList recovered;
     std::array<bool, 7> safe{};
