@@ -17,9 +17,27 @@ NoteLayout::Inputs NoteLayout::inputsOf(const QTextBlock &block)
     return {block.blockFormat(), list ? list->format() : QTextListFormat()};
 }
 
+QVarLengthArray<QRectF, 16> NoteLayout::linesOf(const QTextLayout *layout)
+{
+    QVarLengthArray<QRectF, 16> lines;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        lines.append(QRectF(line.x(), line.y(), line.width(), line.height()));
+    }
+    return lines;
+}
+
+void NoteLayout::keepLines(const QTextBlock &block)
+{
+    if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0)
+        m_keptLines.insert(layout, linesOf(layout));
+}
+
 void NoteLayout::documentChanged(int from, int oldLength, int length)
 {
-    if (relayoutInPlace(from, oldLength, length)) {
+    const bool inPlace = relayoutInPlace(from, oldLength, length);
+    m_keptLines.clear(); // they were kept for this change only
+    if (inPlace) {
         ++m_inPlace;
         return;
     }
@@ -54,24 +72,29 @@ bool NoteLayout::relayoutInPlace(int from, int oldLength, int length)
         (doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators))
         return false;
     const QTextBlock block = doc->findBlock(from);
-    if (!block.isValid() || block != doc->findBlock(from + std::max(length, 0)) || !block.isVisible())
+    // The change ends at its last character: a whole paragraph, separator and all, is still one.
+    if (!block.isValid() || block != doc->findBlock(from + std::max(length - 1, 0)) || !block.isVisible())
         return false;
     QTextLayout *layout = block.layout();
-    const int count = layout->lineCount();
+    const bool restyle = m_restyling && oldLength == length;
     const Inputs inputs = inputsOf(block);
     // Typing keeps the paragraph's format; a change of formats only qualifies when the paragraph's
-    // own format is the one its lines were laid out with.
-    if (count == 0 || inputs.block.lineHeightType() != QTextBlockFormat::SingleHeight ||
-        (oldLength == length && (!m_inputs.contains(layout) || m_inputs.value(layout) != inputs)))
+    // own format is the one its lines were laid out with, or when it only restyles the text.
+    if (inputs.block.lineHeightType() != QTextBlockFormat::SingleHeight ||
+        (oldLength == length && !restyle && (!m_inputs.contains(layout) || m_inputs.value(layout) != inputs)))
         return false;
 
-    // Qt keeps the old lines until the paragraph is laid out again: their places and widths are
-    // those the paragraph's margins, indents and floats gave it.
+    // Qt keeps the old lines until the paragraph is laid out again (unless new extra formats
+    // dropped them, and they were kept for it): their places and widths are those the
+    // paragraph's margins, indents and floats gave it.
     QVarLengthArray<QRectF, 16> old;
-    for (int i = 0; i < count; ++i) {
-        const QTextLine line = layout->lineAt(i);
-        old.append(QRectF(line.x(), line.y(), line.width(), line.height()));
-    }
+    if (layout->lineCount() > 0)
+        old = linesOf(layout);
+    else if (const auto kept = m_keptLines.constFind(layout); kept != m_keptLines.cend())
+        old = *kept;
+    const int count = int(old.size());
+    if (count == 0)
+        return false;
     layout->clearLayout();
     layout->beginLayout();
     qreal y = old[0].y();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QRectF>
 #include <QSizeF>
 #include <QTextBlockFormat>
 #include <QTextListFormat>
+#include <QVarLengthArray>
 
 #include <private/qtextdocumentlayout_p.h>
 
@@ -21,6 +23,13 @@ public:
     // How many edits were laid out in place (for tests and benchmarks).
     int editsInPlace() const { return m_inPlace; }
 
+    // Set while the changes reported only restyle text through the paragraphs' layouts (see
+    // LayoutRestyling).
+    void setRestyling(bool on) { m_restyling = on; }
+    // Keeps the paragraph's lines for the next change reported: new extra formats drop a
+    // paragraph's lines before the change is reported.
+    void keepLines(const QTextBlock &block);
+
 protected:
     void documentChanged(int from, int oldLength, int length) override;
 
@@ -32,12 +41,15 @@ private:
         bool operator==(const Inputs &) const = default;
     };
     static Inputs inputsOf(const QTextBlock &block);
+    static QVarLengthArray<QRectF, 16> linesOf(const QTextLayout *layout);
     bool relayoutInPlace(int from, int oldLength, int length);
     void remember(int from, int length);
 
     // What each paragraph was last laid out with; a change of these moves its lines.
     QHash<const QTextLayout *, Inputs> m_inputs;
+    QHash<const QTextLayout *, QVarLengthArray<QRectF, 16>> m_keptLines;
     int m_blockCount = -1;
     QSizeF m_pageSize;
     int m_inPlace = 0;
+    bool m_restyling = false;
 };

@@ -1,5 +1,6 @@
 #include "SpellHighlighter.h"
 
+#include "LayoutRestyling.h"
 #include "SpellChecker.h"
 
 #include <QElapsedTimer>
@@ -65,6 +66,7 @@ void SpellHighlighter::sweepSlice()
         return;
     }
     const QSignalBlocker quiet(doc);
+    const LayoutRestyling underlinesOnly(doc);
     QElapsedTimer slice;
     slice.start();
     QTextBlock block = doc->findBlockByNumber(m_nextBlock);
@@ -132,6 +134,9 @@ void SpellHighlighter::highlightBlock(const QString &text)
     if (!m_checker || (m_sweeping && currentBlock().blockNumber() >= m_nextBlock))
         return;
     ++m_paragraphsChecked;
+    // Setting the underlines drops the paragraph's lines: keep them, so that the note's layout
+    // lays the paragraph out in place rather than moving everything after it.
+    LayoutRestyling::keepLines(currentBlock());
     QTextCharFormat wave;
     wave.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     wave.setUnderlineColor(Qt::red);

@@ -1,6 +1,8 @@
+#include "LayoutRestyling.h"
 #include "NoteLayout.h"
 #include "RichTextBox.h"
 
+#include <QSyntaxHighlighter>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,7 +17,44 @@ enum class Edit {
     TypeUntilTheLineWraps,
     NewParagraph,
     BoldWord,
-    Centre
+    Centre,
+    UnderlineEveryParagraph,
+    TypeWithUnderlines
+};
+
+// Underlines every "paragraph" the way the spell checker underlines a misspelt word: through the
+// paragraph's layout, which drops its lines, after handing them to the note's layout.
+class Underliner final : public QSyntaxHighlighter
+{
+public:
+    explicit Underliner(QTextDocument *doc) : QSyntaxHighlighter(doc)
+    {
+        rehighlight(); // Qt's own first pass, with nothing to underline yet
+        m_on = true;
+    }
+
+    void underlineAll()
+    {
+        const LayoutRestyling underlinesOnly(document());
+        for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+            rehighlightBlock(b);
+    }
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        if (!m_on)
+            return;
+        LayoutRestyling::keepLines(currentBlock());
+        QTextCharFormat wave;
+        wave.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+        for (qsizetype at = text.indexOf(QLatin1String("paragraph")); at >= 0;
+             at = text.indexOf(QLatin1String("paragraph"), at + 1))
+            setFormat(int(at), 9, wave);
+    }
+
+private:
+    bool m_on = false;
 };
 
 // Paragraphs of a few wrapped lines each, every seventh centred.
@@ -68,6 +107,13 @@ void apply(RichTextBox &box, Edit edit)
         c.mergeCharFormat(bold);
         break;
     }
+    case Edit::UnderlineEveryParagraph:
+        (new Underliner(box.document()))->underlineAll();
+        break;
+    case Edit::TypeWithUnderlines: // underlined beforehand
+        c.setPosition(middle);
+        c.insertText(QStringLiteral("paragraph"));
+        break;
     case Edit::Centre: {
         c.setPosition(box.document()->findBlockByNumber(1).position());
         QTextBlockFormat f;
@@ -116,6 +162,8 @@ void TestNoteLayout::editsEndWhereQtsOwnLayoutPutsThem_data()
     QTest::newRow("new paragraph") << Edit::NewParagraph << false;
     QTest::newRow("bold word") << Edit::BoldWord << false;
     QTest::newRow("centred paragraph") << Edit::Centre << false;
+    QTest::newRow("underlining every paragraph") << Edit::UnderlineEveryParagraph << true;
+    QTest::newRow("typing among underlines") << Edit::TypeWithUnderlines << true;
 }
 
 void TestNoteLayout::editsEndWhereQtsOwnLayoutPutsThem()
@@ -129,6 +177,8 @@ void TestNoteLayout::editsEndWhereQtsOwnLayoutPutsThem()
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     auto *layout = qobject_cast<NoteLayout *>(box.document()->documentLayout());
     QVERIFY(layout);
+    if (edit == Edit::TypeWithUnderlines)
+        (new Underliner(box.document()))->underlineAll();
     layout->documentSize();
     const int before = layout->editsInPlace();
 
