@@ -313,8 +313,7 @@ QStringList Quillbox::notices() const
 
 void Quillbox::CenterMe()
 {
-    const QRect screen = d->screenRect();
-    move(WindowGeometry::centred(frameGeometry().size(), screen));
+    d->placeWindow(WindowGeometry::centred(d->outerGeometry().size(), d->screenRect()));
 }
 
 void Quillbox::bringBack()
@@ -434,7 +433,7 @@ bool Quillbox::event(QEvent *event)
     if (event->type() == QEvent::Paint && !d->shutDown)
         d->applyOnTop(d->onTop.readAndNormalise());
     const bool handled = QMainWindow::event(event);
-    // The frame is known once the window is shown; the size set before was the outer size.
+    // The frame may be known once the window is shown; the size set before was the outer size.
     if (event->type() == QEvent::Show)
         d->noteFrame();
     return handled;
@@ -443,8 +442,11 @@ bool Quillbox::event(QEvent *event)
 void Quillbox::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
+        // Back from the task bar or the tray the window may have been framed while out of view.
+        d->noteFrame();
         d->applyResizeRules();
+    }
 }
 
 void Quillbox::resizeEvent(QResizeEvent *event)

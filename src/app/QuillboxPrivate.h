@@ -13,12 +13,14 @@
 #include <QSize>
 
 #include <array>
+#include <optional>
 
 class CommandToolbar;
 class FormatToolbar;
 class QLabel;
 class NoticeBar;
 class QStackedWidget;
+class QTimer;
 
 // The main window's state and the steps its public operations share.
 struct Quillbox::Private
@@ -52,6 +54,12 @@ struct Quillbox::Private
     WindowGeometry converter() const;
     QRect screenRect() const;
     void noteFrame();
+    void watchForFrame();
+    bool atWantedGeometry() const;
+    void placeWindow(const QPoint &outerPlace);
+    void sizeWindow(const QSize &outer);
+    void applyWantedGeometry();
+    QRect outerGeometry() const;
     void updateMinimumSize();
     void applyResizeRules();
     void trayAvailabilityChanged(bool available);
@@ -91,6 +99,17 @@ struct Quillbox::Private
 
     QSize frameExtra{0, 0}; // what the window manager's frame adds to the window's size
     bool frameKnown = false;
+    // The outer place and size start-up or the off-screen rescue gave the window. Until the window
+    // manager has framed it, Qt cannot tell the frame from the inside, so they are set again once
+    // the frame is known, and they stand for the window's place and size until it is there.
+    std::optional<QPoint> wantedPlace;
+    QSize wantedSize;
+    bool geometryPending = false;
+    std::optional<QSize> appliedFrame; // the frame they were last set for
+    QTimer *frameWatch = nullptr;
+    int frameChecks = 0;
+    int settledChecks = 0;
+    bool shownNormal = false; // seen on screen, not minimised, since start-up
     bool inResizeRules = false;
     bool trayMissingTold = false;
     bool activationPending = false;

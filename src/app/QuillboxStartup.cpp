@@ -82,7 +82,7 @@ bool Quillbox::runStartUpSteps()
     const int x = SettingValue::wholeNumber(readSetting(store, SettingKey::CoordsX));
     const int y = SettingValue::wholeNumber(readSetting(store, SettingKey::CoordsY));
     if (x != 0 || y != 0)
-        move(g.xToPixels(x), g.yToPixels(y));
+        d->placeWindow(QPoint(g.xToPixels(x), g.yToPixels(y)));
     else
         CenterMe();
 
@@ -94,25 +94,26 @@ bool Quillbox::runStartUpSteps()
     // Step 12: the editing subsystem fills the font boxes from the first note.
     emit fontBoxesWanted();
 
-    // Step 13: the normal-state size, whatever the state is now.
+    // Step 13: the normal-state size, whatever the state is now. Stored sizes are outer sizes.
     const QString height = readSetting(store, SettingKey::Height).trimmed();
     const QString width = readSetting(store, SettingKey::Width).trimmed();
-    QSize size = this->size();
+    QSize outer = d->outerGeometry().size();
     if (height == QLatin1String("Max"))
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (!height.isEmpty())
-        size.setHeight(g.yToPixels(SettingValue::wholeNumber(height)) - d->frameExtra.height());
+        outer.setHeight(g.yToPixels(SettingValue::wholeNumber(height)));
     if (width == QLatin1String("Max"))
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (!width.isEmpty())
-        size.setWidth(g.xToPixels(SettingValue::wholeNumber(width)) - d->frameExtra.width());
+        outer.setWidth(g.xToPixels(SettingValue::wholeNumber(width)));
     // A size larger than the whole desktop (a hand-edited value) would ask for a window surface
     // the graphics system cannot allocate; such a window gets the design size, as the off-screen
     // rescue would give it anyway.
+    const QSize smallest = minimumSize() + d->frameExtra;
     const QSize desktop = screen() ? screen()->availableVirtualGeometry().size() : QSize(4096, 4096);
-    if (size.width() > 4 * desktop.width() || size.height() > 4 * desktop.height())
-        size = minimumSize();
-    resize(size.expandedTo(minimumSize()));
+    if (outer.width() > 4 * desktop.width() || outer.height() > 4 * desktop.height())
+        outer = smallest;
+    d->sizeWindow(outer.expandedTo(smallest));
 
     // Step 14.
     if (splashWanted(noSplash))
