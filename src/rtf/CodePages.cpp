@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <array>
 #include <map>
 #include <memory>
 
@@ -68,35 +69,38 @@ QStringDecoder *decoderFor(int codePage)
     return raw;
 }
 
-void appendCp1252(QString &out, QByteArrayView bytes)
+void appendSingleByte(QString &out, QByteArrayView bytes, const char16_t *table)
 {
     const qsizetype base = out.size();
     out.resize(base + bytes.size());
     char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + base;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *dst++ = (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
-    }
-}
-
-void appendSymbol(QString &out, QByteArrayView bytes)
-{
-    // Symbol-font glyphs that notes use as list bullets and arrows; the rest read as Latin-1,
-    // which keeps letters and digits right.
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        switch (b) {
-        case 0xB7: out += QChar(0x2022); break;
-        case 0xA7: out += QChar(0x25AA); break;
-        case 0xAE: out += QChar(0x2192); break;
-        case 0xD8: out += QChar(0x27A2); break;
-        case 0xFC: out += QChar(0x2713); break;
-        default: out += QChar(b); break;
-        }
-    }
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
+        dst[i] = table[src[i]];
 }
 
 } // namespace
+
+constinit const std::array<char16_t, 256> kCp1252Chars = [] {
+    std::array<char16_t, 256> chars{};
+    for (int b = 0; b < 256; ++b)
+        chars[b] = (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
+    return chars;
+}();
+
+// Symbol-font glyphs that notes use as list bullets and arrows; the rest read as Latin-1, which
+// keeps letters and digits right.
+constinit const std::array<char16_t, 256> kSymbolChars = [] {
+    std::array<char16_t, 256> chars{};
+    for (int b = 0; b < 256; ++b)
+        chars[b] = char16_t(b);
+    chars[0xB7] = 0x2022;
+    chars[0xA7] = 0x25AA;
+    chars[0xAE] = 0x2192;
+    chars[0xD8] = 0x27A2;
+    chars[0xFC] = 0x2713;
+    return chars;
+}();
 
 int codePageForCharset(int charset)
 {
@@ -137,6 +141,10 @@ void appendDecoded(QString &out, QByteArrayView bytes, int codePage)
 {
     if (bytes.isEmpty())
         return;
+    if (const char16_t *table = singleByteTable(codePage)) {
+        appendSingleByte(out, bytes, table);
+        return;
+    }
     bool ascii = true;
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -144,21 +152,15 @@ void appendDecoded(QString &out, QByteArrayView bytes, int codePage)
             break;
         }
     }
-    if (ascii && codePage != kSymbolCodePage) {
+    if (ascii) {
         out += QLatin1StringView(bytes.data(), bytes.size());
         return;
     }
-    if (codePage == kSymbolCodePage) {
-        appendSymbol(out, bytes);
+    if (QStringDecoder *decoder = decoderFor(codePage)) {
+        out += decoder->decode(bytes);
         return;
     }
-    if (codePage != kDefaultCodePage) {
-        if (QStringDecoder *decoder = decoderFor(codePage)) {
-            out += decoder->decode(bytes);
-            return;
-        }
-    }
-    appendCp1252(out, bytes);
+    appendSingleByte(out, bytes, kCp1252Chars.data());
 }
 
 bool cp1252Byte(char16_t ch, unsigned char &byte)

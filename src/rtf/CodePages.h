@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <array>
+
 namespace rtf {
 
 // Code page numbers as RTF names them (\ansicpgN, \cpgN); the symbol pseudo page is for
@@ -20,6 +22,21 @@ int normaliseCodePage(int codePage);
 // Appends the bytes decoded in the given code page. Unknown pages decode as Windows-1252 so that
 // text is never lost; bytes with no character become U+FFFD.
 void appendDecoded(QString &out, QByteArrayView bytes, int codePage);
+
+// The character of every byte in Windows-1252 and in the symbol page.
+extern const std::array<char16_t, 256> kCp1252Chars;
+extern const std::array<char16_t, 256> kSymbolChars;
+
+// For the pages with one character per byte that need no converter, the character of every
+// byte; nullptr for the others. Inline: the reader asks for every run of body text.
+inline const char16_t *singleByteTable(int codePage)
+{
+    if (codePage == kDefaultCodePage)
+        return kCp1252Chars.data();
+    if (codePage == kSymbolCodePage)
+        return kSymbolChars.data();
+    return nullptr;
+}
 
 // The Windows-1252 byte for a character, when the page has one.
 bool cp1252Byte(char16_t ch, unsigned char &byte);

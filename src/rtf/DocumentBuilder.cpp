@@ -64,10 +64,10 @@ void DocumentBuilder::openBlock()
     m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
 }
 
-void DocumentBuilder::text(const QString &run, const CharProps &props)
+void DocumentBuilder::text(QStringView run, const CharProps &props)
 {
     openBlock();
-    m_cursor.insertText(run, charFormat(props));
+    m_cursor.insertText(run.toString(), charFormat(props));
 }
 
 void DocumentBuilder::paragraphEnd(const ParaProps &props)
@@ -324,23 +324,21 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps &props) const
     return format;
 }
 
-void PlainTextCollector::text(const QString &run, const CharProps &)
+void PlainTextCollector::text(QStringView run, const CharProps &)
 {
     if (m_pendingBreak) {
         result += u'\n';
         m_pendingBreak = false;
     }
+    // Copied with the characters QTextDocument::toPlainText turns into plain ones replaced, in
+    // one pass the compiler can run on many characters at once.
     const qsizetype start = result.size();
-    result += run;
-    // The same characters QTextDocument::toPlainText turns into plain ones; through a raw pointer,
-    // as indexing a QString checks for sharing on every character.
-    char16_t *chars = reinterpret_cast<char16_t *>(result.data());
-    for (qsizetype i = start, end = result.size(); i < end; ++i) {
-        const char16_t c = chars[i];
-        if (c == 0x2028 || c == 0x2029)
-            chars[i] = u'\n';
-        else if (c == 0x00A0)
-            chars[i] = u' ';
+    result.resize(start + run.size());
+    char16_t *out = reinterpret_cast<char16_t *>(result.data()) + start;
+    const char16_t *in = run.utf16();
+    for (qsizetype i = 0, n = run.size(); i < n; ++i) {
+        const char16_t c = in[i];
+        out[i] = (c == 0x2028 || c == 0x2029) ? u'\n' : c == 0x00A0 ? u' ' : c;
     }
 }
 

@@ -28,7 +28,7 @@ public:
     // closing \par adds no empty paragraph. Inserted content leaves the host paragraph alone.
     DocumentBuilder(QTextCursor &cursor, bool wholeDocument);
 
-    void text(const QString &run, const CharProps &props) override;
+    void text(QStringView run, const CharProps &props) override;
     void paragraphEnd(const ParaProps &props) override;
     void picture(const Picture &picture, const CharProps &props) override;
     void finish(const ParaProps &lastProps) override;
@@ -64,7 +64,7 @@ private:
 class PlainTextCollector final : public Sink
 {
 public:
-    void text(const QString &run, const CharProps &props) override;
+    void text(QStringView run, const CharProps &props) override;
     void paragraphEnd(const ParaProps &props) override;
     void picture(const Picture &picture, const CharProps &props) override;
     void finish(const ParaProps &lastProps) override;

@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+#include <cstdint>
+
 namespace rtf {
 
 // The control words the reader acts on. Words not listed are ignored, and an unknown word right
@@ -159,6 +161,8 @@ enum class Keyword : unsigned short {
     K_chftn
 };
 
-Keyword lookupKeyword(QByteArrayView name);
+// head: the name's first eight bytes, the first in the lowest bits and zeros after the last (as
+// the tokenizer reads them).
+Keyword lookupKeyword(QByteArrayView name, std::uint64_t head);
 
 } // namespace rtf

@@ -125,7 +125,7 @@ class Sink
 {
 public:
     virtual ~Sink() = default;
-    virtual void text(const QString &run, const CharProps &props) = 0;
+    virtual void text(QStringView run, const CharProps &props) = 0;
     virtual void paragraphEnd(const ParaProps &props) = 0;
     virtual void picture(const Picture &picture, const CharProps &props) = 0;
     // lastProps belong to the paragraph that the document ends in (it had no \par).

@@ -55,7 +55,8 @@ BulletShape bulletShapeOf(QStringView label)
     return BulletShape::Disc;
 }
 
-Parser::Parser(QByteArrayView data, Sink &sink) : m_tokens(data), m_sink(sink), m_data(data)
+Parser::Parser(QByteArrayView data, Sink &sink)
+    : m_tokens(data), m_sink(sink), m_formatted(sink.wantsFormatting()), m_data(data)
 {
     m_stack.reserve(64);
     m_sink.attach(&m_tables);
@@ -110,8 +111,13 @@ void Parser::run()
                 hexByte(token);
             break;
         case TokenKind::Text:
-            if (!m_stack.empty())
-                textBytes(token.text);
+            if (m_stack.empty())
+                break;
+            if (m_skip == 0 && top().dest == Dest::Text && m_pending.isEmpty() && m_bytes.isEmpty()) {
+                m_pending = token.text; // body text, most of what a note holds: kept as a view
+                break;
+            }
+            textBytes(token.text);
             break;
         }
     }
@@ -125,7 +131,7 @@ void Parser::run()
         // Every group is closed by now, so there are no current properties to prepare: the
         // lone half is shown as a replacement character in the last run's format.
         m_highSurrogate = 0;
-        m_run += QStringView(&kReplacement, 1);
+        m_run.append(kReplacement);
         flushRun();
     }
     m_sink.finish(m_lastParagraph);
@@ -233,7 +239,12 @@ void Parser::textBytes(QByteArrayView bytes)
         if (bytes.isEmpty())
             return;
     }
-    if (top().dest == Dest::Picture) {
+    const Dest dest = top().dest;
+    if (dest == Dest::Text) {
+        pendBytes(bytes); // body text, most of what a note holds
+        return;
+    }
+    if (dest == Dest::Picture) {
         if (m_picture.kind == Picture::Kind::Raw)
             return; // kept as the group's bytes when it ends
         // Hex picture data, wrapped over lines at the producer's whim.
@@ -323,25 +334,28 @@ void Parser::pendByte(char byte)
     m_bytes.append(byte);
 }
 
-void Parser::flushBytes()
+void Parser::flushPending()
 {
-    if (m_pending.isEmpty() && m_bytes.isEmpty())
-        return;
     const QByteArrayView bytes = m_pending.isEmpty() ? QByteArrayView(m_bytes) : m_pending;
     const int codePage = top().codePage;
     // Body text in the pages that give one character per byte is decoded straight into the run,
     // without a copy in between; it is most of what a note holds.
-    if (top().dest == Dest::Text && !m_highSurrogate &&
-        (codePage == kDefaultCodePage || codePage == kSymbolCodePage)) {
-        if (prepareContent())
-            appendDecoded(m_run, bytes, codePage);
+    const char16_t *table = singleByteTable(codePage);
+    if (table && top().dest == Dest::Text && !m_highSurrogate) {
+        if (prepareContent()) {
+            char16_t *out = m_run.extend(bytes.size());
+            const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+            for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
+                out[i] = table[in[i]];
+        }
     } else {
         m_decoded.resize(0);
         appendDecoded(m_decoded, bytes, codePage);
         route(m_decoded);
     }
     m_pending = {};
-    m_bytes.resize(0);
+    if (!m_bytes.isEmpty())
+        m_bytes.resize(0);
 }
 
 void Parser::route(QStringView text)
@@ -410,7 +424,7 @@ void Parser::unicodeUnit(char16_t unit)
 void Parser::contentText(QStringView text)
 {
     if (!text.isEmpty() && prepareContent())
-        m_run += text;
+        m_run.append(text);
 }
 
 // Readies the run for text in the current properties; false when the text is not shown.
@@ -422,12 +436,12 @@ bool Parser::prepareContent()
     if (state.chr.hidden)
         return false;
     beginContent();
-    const bool formatted = m_sink.wantsFormatting();
+    const bool formatted = m_formatted;
     if (m_pendingCells > 0) {
         if (formatted && !m_run.isEmpty() && !(m_runProps == state.chr))
             flushRun();
         m_runProps = state.chr;
-        m_run.append(QString(m_pendingCells, QLatin1Char('\t')));
+        m_run.append(u'\t', m_pendingCells);
         m_pendingCells = 0;
     }
     if (formatted && !m_run.isEmpty() && !(m_runProps == state.chr))
@@ -447,7 +461,7 @@ void Parser::beginContent()
     // it is the only place the number is kept, so it stays as text.
     if (!m_label.isEmpty() && effectiveParagraph().list.kind == ListKind::None) {
         m_runProps = m_labelProps;
-        m_run += m_label;
+        m_run.append(m_label);
         flushRun();
     }
     m_label.clear();
@@ -457,8 +471,8 @@ void Parser::flushRun()
 {
     if (m_run.isEmpty())
         return;
-    m_sink.text(m_run, m_runProps);
-    m_run.resize(0);
+    m_sink.text(m_run.view(), m_runProps);
+    m_run.clear();
 }
 
 void Parser::openCell()

@@ -3,6 +3,7 @@
 #include "RtfKeywords.h"
 #include "RtfModel.h"
 #include "RtfTokenizer.h"
+#include "TextRun.h"
 
 #include <QByteArray>
 #include <QString>
@@ -84,7 +85,12 @@ private:
     bool readsText() const;
     void pendBytes(QByteArrayView bytes);
     void pendByte(char byte);
-    void flushBytes();
+    void flushBytes()
+    {
+        if (!m_pending.isEmpty() || !m_bytes.isEmpty())
+            flushPending();
+    }
+    void flushPending();
     bool prepareContent();
     void route(QStringView text);
     void unicodeUnit(char16_t unit);
@@ -111,6 +117,7 @@ private:
 
     Tokenizer m_tokens;
     Sink &m_sink;
+    const bool m_formatted; // the sink splits runs where the formatting changes
     Tables m_tables;
     std::vector<State> m_stack;
     int m_overflowDepth = 0; // groups beyond the depth we keep state for
@@ -123,7 +130,7 @@ private:
     QByteArrayView m_pending;
     QByteArray m_bytes;
     QString m_decoded;    // scratch for decoding
-    QString m_run;        // document text waiting to be handed over
+    TextRun m_run;        // document text waiting to be handed over
     CharProps m_runProps; // its properties
     int m_skip = 0;       // \uc fallback units still to drop
     char16_t m_highSurrogate = 0;

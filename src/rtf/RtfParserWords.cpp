@@ -52,7 +52,7 @@ void Parser::controlSymbol(unsigned char symbol)
 void Parser::controlWord(const Token &token, bool starred)
 {
     flushBytes();
-    const Keyword word = lookupKeyword(token.text);
+    const Keyword word = lookupKeyword(token.text, token.head);
     if (word == Keyword::K_bin) {
         // Binary data is jumped over wherever it is, so braces inside it cannot break the nesting.
         binary(token.hasParam ? token.param : 0);
