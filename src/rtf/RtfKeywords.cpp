@@ -229,59 +229,24 @@ constexpr Entry kEntries[] = {
     {"nonesttables", Keyword::SkipDestination},
 };
 
-// Open-addressing table built at compile time. Every control word of a note goes through it, so
-// a lookup compares whole 8-byte words instead of calling memcmp: a name is keyed by its length
-// and its first eight letters, and only the few longer names compare the rest. Slots are 16
-// bytes, so the whole table stays in the first-level cache.
-constexpr size_t kSlots = 512;  // a power of two, over twice the number of entries
-constexpr size_t kMaxName = 32; // longer words are never ours (the tokenizer allows any length)
-constexpr size_t kHead = 8;
 constexpr size_t kEntryCount = sizeof(kEntries) / sizeof(kEntries[0]);
-static_assert(kEntryCount * 2 < kSlots);
 
-constexpr std::uint64_t headOf(const char *name, size_t size)
+} // namespace
+
+namespace keywordtable {
+
+namespace {
+
+static_assert(kEntryCount * 2 < kSlots);
+static_assert(sizeof(Slot) == 16);
+
+constexpr std::uint64_t headOf(std::string_view name)
 {
     std::uint64_t head = 0;
-    for (size_t i = 0; i < size && i < kHead; ++i)
+    for (size_t i = 0; i < name.size() && i < kHead; ++i)
         head |= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * i);
     return head;
 }
-
-constexpr size_t slotOf(std::uint64_t head, size_t size)
-{
-    return static_cast<size_t>(((head + size) * 0x9E3779B97F4A7C15ull) >> 55) & (kSlots - 1);
-}
-
-struct Slot
-{
-    std::uint64_t head = 0;
-    unsigned short entry = 0; // into kEntries, for the letters after the eighth
-    unsigned char size = 0;   // 0 for a free slot
-    Keyword keyword = Keyword::Unknown;
-};
-static_assert(sizeof(Slot) == 16);
-
-struct Table
-{
-    Slot entries[kSlots];
-};
-
-constexpr Table buildTable()
-{
-    Table table{};
-    for (size_t e = 0; e < kEntryCount; ++e) {
-        const std::string_view name = kEntries[e].name;
-        const std::uint64_t head = headOf(name.data(), name.size());
-        size_t i = slotOf(head, name.size());
-        while (table.entries[i].size != 0)
-            i = (i + 1) & (kSlots - 1);
-        table.entries[i] = {head, static_cast<unsigned short>(e), static_cast<unsigned char>(name.size()),
-                            kEntries[e].keyword};
-    }
-    return table;
-}
-
-constexpr Table kTable = buildTable();
 
 constexpr bool namesFit()
 {
@@ -293,30 +258,31 @@ constexpr bool namesFit()
 }
 static_assert(namesFit());
 
-bool sameTail(const char *a, const char *b, size_t size)
+} // namespace
+
+constinit const std::array<Slot, kSlots> kTable = [] {
+    std::array<Slot, kSlots> table{};
+    for (size_t e = 0; e < kEntryCount; ++e) {
+        const std::string_view name = kEntries[e].name;
+        size_t i = slotOf(headOf(name), name.size());
+        while (table[i].size != 0)
+            i = (i + 1) & (kSlots - 1);
+        table[i] = {headOf(name), static_cast<unsigned short>(e), static_cast<unsigned char>(name.size()),
+                    kEntries[e].keyword};
+    }
+    return table;
+}();
+
+bool sameTail(const Slot &slot, QByteArrayView name)
 {
-    for (size_t i = kHead; i < size; ++i) {
-        if (a[i] != b[i])
+    const std::string_view known = kEntries[slot.entry].name;
+    for (size_t i = kHead; i < known.size(); ++i) {
+        if (known[i] != name[i])
             return false;
     }
     return true;
 }
 
-} // namespace
-
-Keyword lookupKeyword(QByteArrayView name, std::uint64_t head)
-{
-    const size_t size = static_cast<size_t>(name.size());
-    if (size == 0 || size > kMaxName)
-        return Keyword::Unknown;
-    for (size_t i = slotOf(head, size);; i = (i + 1) & (kSlots - 1)) {
-        const Slot &slot = kTable.entries[i];
-        if (slot.size == 0)
-            return Keyword::Unknown;
-        if (slot.head == head && slot.size == size &&
-            (size <= kHead || sameTail(kEntries[slot.entry].name.data(), name.data(), size)))
-            return slot.keyword;
-    }
-}
+} // namespace keywordtable
 
 } // namespace rtf

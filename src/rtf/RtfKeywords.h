@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace rtf {
@@ -161,8 +163,51 @@ enum class Keyword : unsigned short {
     K_chftn
 };
 
+// The keyword table: open addressing, built at compile time. A name is keyed by its length and
+// its first eight letters packed in one word, so a lookup compares words instead of strings;
+// only the few longer names compare the rest. 16-byte slots keep the table in the first-level
+// cache.
+namespace keywordtable {
+
+struct Slot
+{
+    std::uint64_t head = 0;
+    unsigned short entry = 0; // which name, for the letters after the eighth
+    unsigned char size = 0;   // 0 for a free slot
+    Keyword keyword = Keyword::Unknown;
+};
+
+inline constexpr size_t kSlots = 512;  // a power of two, over twice the number of names
+inline constexpr size_t kHead = 8;     // letters in the packed head
+inline constexpr size_t kMaxName = 32; // longer words are never ours (the tokenizer allows any length)
+
+extern const std::array<Slot, kSlots> kTable;
+
+constexpr size_t slotOf(std::uint64_t head, size_t size)
+{
+    return static_cast<size_t>(((head + size) * 0x9E3779B97F4A7C15ull) >> 55) & (kSlots - 1);
+}
+
+// The letters after the eighth, for names that long.
+bool sameTail(const Slot &slot, QByteArrayView name);
+
+} // namespace keywordtable
+
 // head: the name's first eight bytes, the first in the lowest bits and zeros after the last (as
-// the tokenizer reads them).
-Keyword lookupKeyword(QByteArrayView name, std::uint64_t head);
+// the tokenizer reads them). Inline, as every control word of a note goes through it.
+inline Keyword lookupKeyword(QByteArrayView name, std::uint64_t head)
+{
+    using namespace keywordtable;
+    const size_t size = static_cast<size_t>(name.size());
+    if (size == 0 || size > kMaxName)
+        return Keyword::Unknown;
+    for (size_t i = slotOf(head, size);; i = (i + 1) & (kSlots - 1)) {
+        const Slot &slot = kTable[i];
+        if (slot.size == 0)
+            return Keyword::Unknown;
+        if (slot.head == head && slot.size == size && (size <= kHead || sameTail(slot, name)))
+            return slot.keyword;
+    }
+}
 
 } // namespace rtf

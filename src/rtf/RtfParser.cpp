@@ -13,8 +13,6 @@ namespace {
 // deepest state so memory stays proportional to what documents really use.
 constexpr int kMaxDepth = 1024;
 
-constexpr char16_t kReplacement = 0xFFFD;
-
 bool isHighSurrogate(char16_t u)
 {
     return u >= 0xD800 && u <= 0xDBFF;
@@ -60,81 +58,6 @@ Parser::Parser(QByteArrayView data, Sink &sink)
 {
     m_stack.reserve(64);
     m_sink.attach(&m_tables);
-}
-
-void Parser::run()
-{
-    bool starred = false;
-    bool started = false;
-    bool groupJustStarted = false;
-    while (!m_ended) {
-        const Token token = m_tokens.next();
-        const bool wasStarred = starred;
-        const bool atGroupStart = groupJustStarted;
-        starred = false;
-        groupJustStarted = token.kind == TokenKind::GroupStart;
-        switch (token.kind) {
-        case TokenKind::End:
-            if (!m_stack.empty() || !started)
-                m_damaged = m_damaged || started;
-            m_ended = true;
-            break;
-        case TokenKind::GroupStart:
-            started = true;
-            groupStart(false);
-            break;
-        case TokenKind::GroupEnd:
-            if (m_stack.empty()) {
-                m_ended = true; // a stray '}' before any group
-                break;
-            }
-            groupEnd();
-            if (m_stack.empty())
-                m_ended = true; // what follows the document's closing brace is not part of it
-            break;
-        case TokenKind::ControlSymbol:
-            if (m_stack.empty())
-                break;
-            if (token.byte == '*') {
-                // \* only marks a destination at the start of its group; elsewhere it means nothing.
-                starred = atGroupStart;
-                break;
-            }
-            controlSymbol(token.byte);
-            break;
-        case TokenKind::ControlWord:
-            if (!m_stack.empty())
-                controlWord(token, wasStarred);
-            break;
-        case TokenKind::Hex:
-            if (!m_stack.empty())
-                hexByte(token);
-            break;
-        case TokenKind::Text:
-            if (m_stack.empty())
-                break;
-            if (m_skip == 0 && top().dest == Dest::Text && m_pending.isEmpty() && m_bytes.isEmpty()) {
-                m_pending = token.text; // body text, most of what a note holds: kept as a view
-                break;
-            }
-            textBytes(token.text);
-            break;
-        }
-    }
-    // Groups left open at the end of a damaged file: close them so their text is kept.
-    m_closingAtEnd = true;
-    while (!m_stack.empty())
-        groupEnd();
-    flushBytes();
-    flushRun();
-    if (m_highSurrogate) {
-        // Every group is closed by now, so there are no current properties to prepare: the
-        // lone half is shown as a replacement character in the last run's format.
-        m_highSurrogate = 0;
-        m_run.append(kReplacement);
-        flushRun();
-    }
-    m_sink.finish(m_lastParagraph);
 }
 
 void Parser::groupStart(bool)
@@ -427,8 +350,7 @@ void Parser::contentText(QStringView text)
         m_run.append(text);
 }
 
-// Readies the run for text in the current properties; false when the text is not shown.
-bool Parser::prepareContent()
+bool Parser::beginRun()
 {
     if (m_stack.empty())
         return false;

@@ -54,6 +54,7 @@ private:
         int field = -1;
     };
     static constexpr int kDefaultPage = 1252;
+    static constexpr char16_t kReplacement = 0xFFFD;
 
     struct Field
     {
@@ -91,7 +92,18 @@ private:
             flushPending();
     }
     void flushPending();
-    bool prepareContent();
+    // Readies the run for text in the current properties; false when the text is not shown.
+    // Inline for the common case, more text in a paragraph already begun.
+    bool prepareContent()
+    {
+        if (m_stack.empty() || m_stack.back().chr.hidden)
+            return false;
+        if (!m_paraHasContent || m_pendingCells > 0 || m_formatted)
+            return beginRun();
+        m_runProps = m_stack.back().chr;
+        return true;
+    }
+    bool beginRun();
     void route(QStringView text);
     void unicodeUnit(char16_t unit);
     void contentText(QStringView text);

@@ -1,4 +1,5 @@
-// The reader's handling of control words and symbols.
+// The reader's token loop and its handling of control words and symbols, in one file so that
+// the handling of a word is compiled into the loop: a note has a control word every few bytes.
 #include "CodePages.h"
 #include "RtfParser.h"
 
@@ -49,7 +50,7 @@ void Parser::controlSymbol(unsigned char symbol)
     }
 }
 
-void Parser::controlWord(const Token &token, bool starred)
+Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
 {
     flushBytes();
     const Keyword word = lookupKeyword(token.text, token.head);
@@ -588,6 +589,83 @@ void Parser::controlWord(const Token &token, bool starred)
     default:
         break;
     }
+}
+
+void Parser::run()
+{
+    bool starred = false;
+    bool started = false;
+    bool groupJustStarted = false;
+    while (!m_ended) {
+        const Token token = m_tokens.next();
+        const bool wasStarred = starred;
+        const bool atGroupStart = groupJustStarted;
+        starred = false;
+        groupJustStarted = token.kind == TokenKind::GroupStart;
+        switch (token.kind) {
+        case TokenKind::End:
+            if (!m_stack.empty() || !started)
+                m_damaged = m_damaged || started;
+            m_ended = true;
+            break;
+        case TokenKind::GroupStart:
+            started = true;
+            groupStart(false);
+            break;
+        case TokenKind::GroupEnd:
+            if (m_stack.empty()) {
+                m_ended = true; // a stray '}' before any group
+                break;
+            }
+            groupEnd();
+            if (m_stack.empty())
+                m_ended = true; // what follows the document's closing brace is not part of it
+            break;
+        case TokenKind::ControlSymbol:
+            if (m_stack.empty())
+                break;
+            if (token.byte == '*') {
+                // \* only marks a destination at the start of its group; elsewhere it means nothing.
+                starred = atGroupStart;
+                break;
+            }
+            controlSymbol(token.byte);
+            break;
+        case TokenKind::ControlWord:
+            if (!m_stack.empty())
+                controlWord(token, wasStarred);
+            break;
+        case TokenKind::Hex:
+            if (!m_stack.empty())
+                hexByte(token);
+            break;
+        case TokenKind::Text:
+            if (m_stack.empty())
+                break;
+            if (m_skip == 0 && top().dest == Dest::Text && m_pending.isEmpty() && m_bytes.isEmpty()) {
+                // Body text, most of what a note holds, is kept as a view. Field by field: a copy of
+                // the whole view would read back two fresh stores at once, which stalls.
+                m_pending = QByteArrayView(token.text.data(), token.text.size());
+                break;
+            }
+            textBytes(token.text);
+            break;
+        }
+    }
+    // Groups left open at the end of a damaged file: close them so their text is kept.
+    m_closingAtEnd = true;
+    while (!m_stack.empty())
+        groupEnd();
+    flushBytes();
+    flushRun();
+    if (m_highSurrogate) {
+        // Every group is closed by now, so there are no current properties to prepare: the
+        // lone half is shown as a replacement character in the last run's format.
+        m_highSurrogate = 0;
+        m_run.append(kReplacement);
+        flushRun();
+    }
+    m_sink.finish(m_lastParagraph);
 }
 
 } // namespace rtf
