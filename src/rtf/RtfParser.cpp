@@ -56,7 +56,7 @@ BulletShape bulletShapeOf(QStringView label)
 Parser::Parser(QByteArrayView data, Sink &sink)
     : m_tokens(data), m_sink(sink), m_formatted(sink.wantsFormatting()), m_data(data)
 {
-    m_stack.reserve(64);
+    m_stack.reserve(16); // the nesting notes use; deeper files grow it
     m_sink.attach(&m_tables);
 }
 
