@@ -48,10 +48,11 @@ void NoteSafety::saveRecoveryCopy(int n)
     stopRecoveryTimers(n);
     if (m_finished || !edited(n))
         return;
-    // Written beside the typing, so a slow disk or share never holds up keys.
+    // Written beside the typing, so a slow disk or share never holds up keys; only the encoding
+    // of what changed since the last copy or save waits for it.
     const auto generations = m_copyGeneration;
     const int generation = (*generations)[static_cast<size_t>(n - 1)];
-    m_snapshots.write(n, m_window.editor(n)->document(),
+    m_snapshots.write(n, m_window.editor(n)->TextRTF(),
                       [store = m_recovery, generations, generation, n](const QByteArray &rtf) mutable {
                           const auto current = [&] {
                               return (*generations)[static_cast<size_t>(n - 1)].load();

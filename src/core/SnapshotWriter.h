@@ -5,12 +5,10 @@
 
 #include <functional>
 
-class QTextDocument;
-
-// Writes a document out as RTF with the file work on a worker thread: the document is encoded at
-// once on the caller's thread (a document may be read on one thread only, and a copy of it costs
-// more than the encoding), and the bytes are stored beside it, so a slow disk or network share
-// never holds up typing. Jobs run one at a time, in the order given.
+// Stores a note's bytes on a worker thread, so a slow disk or network share never holds up
+// typing. The caller encodes the note (a document may be read on one thread only, and a copy of
+// it costs more than encoding the few paragraphs that changed). Jobs run one at a time, in the
+// order given.
 class SnapshotWriter final : public QObject
 {
     Q_OBJECT
@@ -18,9 +16,9 @@ public:
     explicit SnapshotWriter(QObject *parent = nullptr);
     ~SnapshotWriter() override;
 
-    // Encodes doc now; on the worker, hands the bytes to store, whose answer comes back as
-    // written(tag, ok) on this object's thread.
-    void write(int tag, const QTextDocument *doc, std::function<bool(const QByteArray &)> store);
+    // On the worker, hands bytes to store, whose answer comes back as written(tag, ok) on this
+    // object's thread.
+    void write(int tag, QByteArray bytes, std::function<bool(const QByteArray &)> store);
     // Returns once every job given so far is done.
     void waitForDone();
 

@@ -423,7 +423,7 @@ void RichTextBox::setText(const QString &text)
 
 QByteArray RichTextBox::TextRTF() const
 {
-    return rtf::write(document());
+    return rtf::write(document(), m_rtfCache);
 }
 
 void RichTextBox::setTextRTF(const QByteArray &bytes)

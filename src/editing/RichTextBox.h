@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RtfParagraphCache.h"
+
 #include <QColor>
 #include <QPointer>
 #include <QTextCharFormat>
@@ -162,4 +164,6 @@ private:
     std::function<bool(const QKeySequence &)> m_windowShortcut;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
+    // Writing a big note again (a recovery copy while typing, a save) encodes only what changed.
+    mutable rtf::ParagraphCache m_rtfCache;
 };

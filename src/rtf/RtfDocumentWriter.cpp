@@ -1,6 +1,7 @@
 #include "RtfDocumentWriter.h"
 
 #include "CodePages.h"
+#include "RtfParagraphCache.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -49,10 +50,17 @@ bool isBullet(QTextListFormat::Style style)
            style == QTextListFormat::ListSquare;
 }
 
+int charsetOf(const QString &family)
+{
+    return family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ? 2 : 0;
+}
+
 } // namespace
 
-DocumentWriter::DocumentWriter(const QTextDocument *doc) : m_doc(doc)
+DocumentWriter::DocumentWriter(const QTextDocument *doc, ParagraphCache *cache) : m_doc(doc), m_cache(cache)
 {
+    if (m_cache)
+        m_cache->beginWrite(doc);
     const QFont base = doc->defaultFont();
     m_defaultPointSize = base.pointSizeF() > 0 ? base.pointSizeF() : 12;
     // \deff0; a document without a default family still needs a real font name there.
@@ -61,6 +69,8 @@ DocumentWriter::DocumentWriter(const QTextDocument *doc) : m_doc(doc)
 
 QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
 {
+    if (!wholeDocument)
+        m_cache = nullptr; // kept paragraphs always end with their paragraph mark
     m_body.reserve(std::max(0, to - from) * 2 + 64);
     m_current = propsFor(QTextCharFormat());
     // Start every document from the same explicit state so readers with other defaults agree.
@@ -69,10 +79,11 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     word("fs", m_current.halfPoints);
     if (from < to || wholeDocument) {
         const bool mayHoldTables = !m_doc->rootFrame()->childFrames().isEmpty();
-        for (QTextBlock block = m_doc->findBlock(from); block.isValid() && block.position() <= to;
-             block = block.next()) {
-            const int markPos = block.position() + block.length() - 1;
-            const bool withMark = wholeDocument || markPos < to;
+        // A block's position is a walk through the document's tree: a whole document, where
+        // every block counts, does without.
+        for (QTextBlock block = m_doc->findBlock(from);
+             block.isValid() && (wholeDocument || block.position() <= to); block = block.next()) {
+            const bool withMark = wholeDocument || block.position() + block.length() - 1 < to;
             if (!wholeDocument && block.position() == to && to != from)
                 break;
             if (const QTextTable *table = mayHoldTables ? tableOf(block) : nullptr;
@@ -81,12 +92,18 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
                 block = m_doc->findBlock(table->lastPosition());
                 continue;
             }
+            if (m_cache) {
+                writeWholeBlock(block);
+                continue;
+            }
             writeBlock(block, from, to, withMark ? "par" : nullptr);
             if (!withMark)
                 break;
         }
     }
     closeLink();
+    if (m_cache)
+        m_cache->endWrite(m_fonts, m_colors);
 
     QByteArray out;
     out.reserve(m_body.size() + 512);
@@ -202,6 +219,65 @@ void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const
         m_body += "\r\n";
         m_needSpace = false;
     }
+}
+
+void DocumentWriter::writeWholeBlock(const QTextBlock &block)
+{
+    ParagraphCache::Key &key = m_key;
+    key.text.clear();
+    key.runs.clear();
+    key.blockFormat = block.blockFormatIndex();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        key.text += fragment.text();
+        key.runs.push_back(fragment.charFormatIndex());
+        key.runs.push_back(fragment.length());
+    }
+    // A list item's label counts the items before it, and a picture's bytes live in the
+    // document's resources: neither can be told from the paragraph alone.
+    if (inList(block) || key.text.contains(QChar::ObjectReplacementCharacter)) {
+        ++m_cache->m_encoded;
+        writeBlock(block, block.position(), block.position() + block.length(), "par");
+        return;
+    }
+    key.before = m_current;
+    key.fonts = static_cast<int>(m_fonts.size());
+    key.colors = static_cast<int>(m_colors.size());
+
+    if (const ParagraphCache::Entry *kept = m_cache->find(key)) {
+        m_listTable.paragraphIn(nullptr);
+        m_body += kept->bytes;
+        m_needSpace = false;
+        m_current = kept->after;
+        // The fonts and colours this paragraph brought in, at the places they had before.
+        while (m_fonts.size() < kept->fontsAfter) {
+            const QString &family = m_cache->m_fonts[m_fonts.size()];
+            m_fonts.append(family);
+            m_fontCharsets.push_back(charsetOf(family));
+        }
+        while (static_cast<int>(m_colors.size()) < kept->colorsAfter)
+            m_colors.push_back(m_cache->m_colors[m_colors.size()]);
+        return;
+    }
+    ++m_cache->m_encoded;
+    const qsizetype start = m_body.size();
+    writeBlock(block, block.position(), block.position() + block.length(), "par");
+    m_cache->keep(key, m_body.mid(start), m_current, static_cast<int>(m_fonts.size()),
+                  static_cast<int>(m_colors.size()));
+}
+
+bool DocumentWriter::inList(const QTextBlock &block)
+{
+    // Lists are joined through the paragraph format, so one look per format does.
+    const int index = block.blockFormatIndex();
+    if (index < 0 || index > 100000)
+        return block.textList() != nullptr;
+    if (index >= static_cast<int>(m_listByFormat.size()))
+        m_listByFormat.resize(index + 1, -1);
+    signed char &known = m_listByFormat[index];
+    if (known < 0)
+        known = block.textList() ? 1 : 0;
+    return known == 1;
 }
 
 void DocumentWriter::writeParagraphProps(const QTextBlock &block)
@@ -485,8 +561,10 @@ int DocumentWriter::fontIndex(const QString &family)
     const qsizetype i = m_fonts.indexOf(family);
     if (i >= 0)
         return static_cast<int>(i);
+    if (m_cache)
+        m_cache->fontAdded(static_cast<int>(m_fonts.size()), family);
     m_fonts.append(family);
-    m_fontCharsets.push_back(family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ? 2 : 0);
+    m_fontCharsets.push_back(charsetOf(family));
     return static_cast<int>(m_fonts.size() - 1);
 }
 
@@ -497,6 +575,8 @@ int DocumentWriter::colorIndex(const QColor &color)
         if (m_colors[i].rgb() == rgb.rgb())
             return static_cast<int>(i + 1);
     }
+    if (m_cache)
+        m_cache->colorAdded(static_cast<int>(m_colors.size()), rgb);
     m_colors.push_back(rgb);
     return static_cast<int>(m_colors.size());
 }

@@ -2,6 +2,7 @@
 
 #include "RtfListTable.h"
 #include "RtfModel.h"
+#include "RtfParagraphCache.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -25,7 +26,8 @@ namespace rtf {
 class DocumentWriter final
 {
 public:
-    explicit DocumentWriter(const QTextDocument *doc);
+    // With a cache, a write of the whole document reuses the paragraphs it kept.
+    explicit DocumentWriter(const QTextDocument *doc, ParagraphCache *cache = nullptr);
 
     // Characters [from, to); wholeDocument ends every paragraph with \par, a selection only
     // those whose paragraph mark it includes.
@@ -34,6 +36,8 @@ public:
 private:
     // endWord: "par", "cell" or nullptr for a paragraph cut off by the end of a selection.
     void writeBlock(const QTextBlock &block, int from, int to, const char *endWord);
+    void writeWholeBlock(const QTextBlock &block);
+    bool inList(const QTextBlock &block);
     void writeTable(const QTextTable *table);
     const QTextTable *tableOf(const QTextBlock &block) const;
     void writeParagraphProps(const QTextBlock &block);
@@ -55,6 +59,7 @@ private:
     QByteArray escaped(const QString &text);
 
     const QTextDocument *m_doc;
+    ParagraphCache *m_cache = nullptr;
     QByteArray m_body;
     bool m_needSpace = false;
     CharProps m_current;
@@ -68,6 +73,8 @@ private:
     bool m_inTable = false;
     std::vector<std::optional<CharProps>> m_propsByFormat; // by the document's format index
     CharProps m_scratchProps;
+    std::vector<signed char> m_listByFormat; // by paragraph format index: -1 not looked at yet
+    ParagraphCache::Key m_key;
 };
 
 } // namespace rtf

@@ -15,6 +15,14 @@ QByteArray write(const QTextDocument *doc)
     return writer.write(0, doc->characterCount() - 1, true);
 }
 
+QByteArray write(const QTextDocument *doc, ParagraphCache &cache)
+{
+    if (!doc)
+        return {};
+    DocumentWriter writer(doc, &cache);
+    return writer.write(0, doc->characterCount() - 1, true);
+}
+
 QByteArray writeSelection(const QTextCursor &cursor)
 {
     if (cursor.isNull())
