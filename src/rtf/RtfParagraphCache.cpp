@@ -24,7 +24,6 @@ void ParagraphCache::clear()
     m_fonts.clear();
     m_colors.clear();
     m_formats.clear();
-    m_defaultFont.clear();
 }
 
 void ParagraphCache::beginWrite(const QTextDocument *doc)
@@ -33,14 +32,14 @@ void ParagraphCache::beginWrite(const QTextDocument *doc)
     m_diverged = false;
     m_encoded = 0;
     // Formats are only ever added to a document, so the numbers keep their meaning as long as
-    // the formats seen last time are still the first ones; clearing a document starts anew.
+    // the formats seen last time are still the first ones; clearing a document starts anew. The
+    // default font needs no look: its family is font 0 and its size is in the formatting before
+    // every paragraph.
     const QList<QTextFormat> formats = doc->allFormats();
-    const QString defaultFont = doc->defaultFont().toString();
     const bool sameFormats = formats.size() >= m_formats.size() &&
                              std::equal(m_formats.cbegin(), m_formats.cend(), formats.cbegin());
-    if (!sameFormats || defaultFont != m_defaultFont || doc->indentWidth() != m_indentWidth) {
+    if (!sameFormats || doc->indentWidth() != m_indentWidth) {
         clear();
-        m_defaultFont = defaultFont;
         m_indentWidth = doc->indentWidth();
     }
     m_formats = formats;

@@ -36,7 +36,15 @@ QTextCharFormat family(const QString &name)
     return f;
 }
 
-// Twelve paragraphs with bold, a second font, colours, a link, accents and a list.
+QImage picture(Qt::GlobalColor color)
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// Thirteen paragraphs with bold, fonts and a colour used in more than one place, a link, accents,
+// a picture and two lists.
 void fill(QTextDocument &doc)
 {
     QTextCursor c(&doc);
@@ -53,6 +61,8 @@ void fill(QTextDocument &doc)
     QTextCharFormat red;
     red.setForeground(QColor(200, 0, 0));
     merge(doc, 6, 6, red, 3, 8);
+    merge(doc, 8, 8, family(QStringLiteral("Georgia")), 2, 7);
+    merge(doc, 8, 8, red, 10, 14);
     merge(doc, 9, 9, family(QStringLiteral("Courier New")), 0, 4);
     QTextCharFormat link;
     link.setAnchor(true);
@@ -60,6 +70,17 @@ void fill(QTextDocument &doc)
     merge(doc, 7, 7, link, 5, 12);
     QTextCursor list(doc.findBlockByNumber(10));
     list.createList(QTextListFormat::ListDecimal);
+    // A list of its own after a plain paragraph, one level down.
+    c.insertBlock();
+    c.insertText(QStringLiteral("Another list"));
+    QTextListFormat nested;
+    nested.setStyle(QTextListFormat::ListDecimal);
+    nested.setIndent(2);
+    c.createList(nested);
+    c = QTextCursor(doc.findBlockByNumber(0));
+    c.movePosition(QTextCursor::EndOfBlock);
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("picture-0")), picture(Qt::red));
+    c.insertImage(QStringLiteral("picture-0"));
 }
 
 struct Edit
@@ -107,6 +128,14 @@ const Edit kEdits[] = {
      }},
     {"new font early on",
      [](QTextDocument &doc) { merge(doc, 1, 1, family(QStringLiteral("Verdana")), 2, 6); }},
+    {"font replaced by another",
+     [](QTextDocument &doc) { merge(doc, 4, 4, family(QStringLiteral("Verdana"))); }},
+    {"colour replaced by another",
+     [](QTextDocument &doc) {
+         QTextCharFormat blue;
+         blue.setForeground(QColor(0, 0, 255));
+         merge(doc, 6, 6, blue);
+     }},
     {"a font no longer used",
      [](QTextDocument &doc) { merge(doc, 4, 4, family(doc.defaultFont().family())); }},
     {"font size",
@@ -138,9 +167,8 @@ const Edit kEdits[] = {
      }},
     {"picture",
      [](QTextDocument &doc) {
-         QImage image(8, 6, QImage::Format_RGB32);
-         image.fill(Qt::darkGreen);
-         doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("picture-1")), image);
+         doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("picture-1")),
+                         picture(Qt::darkGreen));
          QTextCursor c(doc.findBlockByNumber(2));
          c.movePosition(QTextCursor::EndOfBlock);
          c.insertImage(QStringLiteral("picture-1"));
@@ -234,17 +262,62 @@ private slots:
             doc.redo();
             QVERIFY(cachedWrite(doc, cache) == rtf::write(&doc));
         }
-        // The document's own defaults reach every paragraph.
-        doc.setDefaultFont(QFont(QStringLiteral("Georgia"), 15));
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
-        doc.setIndentWidth(17);
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
-        // A document emptied and filled anew numbers its formats anew.
-        doc.clear();
-        doc.setPlainText(QStringLiteral("plain\nlines"));
-        QTextCharFormat italic;
-        italic.setFontItalic(true);
-        merge(doc, 1, 1, italic);
+    }
+
+    // Changes that are no edit of a paragraph yet reach into it.
+    void documentChangeMatchesFreshWrite_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("default font") << 0;
+        QTest::newRow("default size") << 1;
+        QTest::newRow("indent width") << 2;
+        QTest::newRow("picture replaced under its name") << 3;
+        QTest::newRow("emptied and filled anew") << 4;
+    }
+
+    void documentChangeMatchesFreshWrite()
+    {
+        QFETCH(int, change);
+        QTextDocument doc;
+        fill(doc);
+        QTextBlockFormat indent;
+        indent.setIndent(1);
+        QTextCursor(doc.findBlockByNumber(3)).mergeBlockFormat(indent);
+        rtf::ParagraphCache cache;
+        cachedWrite(doc, cache);
+        const QByteArray before = rtf::write(&doc);
+        switch (change) {
+        case 0:
+            doc.setDefaultFont(QFont(QStringLiteral("Georgia"), int(doc.defaultFont().pointSizeF())));
+            break;
+        case 1:
+            doc.setDefaultFont(QFont(doc.defaultFont().family(), 17));
+            break;
+        case 2:
+            doc.setIndentWidth(doc.indentWidth() + 17);
+            break;
+        case 3:
+            doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("picture-0")),
+                            picture(Qt::blue));
+            break;
+        case 4: {
+            // The same words in another format, which takes the number the first one had.
+            doc.clear();
+            QTextCursor c(&doc);
+            QTextCharFormat italic;
+            italic.setFontItalic(true);
+            c.insertText(QStringLiteral("same words"), italic);
+            const QByteArray italicOnly = rtf::write(&doc);
+            cachedWrite(doc, cache);
+            doc.clear();
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            QTextCursor(&doc).insertText(QStringLiteral("same words"), bold);
+            QVERIFY(rtf::write(&doc) != italicOnly);
+            break;
+        }
+        }
+        QVERIFY(rtf::write(&doc) != before);
         QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
     }
 
