@@ -33,13 +33,14 @@ void ParagraphCache::beginWrite(const QTextDocument *doc)
     m_encoded = 0;
     // Formats are only ever added to a document, so the numbers keep their meaning as long as
     // the formats seen last time are still the first ones; clearing a document starts anew. The
-    // default font needs no look: its family is font 0 and its size is in the formatting before
-    // every paragraph.
+    // default size is the size of every run that names none.
     const QList<QTextFormat> formats = doc->allFormats();
     const bool sameFormats = formats.size() >= m_formats.size() &&
                              std::equal(m_formats.cbegin(), m_formats.cend(), formats.cbegin());
-    if (!sameFormats || doc->indentWidth() != m_indentWidth) {
+    const qreal defaultSize = doc->defaultFont().pointSizeF();
+    if (!sameFormats || defaultSize != m_defaultSize || doc->indentWidth() != m_indentWidth) {
         clear();
+        m_defaultSize = defaultSize;
         m_indentWidth = doc->indentWidth();
     }
     m_formats = formats;

@@ -64,8 +64,8 @@ private:
         quint64 write = 0; // the last write that used it
     };
 
-    // Starts a write of doc; forgets everything when its formats or indent width are not the
-    // ones the kept paragraphs were encoded with.
+    // Starts a write of doc; forgets everything when its formats, default size or indent width
+    // are not the ones the kept paragraphs were encoded with.
     void beginWrite(const QTextDocument *doc);
     // A paragraph kept for key, or nullptr; never once the tables went their own way.
     const Entry *find(const Key &key);
@@ -80,6 +80,7 @@ private:
     QStringList m_fonts; // the last write's tables
     std::vector<QColor> m_colors;
     QList<QTextFormat> m_formats;
+    qreal m_defaultSize = 0;
     qreal m_indentWidth = 0;
     quint64 m_write = 0;
     bool m_diverged = false;

@@ -47,6 +47,7 @@ QImage picture(Qt::GlobalColor color)
 // a picture and two lists.
 void fill(QTextDocument &doc)
 {
+    doc.setDefaultFont(QFont(QStringLiteral("Arial"), 12));
     QTextCursor c(&doc);
     for (int i = 0; i < 12; ++i) {
         if (i > 0)
@@ -283,6 +284,14 @@ private slots:
         QTextBlockFormat indent;
         indent.setIndent(1);
         QTextCursor(doc.findBlockByNumber(3)).mergeBlockFormat(indent);
+        // A paragraph ending in the default size named outright, before one whose second run
+        // names no size.
+        QTextCharFormat defaultSize;
+        defaultSize.setFontPointSize(doc.defaultFont().pointSizeF());
+        merge(doc, 1, 1, defaultSize);
+        QTextCharFormat large;
+        large.setFontPointSize(17);
+        merge(doc, 2, 2, large, 0, 5);
         rtf::ParagraphCache cache;
         cachedWrite(doc, cache);
         const QByteArray before = rtf::write(&doc);
