@@ -1,8 +1,11 @@
 // Writing a document again through a paragraph cache gives the bytes of a fresh write, whatever
 // was changed in between, and encodes only the paragraphs that changed.
 #include "RtfParagraphCache.h"
+#include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -327,6 +330,40 @@ private slots:
         }
         }
         QVERIFY(rtf::write(&doc) != before);
+        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+    }
+
+    // Notes from other programs, with their tables, fields, pictures and lists, edited in the
+    // middle.
+    void corpusNoteMatchesFreshWrite_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString corpus = QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus");
+        QDirIterator it(corpus, {QStringLiteral("*.rtf")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QTest::newRow(qPrintable(QDir(corpus).relativeFilePath(path))) << path;
+        }
+    }
+
+    void corpusNoteMatchesFreshWrite()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTextDocument doc;
+        rtf::readInto(&doc, file.readAll());
+        rtf::ParagraphCache cache;
+        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QTextCursor c(&doc);
+        c.setPosition(doc.characterCount() / 2);
+        c.insertText(QStringLiteral("typed \u00e9"));
+        c.setPosition(std::max(0, c.position() - 20), QTextCursor::KeepAnchor);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        c.mergeCharFormat(bold);
+        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        doc.undo();
         QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
     }
 
