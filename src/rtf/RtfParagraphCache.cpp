@@ -44,6 +44,8 @@ void ParagraphCache::beginWrite(const QTextDocument *doc)
         m_indentWidth = doc->indentWidth();
     }
     m_formats = formats;
+    if (m_entries.empty())
+        m_entries.reserve(static_cast<size_t>(doc->blockCount()));
 }
 
 const ParagraphCache::Entry *ParagraphCache::find(const Key &key)
