@@ -79,7 +79,7 @@ NoteFiles::Loaded NoteFiles::apply(int n, RichTextBox *box, Read read, QString *
     case Loaded::Missing:
         break;
     case Loaded::Read:
-        box->adoptDocument(std::move(read.document));
+        box->adoptDocument(std::move(read.document), std::move(read.paragraphs));
         break;
     case Loaded::Unreadable:
         box->clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NoteDiskState.h"
+#include "RtfParagraphCache.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,6 +27,7 @@ public:
         Loaded loaded = Loaded::Missing;
         std::unique_ptr<QTextDocument> document; // Read: the note, final line break removed
         NoteDiskState disk;                      // Read: what the file held
+        rtf::ParagraphCache paragraphs;          // Read in the background: its RTF, kept by paragraph
         QString error;                           // Unreadable: why
     };
 

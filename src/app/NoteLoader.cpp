@@ -1,5 +1,7 @@
 #include "NoteLoader.h"
 
+#include "RtfWriter.h"
+
 #include <QTextDocument>
 #include <QThread>
 
@@ -108,6 +110,10 @@ void NoteLoader::work()
         lock.unlock();
 
         NoteFiles::Read read = NoteFiles::read(job.path);
+        // Encoded here once, so that the first recovery copy or save of a big note encodes only
+        // what was typed, not the whole note while the user types.
+        if (read.document)
+            rtf::write(read.document.get(), read.paragraphs);
 
         lock.lock();
         m_reading = 0;

@@ -571,7 +571,7 @@ bool RichTextBox::fillDocument(QTextDocument *doc, const QByteArray &bytes, QStr
     return r.ok;
 }
 
-void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
+void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written)
 {
     QTextDocument *old = document();
     doc->setDefaultFont(old->defaultFont());
@@ -598,6 +598,7 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc)
         highlighter->setDocument(taken);
         moved << highlighter;
     }
+    m_rtfCache = std::move(written);
     const bool ownsOld = old->parent() == this;
     {
         const QSignalBlocker quiet(this);

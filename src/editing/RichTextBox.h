@@ -94,8 +94,11 @@ public:
     // bytes as plain text. False with error saying why when nothing could be read.
     static bool fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error = nullptr);
     // Shows a document filled elsewhere (on another thread, say) instead of the present one, with
-    // the box's font and text options; reported as one change, like a load.
-    void adoptDocument(std::unique_ptr<QTextDocument> doc);
+    // the box's font and text options; reported as one change, like a load. Paragraphs already
+    // written out from it spare the next TextRTF() their encoding.
+    void adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written = {});
+    // Paragraphs the last TextRTF() had to encode (the others it had from before).
+    int paragraphsEncodedLastTime() const { return m_rtfCache.encodedLastTime(); }
 
     // Searches from start; returns the match position and selects it, or -1.
     int Find(const QString &text, int start, int options);

@@ -33,6 +33,9 @@ public:
     ~ParagraphCache();
     ParagraphCache(const ParagraphCache &) = delete;
     ParagraphCache &operator=(const ParagraphCache &) = delete;
+    // Handed on with its document (a note read on another thread comes with its paragraphs).
+    ParagraphCache(ParagraphCache &&) = default;
+    ParagraphCache &operator=(ParagraphCache &&) = default;
 
     void clear();
     // Paragraphs encoded afresh by the last write.

@@ -1,3 +1,4 @@
+#include "RtfWriter.h"
 #include "WindowFixture.h"
 
 #include <QAction>
@@ -55,6 +56,11 @@ void TestNoteLoading::bigNoteInViewComesInAfterTheWindowShows()
     QCOMPARE(f.window->editor(2)->Text(), QStringLiteral("web pages"));
     for (int n = 1; n <= 7; ++n)
         QVERIFY(!f.window->NoteChanged(n));
+
+    // It came encoded, so that writing it after some typing encodes only the paragraph typed in.
+    QTextCursor(box->document()).insertText(QStringLiteral("typed "));
+    QCOMPARE(box->TextRTF(), rtf::write(box->document()));
+    QCOMPARE(box->paragraphsEncodedLastTime(), 1);
 }
 
 void TestNoteLoading::everydayNoteInViewIsThereWhenTheWindowShows()
