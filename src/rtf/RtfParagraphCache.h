@@ -24,8 +24,9 @@ namespace rtf {
 // formatting in force before it and the font and colour tables as far as they were built: all of
 // these find a kept paragraph, and a kept one is used only while this write's tables grow exactly
 // as in the write that kept it. Format numbers are trusted only while the document's formats are
-// the ones seen before. List items, table cells and paragraphs with pictures (whose bytes depend
-// on their neighbours or on the document's resources) are always encoded afresh.
+// the ones seen before, and nothing is kept over a change of its default size or indent width.
+// List items, table cells and paragraphs with pictures (whose bytes depend on their neighbours or
+// on the document's resources) are always encoded afresh.
 class ParagraphCache final
 {
 public:
