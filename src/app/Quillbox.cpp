@@ -166,6 +166,11 @@ RichTextBox *Quillbox::loadedEditor(int n) const
     return isNoteLoaded(n) ? d->boxes[Private::slot(n)] : nullptr;
 }
 
+RichTextBox *Quillbox::boxOf(int n) const
+{
+    return NoteTabs::isNote(n) ? d->boxes[Private::slot(n)] : nullptr;
+}
+
 RichTextBox *Quillbox::ActiveEditor() const
 {
     return editor(d->active);

@@ -55,11 +55,14 @@ public:
     RichTextBox *editor(int n) const;
     bool isNoteLoaded(int n) const;
     RichTextBox *loadedEditor(int n) const; // nullptr while note n is still being read
+    // Note n's box as it stands, reading nothing: still empty while the note is being read (for
+    // what follows the note into its box, like spell checking).
+    RichTextBox *boxOf(int n) const;
     RichTextBox *ActiveEditor() const;
     RichTextBox *editorInView() const; // ActiveEditor, or nullptr when every tab is hidden
-    int activeNote() const;           // the number of ActiveEditor's note
-    bool isPanelVisible(int n) const; // the container of note n is the one in view
-    QTabBar *tabStrip() const;        // TabStrip1; each tab's data is its note number
+    int activeNote() const;            // the number of ActiveEditor's note
+    bool isPanelVisible(int n) const;  // the container of note n is the one in view
+    QTabBar *tabStrip() const;         // TabStrip1; each tab's data is its note number
     QString NoteDir() const;
     QString notePath(int n) const;
     QString noteCaption(int n) const; // the caption of note n's tab, or its default caption

@@ -26,9 +26,10 @@ void wireSpelling(Quillbox &window)
         if (dictionary.isValid())
             checker->open(dictionary.affPath, dictionary.dicPath);
 
+        // Notes still being read are not waited for: the checking follows each into its box.
         QList<RichTextBox *> editors;
         for (int n = 1; n <= 7; ++n)
-            if (RichTextBox *box = window.editor(n))
+            if (RichTextBox *box = window.boxOf(n))
                 editors.append(box);
         auto *session = new SpellSession(checker, &window.settings(), editors, &window);
         session->setAction(window.menuItem(QStringLiteral("spellcheck")));

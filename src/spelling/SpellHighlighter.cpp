@@ -28,7 +28,7 @@ bool looksLikeAddress(QStringView piece)
 // Underlining is not editing: none of it may mark the note changed, so the document stays quiet
 // while it happens (the view is still repainted through its layout).
 SpellHighlighter::SpellHighlighter(QTextDocument *document, SpellChecker *checker)
-    : QSyntaxHighlighter(document), m_checker(checker), m_sweep(new QTimer(this))
+    : QSyntaxHighlighter(document), m_checker(checker), m_swept(document), m_sweep(new QTimer(this))
 {
     // Takes the place of the base class's own pass over the whole note, which would check every
     // paragraph at once and tell the editor its text changed; the slices below do the checking.
@@ -130,6 +130,12 @@ QList<SpellHighlighter::Word> SpellHighlighter::wordsIn(const QString &text)
 
 void SpellHighlighter::highlightBlock(const QString &text)
 {
+    // Moved to another document (a note read in the background came into its box): its own
+    // slices check it from the start.
+    if (document() != m_swept) {
+        m_swept = document();
+        recheck();
+    }
     // A paragraph the sweep has not reached yet waits for it.
     if (!m_checker || (m_sweeping && currentBlock().blockNumber() >= m_nextBlock))
         return;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QSyntaxHighlighter>
+#include <QTextDocument>
 
 class QTimer;
 
@@ -43,6 +44,7 @@ private:
     void sweepSlice();
 
     QPointer<SpellChecker> m_checker;
+    QPointer<QTextDocument> m_swept; // the document the slices go through
     qint64 m_paragraphsChecked = 0;
     bool m_sweeping = true; // Qt's first pass over the whole note skips the checking
     int m_nextBlock = 0;    // where the slices have got to

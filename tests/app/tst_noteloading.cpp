@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 
@@ -33,6 +35,7 @@ private slots:
     void everydayNoteInViewIsThereWhenTheWindowShows();
     void nothingWritesOrEditsANoteStillBeingRead();
     void aCommandOnANoteStillBeingReadWaitsForIt();
+    void spellCheckingWaitsForNoNoteAndFollowsEachIn();
 };
 
 void TestNoteLoading::bigNoteInViewComesInAfterTheWindowShows()
@@ -113,6 +116,35 @@ void TestNoteLoading::aCommandOnANoteStillBeingReadWaitsForIt()
     QVERIFY(f.window->editor(1)->Text().isEmpty()); // what was read before is not brought back
     f.window->shutdown();
     QVERIFY(!WindowFixture::readFile(path).contains("paragraph"));
+}
+
+void TestNoteLoading::spellCheckingWaitsForNoNoteAndFollowsEachIn()
+{
+    WindowFixture f;
+    f.quietSettings();
+    f.settings->SaveSettingValue(QStringLiteral("SpellCheck"), QStringLiteral("Yes"));
+    for (const char *file : {"notes.rtf", "web.rtf", "email.rtf", "phone.rtf", "other.rtf"})
+        WindowFixture::writeFile(f.noteDir() + u'/' + QLatin1String(file), bigNote());
+    WindowFixture::writeFile(f.noteDir() + QStringLiteral("/tab6.rtf"), WindowFixture::rtf("recieve it"));
+    f.settings->SaveSettingValue(QStringLiteral("Tab6"), QStringLiteral("YES"));
+    QVERIFY(f.start());
+    f.window->showAsStarted();
+    QAction *spelling = f.window->menuItem(QStringLiteral("spellcheck"));
+    QTRY_VERIFY(spelling->isEnabled()); // the dictionary is in
+    QVERIFY(spelling->isChecked());
+    // Spell checking came in without reading the notes on the window's thread.
+    QVERIFY(!f.window->isNoteLoaded(6));
+
+    QTRY_VERIFY_WITH_TIMEOUT(f.window->isNoteLoaded(6), 120000);
+    const QTextBlock block = f.window->editor(6)->document()->firstBlock();
+    QCOMPARE(block.text(), QStringLiteral("recieve it"));
+    const auto underlined = [&block] {
+        const QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+        return formats.size() == 1 && formats[0].start == 0 && formats[0].length == 7 &&
+               formats[0].format.underlineStyle() == QTextCharFormat::SpellCheckUnderline;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(underlined(), 20000);
+    QVERIFY(!f.window->NoteChanged(6));
 }
 
 QTEST_MAIN(TestNoteLoading)
