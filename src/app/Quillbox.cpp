@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -80,6 +81,10 @@ Quillbox::~Quillbox()
     for (RichTextBox *box : d->boxes)
         disconnect(box, nullptr, this, nullptr);
     disconnect(d->tabs, nullptr, this, nullptr);
+    // An editable font box hands its text on when it loses the focus, as the window goes.
+    for (QComboBox *fontBox : {fontNameBox(), fontSizeBox()})
+        if (fontBox)
+            fontBox->disconnect();
 }
 
 SettingsStore &Quillbox::settings() const
@@ -215,8 +220,13 @@ void Quillbox::setNoteChanged(int n, bool changed)
 void Quillbox::FocusVisibleEditor()
 {
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (isPanelVisible(n))
-            d->boxes[Private::slot(n)]->setFocus(Qt::OtherFocusReason);
+        if (isPanelVisible(n)) {
+            // A note still being read: its stand-in holds the keyboard for it.
+            QWidget *note = d->boxes[Private::slot(n)];
+            if (d->loader.isPending(n))
+                note = d->loadingLabels[Private::slot(n)];
+            note->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 

@@ -141,6 +141,8 @@ void Quillbox::Private::buildWidgets()
         loading->setAlignment(Qt::AlignCenter);
         loading->setAutoFillBackground(true);
         loading->setBackgroundRole(QPalette::Base);
+        // Holds the keyboard for the note, which takes it over once it is in.
+        loading->setFocusPolicy(Qt::StrongFocus);
         loading->hide();
         panelLayout->addWidget(loading);
         panelLayout->addWidget(box);
@@ -315,9 +317,12 @@ void Quillbox::Private::noteRead(int n, NoteFiles::Read &&read)
 
 void Quillbox::Private::showLoading(int n, bool loading)
 {
+    const bool waitedForByKeyboard = q->focusWidget() == loadingLabels[slot(n)];
     loadingLabels[slot(n)]->setVisible(loading);
     boxes[slot(n)]->setVisible(!loading);
     boxes[slot(n)]->setReadOnly(loading);
+    if (!loading && waitedForByKeyboard)
+        boxes[slot(n)]->setFocus(Qt::OtherFocusReason);
 }
 
 void Quillbox::Private::reportUnreadable(const QStringList &files)

@@ -170,4 +170,6 @@ void Quillbox::showAsStarted()
         showMaximized();
     else
         show();
+    // Typing goes into the note in view, not the first box of the toolbars.
+    FocusVisibleEditor();
 }

@@ -17,8 +17,8 @@
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocumentFragment>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 
 const QString RichTextBox::RtfMimeType = QStringLiteral("text/rtf");
@@ -27,7 +27,10 @@ const QString RichTextBox::PngMimeType = QStringLiteral("image/png");
 
 namespace {
 
-bool isBold(const QTextCharFormat &f) { return f.fontWeight() > QFont::Medium; }
+bool isBold(const QTextCharFormat &f)
+{
+    return f.fontWeight() > QFont::Medium;
+}
 
 // The first of the run's font families; older documents carry a single family property.
 QString familyOf(const QTextCharFormat &f)
@@ -52,9 +55,12 @@ int alignmentCode(Qt::Alignment a)
 Qt::Alignment qtAlignment(int code)
 {
     switch (code) {
-    case RichTextBox::AlignRight: return Qt::AlignRight | Qt::AlignAbsolute;
-    case RichTextBox::AlignCenter: return Qt::AlignHCenter;
-    default: return Qt::AlignLeft | Qt::AlignAbsolute;
+    case RichTextBox::AlignRight:
+        return Qt::AlignRight | Qt::AlignAbsolute;
+    case RichTextBox::AlignCenter:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignAbsolute;
     }
 }
 
@@ -68,8 +74,7 @@ bool inSet(QChar c, const QString &set)
 
 } // namespace
 
-RichTextBox::RichTextBox(QWidget *parent)
-    : QTextEdit(parent)
+RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
 {
     setAcceptRichText(true);
     document()->setDocumentLayout(new NoteLayout(document()));
@@ -106,8 +111,7 @@ QTextCharFormat RichTextBox::resolved(const QTextCharFormat &format) const
 
 // Walks only the formatting runs inside the selection: a caret move costs nothing, a selection
 // costs its runs, never the rest of the note.
-template <typename T, typename Get>
-std::optional<T> RichTextBox::uniformCharAttribute(Get get) const
+template <typename T, typename Get> std::optional<T> RichTextBox::uniformCharAttribute(Get get) const
 {
     const QTextCursor c = textCursor();
     if (!c.hasSelection())
@@ -135,8 +139,7 @@ std::optional<T> RichTextBox::uniformCharAttribute(Get get) const
     return value;
 }
 
-template <typename T, typename Get>
-std::optional<T> RichTextBox::uniformBlockAttribute(Get get) const
+template <typename T, typename Get> std::optional<T> RichTextBox::uniformBlockAttribute(Get get) const
 {
     const QTextCursor c = textCursor();
     const QTextBlock last = document()->findBlock(c.selectionEnd());
@@ -360,8 +363,7 @@ void RichTextBox::setSelLength(int length)
     QTextCursor c = textCursor();
     const int start = c.selectionStart();
     c.setPosition(start);
-    c.setPosition(std::clamp(start + length, 0, document()->characterCount() - 1),
-                  QTextCursor::KeepAnchor);
+    c.setPosition(std::clamp(start + length, 0, document()->characterCount() - 1), QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
@@ -603,10 +605,14 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
     {
         const QSignalBlocker quiet(this);
         setDocument(taken); // deletes the document the box made itself
-        // The caret ends after the text, where a load into the box leaves it.
-        QTextCursor end(taken);
-        end.movePosition(QTextCursor::End);
-        setTextCursor(end);
+        // The caret ends after the text, where a load into the box leaves it. A big note opens
+        // at its top instead: the caret at its end would have the whole note laid out before the
+        // window could show it.
+        if (taken->characterCount() <= CaretAtEndUpTo) {
+            QTextCursor end(taken);
+            end.movePosition(QTextCursor::End);
+            setTextCursor(end);
+        }
         for (QSyntaxHighlighter *highlighter : std::as_const(moved))
             QCoreApplication::sendPostedEvents(highlighter, QEvent::MetaCall);
     }

@@ -52,7 +52,7 @@ public:
     void setSelHangingIndent(int twips);
 
     int SelStart() const;
-    void setSelStart(int pos);   // collapses the selection to an insertion point
+    void setSelStart(int pos); // collapses the selection to an insertion point
     int SelLength() const;
     void setSelLength(int length); // extends from SelStart
     QString SelText() const;
@@ -95,8 +95,10 @@ public:
     static bool fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error = nullptr);
     // Shows a document filled elsewhere (on another thread, say) instead of the present one, with
     // the box's font and text options; reported as one change, like a load. Paragraphs already
-    // written out from it spare the next TextRTF() their encoding.
+    // written out from it spare the next TextRTF() their encoding. The caret ends after the text
+    // unless the note is longer than CaretAtEndUpTo characters.
     void adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written = {});
+    static constexpr int CaretAtEndUpTo = 100'000;
     // Paragraphs the last TextRTF() had to encode (the others it had from before).
     int paragraphsEncodedLastTime() const { return m_rtfCache.encodedLastTime(); }
 
@@ -153,10 +155,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    template <typename T, typename Get>
-    std::optional<T> uniformCharAttribute(Get get) const;
-    template <typename T, typename Get>
-    std::optional<T> uniformBlockAttribute(Get get) const;
+    template <typename T, typename Get> std::optional<T> uniformCharAttribute(Get get) const;
+    template <typename T, typename Get> std::optional<T> uniformBlockAttribute(Get get) const;
     QTextCharFormat resolved(const QTextCharFormat &format) const;
     void mergeFormat(const QTextCharFormat &format);
     void replaceContent(const std::function<void()> &write);
