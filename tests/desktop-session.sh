@@ -88,3 +88,15 @@ tray_menu() {
     return 1
 }
 menu_open() { tray_menu >/dev/null; }
+
+# Waits until a window has stood still for half a second (up to 4 s): a window just shown is
+# still being framed and placed, and a minimise sent meanwhile may be undone by the placing.
+wait_until_settled() {
+    local last="" now same=0
+    for ((i = 0; i < 40 && same < 5; i++)); do
+        now=$(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left|Width:|Height:/ {printf "%s ", $NF}')
+        if [ -n "$now" ] && [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
+        last=$now
+        sleep 0.1
+    done
+}

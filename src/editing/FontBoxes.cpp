@@ -54,8 +54,14 @@ void FontBoxes::fill(const QStringList &families, RichTextBox *first)
         m_sizeBox->clear();
         m_sizeBox->addItems(sizes);
     }
-    if (!first)
+    if (!first) {
+        // No note to show the font of yet (it is still being read): no font rather than the
+        // first of the lists.
+        for (QComboBox *box : {m_nameBox, m_sizeBox})
+            if (box)
+                box->setCurrentIndex(-1);
         return;
+    }
     if (const auto name = first->SelFontName(); name && m_nameBox) {
         const int index = m_nameBox->findText(*name, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (index >= 0) {

@@ -170,6 +170,7 @@ prepare notray ''
 start_program
 wait_for 300 main_window_visible || fail "the main window did not appear without a notification area"
 win=$(main_window)
+wait_until_settled "$win"
 xdotool windowminimize "$win"
 sleep 1
 if xprop -id "$win" WM_STATE | grep -q 'window state: Iconic'; then
