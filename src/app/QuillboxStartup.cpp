@@ -20,9 +20,10 @@
 #include <QTimer>
 
 namespace {
-// Bytes of the note in view that start-up reads before showing the window; a bigger note comes in
-// after the window is there.
-constexpr qint64 ShownNoteReadBeforeShowing = 1024 * 1024;
+// Bytes of the note in view that start-up reads before showing the window; a bigger note is read
+// first of all but comes in after the window is there (a moment's "Loading…" in its place), so the
+// window shows as soon as with empty notes.
+constexpr qint64 ShownNoteReadBeforeShowing = 64 * 1024;
 
 // Start-up reads these with one final NUL character dropped, as older versions wrote it.
 QString readSetting(const SettingsStore &settings, const QString &key)
