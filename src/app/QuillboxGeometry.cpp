@@ -27,7 +27,7 @@ QRect Quillbox::Private::screenRect() const
 namespace {
 // How often, and how far apart, a window just shown is looked at until its frame is known and it
 // stands where it was asked to be.
-constexpr int FrameChecks = 100;
+constexpr int FrameChecks = 250;
 constexpr int FrameCheckInterval = 20; // ms
 // Looks in a row that must find it there: a window manager may report a frame without its title
 // bar first, and Qt notices the rest only at the window's next move or resize.
