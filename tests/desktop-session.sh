@@ -100,3 +100,21 @@ wait_until_settled() {
         sleep 0.1
     done
 }
+
+# A profile of its own for the next start: config, data and note folders under $work/<name>, and
+# an INI with the note directory and the setting lines given (printf %b escapes). Sets notes, ini.
+new_profile() {
+    local name=$1 settings=$2
+    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
+    notes=$work/$name/notes
+    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
+    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
+    printf '[Settings]\nAutoCompletion=NO\nNetwork=%s\n%b' "$notes" "$settings" >"$ini"
+}
+
+# Starts $program in the background with its output in the log; program_pid is its process.
+start_program() {
+    "$program" >>"$work/program.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+}

@@ -11,11 +11,8 @@ program=$1
 artifacts=$2
 source "$(dirname "$0")/../desktop-session.sh"
 
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-notes=$work/notes
-ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
-mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME" "$artifacts"
-printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nNetwork=%s\n' "$notes" >"$ini"
+new_profile bignote 'NoSplash=1\n'
+mkdir -p "$artifacts"
 python3 - "$notes/notes.rtf" <<'EOF'
 import sys
 parts = ["{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "]
@@ -34,9 +31,8 @@ brightness() { convert "$1" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -format
 bright_enough() { awk -v b="$1" 'BEGIN {exit !(b > 0.5)}'; }
 
 start_desktop
-"$program" >>"$work/program.log" 2>&1 &
-pid=$!
-pids+=("$pid")
+start_program
+pid=$program_pid
 wait_for 300 main_window_visible || { fail "the main window did not appear"; cat "$work/program.log"; exit 1; }
 win=$(main_window)
 eval "$(xdotool getwindowgeometry --shell "$win")"

@@ -14,19 +14,7 @@ shot() { import -window root "$shots/startmin-$1.png" 2>/dev/null || echo "(no s
 
 cycles=4
 
-prepare() {
-    local name=$1 extra=$2
-    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
-    notes=$work/$name/notes
-    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
-    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
-    printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nStartMin=1\nNetwork=%s\n%b' "$notes" "$extra" >"$ini"
-}
-start_program() {
-    "$program" >>"$work/program.log" 2>&1 &
-    program_pid=$!
-    pids+=("$program_pid")
-}
+prepare() { new_profile "$1" "NoSplash=1\nStartMin=1\n$2"; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 ended() {
     wait_for 100 exited && return 0

@@ -13,19 +13,9 @@ source "$(dirname "$0")/../desktop-session.sh"
 shot() { import -window root "$shots/startup-$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
 
 prepare() {
-    local name=$1 extra=$2
-    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
-    notes=$work/$name/notes
-    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
-    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
-    printf '[Settings]\nAutoCompletion=NO\nNetwork=%s\n%b' "$notes" "$extra" >"$ini"
+    new_profile "$1" "$2"
     printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 Call the garage about the tyres\\par}' >"$notes/notes.rtf"
     before=$(md5sum "$notes/notes.rtf")
-}
-start_program() {
-    "$program" >>"$work/program.log" 2>&1 &
-    program_pid=$!
-    pids+=("$program_pid")
 }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }

@@ -13,20 +13,7 @@ source "$(dirname "$0")/../desktop-session.sh"
 shot() { import -window root "$shots/$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
 
 # A fresh settings folder and note folder for one start of the program.
-prepare() {
-    local name=$1 extra=$2
-    export XDG_CONFIG_HOME=$work/$name/config XDG_DATA_HOME=$work/$name/data
-    notes=$work/$name/notes
-    ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
-    mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
-    printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nNetwork=%s\n%b' "$notes" "$extra" >"$ini"
-}
-
-start_program() {
-    "$program" >>"$work/program.log" 2>&1 &
-    program_pid=$!
-    pids+=("$program_pid")
-}
+prepare() { new_profile "$1" "NoSplash=1\n$2"; }
 
 # Every window of ours in view (the About box has no title of its own).
 program_windows() { large_windows $(xdotool search --onlyvisible --classname quillbox) | wc -l; }
