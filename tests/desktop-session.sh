@@ -118,3 +118,17 @@ start_program() {
     program_pid=$!
     pids+=("$program_pid")
 }
+
+# Ends a desktop test: a sanitizer report in the program's output counts as a failure; on any
+# failure the program's output and the windows on the desktop are shown and the test fails.
+finish_desktop_test() {
+    if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log" 2>/dev/null; then
+        fail "the sanitizers reported an error"
+    fi
+    if [ "$failures" -ne 0 ]; then
+        echo "--- program log"; cat "$work/program.log"
+        echo "--- windows"; xwininfo -root -tree 2>/dev/null | grep -v 'has no name'
+        exit 1
+    fi
+    exit 0
+}

@@ -77,10 +77,4 @@ tail=$(tail -c 200 "$notes/notes.rtf" | tr -d '\n')
 if [[ "$tail" == *"last line typed at the end"* ]]; then pass "the typing reached the end of the note"; else fail "the note ends: $tail"; fi
 [ "$(stat -c %s "$notes/notes.rtf")" -gt 5000000 ] && pass "the note kept its text" || fail "the note shrank"
 
-if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
-    fail "the sanitizers reported an error"
-fi
-if [ "$failures" -ne 0 ]; then
-    echo "--- program log"; cat "$work/program.log"
-    exit 1
-fi
+finish_desktop_test

@@ -49,10 +49,4 @@ if wait_for 100 bash -c "! kill -0 $pid 2>/dev/null"; then pass "closing did not
 text=$(tr -d '\n' <"$notes/notes.rtf")
 if [[ "$text" == *"start$typed"* ]]; then pass "every key reached the note"; else fail "note holds: $text"; fi
 
-if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
-    fail "the sanitizers reported an error"
-fi
-if [ "$failures" -ne 0 ]; then
-    echo "--- program log"; cat "$work/program.log"
-    exit 1
-fi
+finish_desktop_test

@@ -21,8 +21,10 @@ class TestStartupShutdown : public QObject
 
     static constexpr char kNote1[] = "Saturday: call the garage";
 
+    // Quiet settings and two notes on disk.
     static void writeNotes(WindowFixture &f)
     {
+        f.quietSettings();
         WindowFixture::writeFile(f.noteDir() + "/notes.rtf", WindowFixture::rtf(kNote1));
         WindowFixture::writeFile(f.noteDir() + "/web.rtf", WindowFixture::rtf("https://example.org/"));
     }
@@ -68,7 +70,6 @@ private slots:
         QFETCH(bool, password);
         QFETCH(bool, fromTray);
         WindowFixture f;
-        f.quietSettings();
         writeNotes(f);
         if (password)
             f.settings->SaveSettingValue("drow", PasswordRecord::wrap("secret"));
@@ -109,7 +110,6 @@ private slots:
     void trayClickDuringThePasswordQuestionKeepsTheWindowHidden()
     {
         WindowFixture f;
-        f.quietSettings();
         writeNotes(f);
         f.settings->SaveSettingValue("drow", PasswordRecord::wrap("secret"));
         Dialogs::setNeverBlock(false);
@@ -168,13 +168,11 @@ private slots:
     void sessionCheckpointWritesTheNotesAndRunsOn()
     {
         WindowFixture f;
-        f.quietSettings();
         writeNotes(f);
         QVERIFY(f.start());
         f.showActive();
+        WindowFixture::typeInto(*f.window, 1, "Buy bread. ");
         RichTextBox *box = f.window->editor(1);
-        box->setFocus();
-        QTest::keyClicks(box, "Buy bread. ");
         QVERIFY(f.window->NoteChanged(1));
 
         f.window->commitData();
@@ -202,7 +200,6 @@ private slots:
     {
         QFETCH(QString, item);
         WindowFixture f;
-        f.quietSettings();
         writeNotes(f);
         for (const char *key : {"Tab1", "Tab2", "Tab3", "Tab4", "Tab5"})
             f.settings->SaveSettingValue(key, QStringLiteral("NO"));
@@ -253,14 +250,11 @@ private slots:
     void altToTheMenuBarWritesNothing()
     {
         WindowFixture f;
-        f.quietSettings();
         writeNotes(f);
         QVERIFY(f.start());
         f.showActive();
+        WindowFixture::typeInto(*f.window, 1, "Typed. ");
         RichTextBox *box = f.window->editor(1);
-        box->setFocus();
-        QTRY_VERIFY(box->hasFocus());
-        QTest::keyClicks(box, "Typed. ");
         // Alt pressed and released alone takes the keyboard to the menu bar.
         QTest::keyPress(box, Qt::Key_Alt, Qt::AltModifier);
         QTest::keyRelease(box, Qt::Key_Alt, Qt::NoModifier);

@@ -86,11 +86,4 @@ fi
 [ -n "$(setting Width)" ] && [ -n "$(setting CoordsX)" ] && pass "SIGTERM stored the place and size" \
     || fail "place and size not stored: $(cat "$ini")"
 
-if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
-    fail "the sanitizers reported an error"
-fi
-if [ "$failures" -ne 0 ]; then
-    echo "--- program log"; cat "$work/program.log"
-    exit 1
-fi
-exit 0
+finish_desktop_test

@@ -42,10 +42,4 @@ if dbus-run-session -- bash -c session; then
 else
     fail "the accessibility names (see above)"
 fi
-if grep -q -E 'ERROR: AddressSanitizer|runtime error:' "$work/program.log"; then
-    fail "the sanitizers reported an error"
-fi
-if [ "$failures" -ne 0 ]; then
-    echo "--- program log"; cat "$work/program.log"
-    exit 1
-fi
+finish_desktop_test
