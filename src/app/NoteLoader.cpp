@@ -22,10 +22,11 @@ NoteLoader::~NoteLoader()
         m_worker.join();
 }
 
-void NoteLoader::start(const QList<std::pair<int, QString>> &notes)
+void NoteLoader::start(const QList<std::pair<int, QString>> &notes, bool held)
 {
     {
         const std::lock_guard lock(m_mutex);
+        m_held = held;
         ++m_generation;
         m_queue.clear();
         m_ready.clear();
@@ -34,6 +35,15 @@ void NoteLoader::start(const QList<std::pair<int, QString>> &notes)
     }
     if (!m_worker.joinable())
         m_worker = std::thread([this] { work(); });
+    m_changed.notify_all();
+}
+
+void NoteLoader::release()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_held = false;
+    }
     m_changed.notify_all();
 }
 
@@ -99,7 +109,7 @@ void NoteLoader::work()
     QThread *gui = thread();
     std::unique_lock lock(m_mutex);
     while (true) {
-        m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+        m_changed.wait(lock, [this] { return m_stop || (!m_held && !m_queue.empty()); });
         if (m_stop)
             return;
         const Job job = m_queue.front();

@@ -26,8 +26,11 @@ public:
     explicit NoteLoader(Deliver deliver, QObject *parent = nullptr);
     ~NoteLoader() override; // waits for the note being read, if any
 
-    // Forgets what was asked before and reads these notes (number, path) in this order.
-    void start(const QList<std::pair<int, QString>> &notes);
+    // Forgets what was asked before and reads these notes (number, path) in this order. Held, the
+    // worker waits for release() before it begins (finishNow() still reads a note at once): at
+    // start-up the window is painted before anything competes with it.
+    void start(const QList<std::pair<int, QString>> &notes, bool held = false);
+    void release();
     // Forgets every note not yet handed over.
     void cancel();
 
@@ -54,5 +57,6 @@ private:
     std::map<int, NoteFiles::Read> m_ready; // read, not yet handed over
     quint64 m_generation = 0;
     bool m_stop = false;
+    bool m_held = false;
     std::thread m_worker;
 };

@@ -25,8 +25,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -448,6 +448,9 @@ bool Quillbox::event(QEvent *event)
     if (event->type() == QEvent::Paint && !d->shutDown)
         d->applyOnTop(d->onTop.readAndNormalise());
     const bool handled = QMainWindow::event(event);
+    // The notes held back at start-up come in once this first paint is on the screen.
+    if (event->type() == QEvent::Paint && d->loadingHeld)
+        QTimer::singleShot(0, this, [this] { d->releaseLoading(); });
     // The frame may be known once the window is shown; the size set before was the outer size.
     if (event->type() == QEvent::Show)
         d->noteFrame();

@@ -32,6 +32,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 namespace {
 QString tabIconFile(const QString &iconName)
 {
@@ -283,7 +285,7 @@ QString Quillbox::Private::noteCaption(int n) const
     return NoteTabs::tab(n).defaultCaption;
 }
 
-void Quillbox::Private::loadNotes(int first)
+void Quillbox::Private::loadNotes(int first, bool held)
 {
     QList<std::pair<int, QString>> order{{first, q->notePath(first)}};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
@@ -291,12 +293,19 @@ void Quillbox::Private::loadNotes(int first)
             order.append({n, q->notePath(n)});
     }
     unreadable.clear();
-    loader.start(order);
+    loadingHeld = held;
+    loader.start(order, held);
     for (int n = 1; n <= NoteTabs::Count; ++n)
         showLoading(n, true);
     changed.fill(false);
     failureReported.fill(false);
     safety.notesLoaded();
+}
+
+void Quillbox::Private::releaseLoading()
+{
+    if (std::exchange(loadingHeld, false))
+        loader.release();
 }
 
 void Quillbox::Private::noteRead(int n, NoteFiles::Read &&read)

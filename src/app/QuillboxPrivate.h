@@ -42,7 +42,9 @@ struct Quillbox::Private
 
     // Note files. loadNotes() starts reading all seven, note first before the others; each
     // shows "Loading…" until it is in. Notes whose file could not be read gather in unreadable.
-    void loadNotes(int first);
+    // At start-up the reading waits for releaseLoading(), once the window is painted.
+    void loadNotes(int first, bool held = false);
+    void releaseLoading();
     void noteRead(int n, NoteFiles::Read &&read);
     void showLoading(int n, bool loading);
     void reportUnreadable(const QStringList &files);
@@ -76,6 +78,7 @@ struct Quillbox::Private
     NoteLoader loader;
     QStringList unreadable; // notes read since the last report whose file could not be read
     bool startingUp = false;
+    bool loadingHeld = false; // the notes wait for the window's first paint
 
     QHash<QString, QAction *> items;
     QHash<QString, QMenu *> menus;

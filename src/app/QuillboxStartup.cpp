@@ -24,6 +24,9 @@ namespace {
 // first of all but comes in after the window is there (a moment's "Loading…" in its place), so the
 // window shows as soon as with empty notes.
 constexpr qint64 ShownNoteReadBeforeShowing = 64 * 1024;
+// The other notes are read once the window is painted, so that nothing competes with showing it;
+// a window that is not painted by then (a splash in front, a slow desktop) waits no longer.
+constexpr int LoadingHeldAtMostMs = 1000;
 
 // Start-up reads these with one final NUL character dropped, as older versions wrote it.
 QString readSetting(const SettingsStore &settings, const QString &key)
@@ -73,9 +76,10 @@ bool Quillbox::runStartUpSteps()
     const TabStripBuilder::Plan plan = TabStripBuilder::fromSettings(store);
     const int shown = plan.tabs.isEmpty() ? 1 : plan.tabs.front().note;
     d->startingUp = true;
-    d->loadNotes(shown);
+    d->loadNotes(shown, true);
     if (QFileInfo(notePath(shown)).size() <= ShownNoteReadBeforeShowing)
         d->loader.finishNow(shown);
+    QTimer::singleShot(LoadingHeldAtMostMs, this, [this] { d->releaseLoading(); });
 
     // Step 10: only both coordinates 0 (or absent) centre the window.
     const WindowGeometry g = d->converter();
@@ -165,6 +169,7 @@ void Quillbox::showAsStarted()
         // Started minimised to the tray: the window stays hidden until the icon is clicked.
         if (showInTaskBar == QLatin1String("YES") || !TrayIcon::isAvailable())
             showMinimized();
+        d->releaseLoading(); // no paint to wait for
         return;
     }
     if (state & Qt::WindowMaximized)

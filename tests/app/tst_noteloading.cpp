@@ -1,3 +1,4 @@
+#include "NoteTab.h"
 #include "RtfWriter.h"
 #include "WindowFixture.h"
 
@@ -33,6 +34,8 @@ class TestNoteLoading : public QObject
 private slots:
     void bigNoteInViewComesInAfterTheWindowShows();
     void everydayNoteInViewIsThereWhenTheWindowShows();
+    void otherNotesAreReadOnceTheWindowIsPainted_data();
+    void otherNotesAreReadOnceTheWindowIsPainted();
     void nothingWritesOrEditsANoteStillBeingRead();
     void aCommandOnANoteStillBeingReadWaitsForIt();
     void spellCheckingWaitsForNoNoteAndFollowsEachIn();
@@ -77,6 +80,39 @@ void TestNoteLoading::everydayNoteInViewIsThereWhenTheWindowShows()
     QVERIFY(f.window->isNoteLoaded(2));
     QVERIFY(!loadingLabel(*f.window, 2)->isVisibleTo(f.window.get()));
     QCOMPARE(f.window->loadedEditor(2)->Text(), QStringLiteral("web pages"));
+}
+
+void TestNoteLoading::otherNotesAreReadOnceTheWindowIsPainted_data()
+{
+    QTest::addColumn<bool>("minimisedToTray");
+    QTest::newRow("shown") << false;
+    QTest::newRow("started minimised, no paint to wait for") << true;
+}
+
+void TestNoteLoading::otherNotesAreReadOnceTheWindowIsPainted()
+{
+    QFETCH(bool, minimisedToTray);
+    WindowFixture f;
+    f.quietSettings();
+    for (int n = 1; n <= NoteTabs::Count; ++n)
+        WindowFixture::writeFile(NoteTabs::notePath(f.noteDir(), n),
+                                 WindowFixture::rtf("note " + QByteArray::number(n)));
+    f.settings->SaveSettingValue(QStringLiteral("Tab6"), QStringLiteral("YES"));
+    f.settings->SaveSettingValue(QStringLiteral("Tab7"), QStringLiteral("YES"));
+    if (minimisedToTray)
+        f.settings->SaveSettingValue(QStringLiteral("StartMin"), QStringLiteral("1"));
+    QVERIFY(f.start());
+    QVERIFY(f.window->isNoteLoaded(1));
+    // Nothing competes with building and painting the window.
+    QTest::qWait(200);
+    for (int n = 2; n <= NoteTabs::Count; ++n)
+        QVERIFY2(!f.window->isNoteLoaded(n), qPrintable(QStringLiteral("note %1").arg(n)));
+
+    f.window->showAsStarted();
+    for (int n = 2; n <= NoteTabs::Count; ++n) {
+        QTRY_VERIFY(f.window->isNoteLoaded(n));
+        QCOMPARE(f.window->editor(n)->Text(), QStringLiteral("note %1").arg(n));
+    }
 }
 
 void TestNoteLoading::nothingWritesOrEditsANoteStillBeingRead()
