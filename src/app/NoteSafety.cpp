@@ -171,10 +171,10 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     nowMatchesFile(n, bytes, QFileInfo(path).lastModified());
     if (!copy.isEmpty()) {
         qCInfo(lcSafety) << "note" << n << "was changed elsewhere too; the other version is kept as" << copy;
+        // At shutdown nothing is shown: the next start of this note set finds the copy beside
+        // the note and tells it then, once.
         if (mode == Mode::Interactive)
             tellConflict(n, copy);
-        else
-            m_conflicts << copy; // told at the next start, since shutdown shows nothing
     }
     return Written::Yes;
 }

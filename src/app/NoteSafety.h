@@ -59,11 +59,9 @@ public:
     Written write(int n, Mode mode, QString *why = nullptr);
     bool directoryAway() const { return m_away; }
 
-    // Start-up, after the notes are loaded: tells of conflict copies kept at the last shutdown,
-    // and offers the recovery copies left behind by a crash.
+    // Start-up, after the notes are loaded: offers the recovery copies left behind by a crash.
     void offerRecovery();
-    // Shutdown: the notes whose text is safe lose their recovery copies; conflicts found while
-    // closing are recorded for the next start, since shutdown shows no dialog.
+    // Shutdown: the notes whose text is safe lose their recovery copies.
     void finish(const std::array<bool, 7> &safe);
 
     const NoteHistory &history() const { return m_history; }
@@ -107,7 +105,6 @@ private:
     SnapshotWriter m_snapshots;
     std::shared_ptr<std::array<std::atomic_int, 7>> m_copyGeneration =
         std::make_shared<std::array<std::atomic_int, 7>>();
-    QStringList m_conflicts;    // conflict copies kept at shutdown, told at the next start
     QSet<QString> m_toldCopies; // second versions the user was told of in this session
     bool m_away = false;
     bool m_awayTold = false;

@@ -8,22 +8,14 @@
 #include "Quillbox.h"
 #include "RichTextBox.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QTextStream>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSafety)
 
 namespace {
 const QString kTitle = QStringLiteral("Quillbox Plus");
-
-// Conflict copies kept at a shutdown, for the next start to tell the user.
-QString conflictListPath()
-{
-    return ProgramPlaces::userDataDirectory() + QStringLiteral("/conflict-copies.txt");
-}
 } // namespace
 
 void NoteSafety::noteEdited(int n)
@@ -81,20 +73,12 @@ void NoteSafety::dropRecoveryCopies()
 
 void NoteSafety::offerRecovery()
 {
-    QFile list(conflictListPath());
-    if (list.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString kept = QString::fromUtf8(list.readAll()).trimmed();
-        list.close();
-        list.remove();
-        if (!kept.isEmpty()) {
-            Dialogs::message(&m_window, kTitle,
-                             QStringLiteral("When Quillbox Plus last closed, some notes had also been "
-                                            "changed elsewhere. Your version is in the note file; the "
-                                            "other one was kept beside it:\n\n%1")
-                                 .arg(kept),
-                             QMessageBox::Information);
-        }
-    }
+    // Earlier versions kept one list of conflict copies for all the user's note sets; each copy
+    // is told by the note set it lies in, when the watcher finds it beside its note.
+    QFile::remove(ProgramPlaces::userDataDirectory() + QStringLiteral("/conflict-copies.txt"));
+    // Second versions left beside the notes (one kept as the program last closed, too) are told
+    // now rather than at the first poll.
+    m_watcher.checkNow();
 
     const QList<RecoveryStore::Entry> entries =
         m_recovery.newerThanNotes([this](int n) { return m_window.notePath(n); });
@@ -144,15 +128,4 @@ void NoteSafety::finish(const std::array<bool, 7> &safe)
     // Only this note set's copies: another program of the user may have left its own.
     if (allSafe)
         m_recovery.removeAll();
-    if (m_conflicts.isEmpty())
-        return;
-    QFile list(conflictListPath());
-    if (!list.open(QIODevice::Append | QIODevice::Text)) {
-        qCWarning(lcSafety) << "conflict copies could not be recorded for the next start";
-        return;
-    }
-    QTextStream out(&list);
-    for (const QString &copy : std::as_const(m_conflicts))
-        out << QDir::toNativeSeparators(copy) << '\n';
-    m_conflicts.clear();
 }

@@ -114,6 +114,41 @@ private slots:
         QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
     }
 
+    void conflictAtShutdownIsToldOnceToItsOwnNoteSet()
+    {
+        WindowFixture mine;
+        WindowFixture other; // another profile of the same user
+        mine.quietSettings();
+        other.quietSettings();
+        const QString notes = mine.noteDir() + "/notes.rtf";
+        WindowFixture::writeFile(notes, WindowFixture::rtf("shared"));
+        QVERIFY(mine.start());
+        QTextCursor(mine.window->editor(1)->document()).insertText(QStringLiteral("mine "));
+        // Changed elsewhere a moment before closing, before any check could see it.
+        WindowFixture::writeFile(notes, WindowFixture::rtf("theirs"));
+        mine.window->shutdown();
+        QVERIFY(WindowFixture::readFile(notes).contains("mine shared"));
+        const QStringList copies = conflictCopies(mine.noteDir());
+        QCOMPARE(copies.size(), 1);
+        mine.window.reset();
+
+        // Nothing of it reaches the other profile.
+        QVERIFY(other.start());
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
+        QVERIFY(other.window->notices().isEmpty());
+        other.window->shutdown();
+        other.window.reset();
+
+        // Its own next start tells it once, as a notice that takes no keyboard.
+        QVERIFY(mine.start());
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(shownText()));
+        QTRY_COMPARE(mine.window->notices().size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(mine.window->notices().size(), 1);
+        QVERIFY2(mine.window->notices().first().contains(copies.first()),
+                 qPrintable(mine.window->notices().first()));
+    }
+
     void noteChangedOnlyElsewhereIsNotOverwrittenAtShutdown_data()
     {
         QTest::addColumn<bool>("removed");
