@@ -15,6 +15,32 @@ void RecoveryStore::setNoteSet(const QString &noteDir, const QString &settingsPa
     const QByteArray key = (m_noteDir + u'\n' + m_settingsPath).toUtf8();
     m_root = m_base + u'/' +
              QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+    adoptOneFolderCopies();
+}
+
+void RecoveryStore::adoptOneFolderCopies()
+{
+    // Earlier versions kept the user's copies right in the base folder, for whichever note set
+    // started next; the first set to start now takes them over, so they are still offered.
+    for (int n = 1; n <= 7; ++n) {
+        const QString old = m_base + QStringLiteral("/note%1.rtf").arg(n);
+        if (!QFileInfo(old).isFile() || QFileInfo::exists(copyPath(n)))
+            continue;
+        // Renamed, the copy keeps the time it was written, which decides whether it is offered.
+        if (!makeFolder() || !QFile::rename(old, copyPath(n)))
+            return; // left where it is: nothing is lost
+    }
+}
+
+bool RecoveryStore::makeFolder() const
+{
+    if (QFileInfo(m_root).isDir())
+        return true;
+    // Owner-only: the copies hold note text the start-up password guards.
+    if (!QDir().mkpath(m_root))
+        return false;
+    QFile::setPermissions(m_root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return m_noteDir.isEmpty() || writeManifest();
 }
 
 bool RecoveryStore::writeManifest() const
@@ -34,15 +60,8 @@ QString RecoveryStore::copyPath(int note) const
 
 bool RecoveryStore::save(int note, const QByteArray &rtf)
 {
-    if (!QFileInfo(m_root).isDir()) {
-        // Owner-only: the copies hold note text the start-up password guards.
-        if (!QDir().mkpath(m_root))
-            return false;
-        QFile::setPermissions(m_root,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        if (!m_noteDir.isEmpty() && !writeManifest())
-            return false;
-    }
+    if (!makeFolder())
+        return false;
     QSaveFile out(copyPath(note));
     if (!out.open(QIODevice::WriteOnly))
         return false;

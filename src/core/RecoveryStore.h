@@ -53,6 +53,8 @@ public:
 
 private:
     Entry entry(int note) const;
+    void adoptOneFolderCopies();
+    bool makeFolder() const;
     bool writeManifest() const;
     static QDateTime fileTime(const QString &path);
 

@@ -2,7 +2,9 @@
 #include "NoteHistory.h"
 #include "RecoveryStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -134,6 +136,41 @@ private slots:
         QCOMPARE(store.read(2), QByteArray("typed into a note that has no file yet"));
         store.removeAll();
         QVERIFY(store.newerThanNotes(notePath).isEmpty());
+    }
+
+    void copiesLeftInTheOneFolderOfEarlierVersionsAreStillOffered()
+    {
+        QTemporaryDir dir;
+        const QString base = dir.filePath(QStringLiteral("recovery"));
+        const auto notePath = [&](int n) { return dir.filePath(QStringLiteral("note%1.rtf").arg(n)); };
+        // An earlier version kept every copy of the user's right in the recovery folder.
+        QVERIFY(QDir().mkpath(base));
+        writeFile(base + QStringLiteral("/note3.rtf"), "typed before a crash");
+        const QDateTime crashed = QDateTime::currentDateTime().addSecs(-30);
+        {
+            QFile f(base + QStringLiteral("/note3.rtf"));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(crashed, QFileDevice::FileModificationTime));
+        }
+        writeFile(notePath(3), "saved before that");
+        {
+            QFile f(notePath(3));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(crashed.addSecs(-60), QFileDevice::FileModificationTime));
+        }
+
+        RecoveryStore store(base);
+        store.setNoteSet(dir.path(), dir.filePath(QStringLiteral("settings.ini")));
+        const auto offered = store.newerThanNotes(notePath);
+        QCOMPARE(offered.size(), 1);
+        QCOMPARE(offered.first().note, 3);
+        QCOMPARE(offered.first().saved, crashed);
+        QCOMPARE(store.read(3), QByteArray("typed before a crash"));
+        // Taken over by this note set: another one started later finds nothing of it.
+        QVERIFY(!QFileInfo::exists(base + QStringLiteral("/note3.rtf")));
+        RecoveryStore other(base);
+        other.setNoteSet(dir.path(), dir.filePath(QStringLiteral("other.ini")));
+        QVERIFY(other.newerThanNotes(notePath).isEmpty());
     }
 };
 
