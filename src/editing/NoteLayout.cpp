@@ -1,5 +1,7 @@
 #include "NoteLayout.h"
 
+#include "RtfParagraphCache.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -7,9 +9,33 @@
 #include <QTextList>
 #include <QVarLengthArray>
 
+#include <private/qtextdocument_p.h>
+
 #include <cmath>
 
-NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc) {}
+NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc), m_doc(doc) {}
+
+NoteLayout::~NoteLayout()
+{
+    // Replaced, or gone with the document: nobody reports its changes any more.
+    reportChangesTo(nullptr);
+}
+
+void NoteLayout::reportChangesTo(rtf::ParagraphCache *cache)
+{
+    if (m_changesTo)
+        m_changesTo->stopTracking(m_doc);
+    m_changesTo = cache;
+    if (m_changesTo)
+        m_changesTo->trackChanges(m_doc);
+}
+
+bool NoteLayout::changesPending() const
+{
+    // The document tells its layout at the end of an edit, after those who listen for changes.
+    const QTextDocumentPrivate *doc = QTextDocumentPrivate::get(m_doc);
+    return doc->isInEditBlock() || doc->inContentsChange;
+}
 
 NoteLayout::Inputs NoteLayout::inputsOf(const QTextBlock &block)
 {
@@ -35,6 +61,8 @@ void NoteLayout::keepLines(const QTextBlock &block)
 
 void NoteLayout::documentChanged(int from, int oldLength, int length)
 {
+    if (m_changesTo)
+        m_changesTo->documentChanged(m_doc, from, length);
     const bool inPlace = relayoutInPlace(from, oldLength, length);
     m_keptLines.clear(); // they were kept for this change only
     if (inPlace) {

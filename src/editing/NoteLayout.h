@@ -9,6 +9,10 @@
 
 #include <private/qtextdocumentlayout_p.h>
 
+namespace rtf {
+class ParagraphCache;
+}
+
 // The layout of a note's document. Qt's own layout answers every edit by moving each paragraph
 // that follows it, so one keystroke at the start of a big note costs as much as walking the whole
 // note. Typing rarely changes the height of its paragraph: when it does not, this layout lays out
@@ -19,6 +23,14 @@ class NoteLayout final : public QTextDocumentLayout
     Q_OBJECT
 public:
     explicit NoteLayout(QTextDocument *doc);
+    ~NoteLayout() override;
+
+    // Tells cache of every change of the document from now on (nullptr: tells none), so that
+    // writing the note again reads only the paragraphs that changed. The cache must outlive the
+    // layout or be taken back first.
+    void reportChangesTo(rtf::ParagraphCache *cache);
+    // Changes are made but not reported yet: an edit is under way.
+    bool changesPending() const;
 
     // How many edits were laid out in place (for tests and benchmarks).
     int editsInPlace() const { return m_inPlace; }
@@ -48,6 +60,8 @@ private:
     // What each paragraph was last laid out with; a change of these moves its lines.
     QHash<const QTextLayout *, Inputs> m_inputs;
     QHash<const QTextLayout *, QVarLengthArray<QRectF, 16>> m_keptLines;
+    const QTextDocument *m_doc;
+    rtf::ParagraphCache *m_changesTo = nullptr;
     int m_blockCount = -1;
     QSizeF m_pageSize;
     int m_inPlace = 0;

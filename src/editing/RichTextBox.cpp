@@ -77,10 +77,26 @@ bool inSet(QChar c, const QString &set)
 RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
 {
     setAcceptRichText(true);
-    document()->setDocumentLayout(new NoteLayout(document()));
+    installLayout(document());
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChangeIfMoved);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::emitSelChangeIfMoved);
+}
+
+RichTextBox::~RichTextBox()
+{
+    // The layout may outlive the box with a document someone else owns.
+    if (m_layout)
+        m_layout->reportChangesTo(nullptr);
+}
+
+void RichTextBox::installLayout(QTextDocument *doc)
+{
+    if (m_layout)
+        m_layout->reportChangesTo(nullptr);
+    m_layout = new NoteLayout(doc);
+    doc->setDocumentLayout(m_layout);
+    m_layout->reportChangesTo(&m_rtfCache);
 }
 
 void RichTextBox::emitSelChangeIfMoved()
@@ -425,6 +441,9 @@ void RichTextBox::setText(const QString &text)
 
 QByteArray RichTextBox::TextRTF() const
 {
+    // In the middle of an edit the layout has not heard of it yet: every paragraph is read.
+    if (m_layout && m_layout->changesPending())
+        m_rtfCache.trackChanges(document());
     return rtf::write(document(), m_rtfCache);
 }
 
@@ -586,7 +605,10 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
     doc->setModified(false);
     QTextDocument *taken = doc.release();
     taken->setParent(this);
-    taken->setDocumentLayout(new NoteLayout(taken));
+    // The paragraphs written from it so far, without the changes since: whoever read it did not
+    // report them, so its first write here still reads every paragraph.
+    m_rtfCache = std::move(written);
+    installLayout(taken);
     // Whatever marks up the note (spell checking) follows it to its new document, and marks it
     // up now, quietly as a load does: marking up is no change to the note.
     QList<QSyntaxHighlighter *> highlighters = findChildren<QSyntaxHighlighter *>();
@@ -600,7 +622,6 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
         highlighter->setDocument(taken);
         moved << highlighter;
     }
-    m_rtfCache = std::move(written);
     const bool ownsOld = old->parent() == this;
     {
         const QSignalBlocker quiet(this);

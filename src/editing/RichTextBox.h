@@ -18,6 +18,7 @@
 // Positions count characters from 0.
 class QMenu;
 class QMimeData;
+class NoteLayout;
 
 class RichTextBox : public QTextEdit
 {
@@ -27,6 +28,7 @@ public:
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
     explicit RichTextBox(QWidget *parent = nullptr);
+    ~RichTextBox() override;
 
     std::optional<bool> SelBold() const;
     void setSelBold(bool on);
@@ -101,6 +103,8 @@ public:
     static constexpr int CaretAtEndUpTo = 100'000;
     // Paragraphs the last TextRTF() had to encode (the others it had from before).
     int paragraphsEncodedLastTime() const { return m_rtfCache.encodedLastTime(); }
+    // Paragraphs it had to read (those untouched since the one before it needs not).
+    int paragraphsReadLastTime() const { return m_rtfCache.readLastTime(); }
 
     // Searches from start; returns the match position and selects it, or -1.
     int Find(const QString &text, int start, int options);
@@ -161,12 +165,15 @@ private:
     void mergeFormat(const QTextCharFormat &format);
     void replaceContent(const std::function<void()> &write);
     void emitSelChangeIfMoved();
+    void installLayout(QTextDocument *doc);
 
     QPointer<QMenu> m_editMenu;
     std::function<void(const QPoint &globalPos)> m_contextMenuHandler;
     std::function<bool(const QKeySequence &)> m_windowShortcut;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
-    // Writing a big note again (a recovery copy while typing, a save) encodes only what changed.
+    // Writing a big note again (a recovery copy while typing, a save) encodes only what changed;
+    // the layout tells it what did, so the rest is not even read.
     mutable rtf::ParagraphCache m_rtfCache;
+    QPointer<NoteLayout> m_layout;
 };

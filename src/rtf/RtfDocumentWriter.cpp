@@ -186,6 +186,7 @@ void DocumentWriter::writeTable(const QTextTable *table)
         m_needSpace = false;
     }
     m_inTable = false;
+    m_nextNumber = -1; // the walk skipped the table's paragraphs
 }
 
 void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const char *endWord)
@@ -223,6 +224,17 @@ void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const
 
 void DocumentWriter::writeWholeBlock(const QTextBlock &block)
 {
+    // Counted along the walk (finding a paragraph's number walks the document's tree).
+    const int number = m_nextNumber >= 0 ? m_nextNumber : block.blockNumber();
+    m_nextNumber = number + 1;
+    Q_ASSERT(number == block.blockNumber());
+    // A paragraph no reported change touched needs no reading (list items and pictures, never
+    // kept, always do).
+    if (const ParagraphCache::Entry *kept = m_cache->untouched(
+            number, m_current, static_cast<int>(m_fonts.size()), static_cast<int>(m_colors.size()))) {
+        writeKept(*kept);
+        return;
+    }
     ParagraphCache::Key &key = m_key;
     key.text.clear();
     key.runs.clear();
@@ -244,26 +256,31 @@ void DocumentWriter::writeWholeBlock(const QTextBlock &block)
     key.fonts = static_cast<int>(m_fonts.size());
     key.colors = static_cast<int>(m_colors.size());
 
-    if (const ParagraphCache::Entry *kept = m_cache->find(key)) {
-        m_listTable.paragraphIn(nullptr);
-        m_body += kept->bytes;
-        m_needSpace = false;
-        m_current = kept->after;
-        // The fonts and colours this paragraph brought in, at the places they had before.
-        while (m_fonts.size() < kept->fontsAfter) {
-            const QString &family = m_cache->m_fonts[m_fonts.size()];
-            m_fonts.append(family);
-            m_fontCharsets.push_back(charsetOf(family));
-        }
-        while (static_cast<int>(m_colors.size()) < kept->colorsAfter)
-            m_colors.push_back(m_cache->m_colors[m_colors.size()]);
+    if (const ParagraphCache::Entry *kept = m_cache->find(key, number)) {
+        writeKept(*kept);
         return;
     }
     ++m_cache->m_encoded;
     const qsizetype start = m_body.size();
     writeBlock(block, block.position(), block.position() + block.length(), "par");
-    m_cache->keep(key, m_body.mid(start), m_current, static_cast<int>(m_fonts.size()),
+    m_cache->keep(key, number, m_body.mid(start), m_current, static_cast<int>(m_fonts.size()),
                   static_cast<int>(m_colors.size()));
+}
+
+void DocumentWriter::writeKept(const ParagraphCache::Entry &kept)
+{
+    m_listTable.paragraphIn(nullptr);
+    m_body += kept.bytes;
+    m_needSpace = false;
+    m_current = kept.after;
+    // The fonts and colours this paragraph brought in, at the places they had before.
+    while (m_fonts.size() < kept.fontsAfter) {
+        const QString &family = m_cache->m_fonts[m_fonts.size()];
+        m_fonts.append(family);
+        m_fontCharsets.push_back(charsetOf(family));
+    }
+    while (static_cast<int>(m_colors.size()) < kept.colorsAfter)
+        m_colors.push_back(m_cache->m_colors[m_colors.size()]);
 }
 
 bool DocumentWriter::inList(const QTextBlock &block)

@@ -37,6 +37,7 @@ private:
     // endWord: "par", "cell" or nullptr for a paragraph cut off by the end of a selection.
     void writeBlock(const QTextBlock &block, int from, int to, const char *endWord);
     void writeWholeBlock(const QTextBlock &block);
+    void writeKept(const ParagraphCache::Entry &kept);
     bool inList(const QTextBlock &block);
     void writeTable(const QTextTable *table);
     const QTextTable *tableOf(const QTextBlock &block) const;
@@ -75,6 +76,7 @@ private:
     CharProps m_scratchProps;
     std::vector<signed char> m_listByFormat; // by paragraph format index: -1 not looked at yet
     ParagraphCache::Key m_key;
+    int m_nextNumber = -1; // of the next paragraph of a whole-document walk, -1 unknown
 };
 
 } // namespace rtf

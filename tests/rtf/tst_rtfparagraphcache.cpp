@@ -1,5 +1,8 @@
 // Writing a document again through a paragraph cache gives the bytes of a fresh write, whatever
-// was changed in between, and encodes only the paragraphs that changed.
+// was changed in between, and encodes only the paragraphs that changed. Every case runs on a bare
+// document, whose cache finds paragraphs by what they hold, and on a note's editor, whose layout
+// tells the cache what changed so that untouched paragraphs are not even read.
+#include "RichTextBox.h"
 #include "RtfParagraphCache.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -7,9 +10,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QPlainTextDocumentLayout>
+#include <QRandomGenerator>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 #include <QTextTable>
 #include <QtTest>
@@ -204,10 +211,163 @@ const Edit kEdits[] = {
      }},
 };
 
-QByteArray cachedWrite(const QTextDocument &doc, rtf::ParagraphCache &cache)
+// A document written again and again through a cache: a bare one, or the one in an editor.
+class Note
 {
-    return rtf::write(&doc, cache);
+public:
+    explicit Note(bool tracked)
+    {
+        if (tracked)
+            m_box = std::make_unique<RichTextBox>();
+    }
+
+    QTextDocument &doc() { return m_box ? *m_box->document() : m_doc; }
+    RichTextBox *box() { return m_box.get(); }
+    QByteArray cachedWrite() { return m_box ? m_box->TextRTF() : rtf::write(&m_doc, m_cache); }
+    int encodedLastTime() const
+    {
+        return m_box ? m_box->paragraphsEncodedLastTime() : m_cache.encodedLastTime();
+    }
+    int readLastTime() const { return m_box ? m_box->paragraphsReadLastTime() : m_cache.readLastTime(); }
+
+private:
+    QTextDocument m_doc;
+    rtf::ParagraphCache m_cache;
+    std::unique_ptr<RichTextBox> m_box;
+};
+
+// Rows for a bare document and for an editor's.
+void addRowsForBoth(const char *name, const std::function<void(QTestData &)> &values = {})
+{
+    for (const bool tracked : {false, true}) {
+        QTestData &row = QTest::addRow("%s %s", tracked ? "tracked:" : "keyed:", name) << tracked;
+        if (values)
+            values(row);
+    }
 }
+
+QTextCursor at(QTextDocument &doc, int paragraph, int offset = 0)
+{
+    QTextCursor c(&doc);
+    c.setPosition(doc.findBlockByNumber(paragraph).position() + offset);
+    return c;
+}
+
+// A note of `count` numbered paragraphs with a bold word in every seventh and a table after the
+// sixth.
+void fillLines(QTextDocument &doc, int count)
+{
+    QTextCursor c(&doc);
+    for (int i = 0; i < count; ++i)
+        c.insertText(QStringLiteral("Line %1 of a long note.%2").arg(i).arg(i + 1 < count ? "\n" : ""));
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    for (int i = 3; i < count; i += 7)
+        merge(doc, i, i, bold, 0, 4);
+    c = QTextCursor(doc.findBlockByNumber(5));
+    c.movePosition(QTextCursor::EndOfBlock);
+    QTextTable *table = c.insertTable(2, 2);
+    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("cell"));
+    table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("other\ncell"));
+}
+
+// Moves the text of paragraph `from` to before paragraph `to` (as they are numbered before).
+void moveParagraph(QTextDocument &doc, int from, int to)
+{
+    QTextCursor c = at(doc, from);
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    const QTextDocumentFragment moved = c.selection();
+    at(doc, to).insertFragment(moved);
+    c.removeSelectedText();
+}
+
+// Edits that add, join, split and remove paragraphs or only restyle them, at the start, in the
+// middle and at the end of a note, including whole-content changes and edits nobody hears of.
+const Edit kStructuralEdits[] = {
+    {"paragraph added at the start", [](QTextDocument &doc) { at(doc, 0).insertBlock(); }},
+    {"paragraph added in the middle", [](QTextDocument &doc) { at(doc, 20, 5).insertText("new\nlines\n"); }},
+    {"paragraph added at the end",
+     [](QTextDocument &doc) {
+         QTextCursor c(&doc);
+         c.movePosition(QTextCursor::End);
+         c.insertText(QStringLiteral("\nlast words"));
+     }},
+    {"first paragraph joined to the second",
+     [](QTextDocument &doc) {
+         QTextCursor c = at(doc, 1);
+         c.deletePreviousChar();
+     }},
+    {"paragraphs joined in the middle",
+     [](QTextDocument &doc) { selectParagraphs(doc, 17, 19, 8, 3).removeSelectedText(); }},
+    {"last paragraph joined to the one before",
+     [](QTextDocument &doc) { at(doc, doc.blockCount() - 1).deletePreviousChar(); }},
+    {"paragraphs deleted at the start",
+     [](QTextDocument &doc) { selectParagraphs(doc, 0, 4, 0, 0).removeSelectedText(); }},
+    {"paragraphs deleted in the middle",
+     [](QTextDocument &doc) {
+         QTextCursor c = selectParagraphs(doc, 10, 25);
+         c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+         c.removeSelectedText();
+     }},
+    {"paragraphs deleted at the end",
+     [](QTextDocument &doc) {
+         QTextCursor c = at(doc, doc.blockCount() - 6);
+         c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+         c.removeSelectedText();
+     }},
+    {"paragraph moved down", [](QTextDocument &doc) { moveParagraph(doc, 12, 40); }},
+    {"paragraph moved up", [](QTextDocument &doc) { moveParagraph(doc, 40, 12); }},
+    {"a word restyled",
+     [](QTextDocument &doc) {
+         QTextCharFormat italic;
+         italic.setFontItalic(true);
+         merge(doc, 30, 30, italic, 5, 7);
+     }},
+    {"a paragraph's end restyled with its mark",
+     [](QTextDocument &doc) {
+         QTextCursor c = at(doc, 12, 16);
+         c.setPosition(doc.findBlockByNumber(13).position(), QTextCursor::KeepAnchor);
+         QTextCharFormat big;
+         big.setFontPointSize(30);
+         c.mergeCharFormat(big);
+     }},
+    {"paragraph format of the last paragraph",
+     [](QTextDocument &doc) {
+         QTextBlockFormat right;
+         right.setAlignment(Qt::AlignRight);
+         at(doc, doc.blockCount() - 1).mergeBlockFormat(right);
+     }},
+    {"bold over everything",
+     [](QTextDocument &doc) {
+         QTextCursor c(&doc);
+         c.select(QTextCursor::Document);
+         QTextCharFormat bold;
+         bold.setFontWeight(QFont::Bold);
+         c.mergeCharFormat(bold);
+     }},
+    {"everything replaced by one paragraph",
+     [](QTextDocument &doc) {
+         QTextCursor c(&doc);
+         c.select(QTextCursor::Document);
+         c.insertText(QStringLiteral("Line 3 of a long note."));
+     }},
+    {"everything pasted over the middle",
+     [](QTextDocument &doc) {
+         const QTextDocumentFragment all(&doc);
+         at(doc, 25, 3).insertFragment(all);
+     }},
+    {"typing with the document's signals blocked",
+     [](QTextDocument &doc) {
+         const QSignalBlocker quiet(&doc);
+         at(doc, 33, 2).insertText(QStringLiteral("quiet\nwords"));
+         QTextCharFormat italic;
+         italic.setFontItalic(true);
+         merge(doc, 40, 40, italic, 0, 3);
+     }},
+    {"plain text set",
+     [](QTextDocument &doc) { doc.setPlainText(QStringLiteral("Line 0 of a long note.\nnew")); }},
+    {"emptied", [](QTextDocument &doc) { doc.clear(); }},
+};
 
 } // namespace
 
@@ -218,71 +378,197 @@ class TestRtfParagraphCache : public QObject
 private slots:
     void editMatchesFreshWrite_data()
     {
+        QTest::addColumn<bool>("tracked");
         QTest::addColumn<int>("edit");
         for (int i = 0; i < int(std::size(kEdits)); ++i)
-            QTest::newRow(kEdits[i].name) << i;
+            addRowsForBoth(kEdits[i].name, [i](QTestData &row) { row << i; });
     }
 
     // Each edit, then its undo and redo, on a document the cache has seen whole.
     void editMatchesFreshWrite()
     {
+        QFETCH(bool, tracked);
         QFETCH(int, edit);
-        QTextDocument doc;
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
         fill(doc);
-        rtf::ParagraphCache cache;
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
         const QByteArray before = rtf::write(&doc);
         QTextCursor step(&doc); // one undo step for the whole edit
         step.beginEditBlock();
         kEdits[edit].apply(doc);
         step.endEditBlock();
         QVERIFY(rtf::write(&doc) != before);
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
         doc.undo();
-        QCOMPARE(cachedWrite(doc, cache), before);
+        QCOMPARE(note.cachedWrite(), before);
         doc.redo();
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+    }
+
+    void editsInTurnMatchFreshWrite_data()
+    {
+        QTest::addColumn<bool>("tracked");
+        addRowsForBoth("every edit");
     }
 
     // One document edited in every way in turn, then undone and redone step by step, as a note
     // is between its recovery copies.
     void editsInTurnMatchFreshWrite()
     {
-        QTextDocument doc;
+        QFETCH(bool, tracked);
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
         fill(doc);
-        rtf::ParagraphCache cache;
-        cachedWrite(doc, cache);
+        note.cachedWrite();
         for (const Edit &edit : kEdits) {
             edit.apply(doc);
-            QVERIFY2(cachedWrite(doc, cache) == rtf::write(&doc), edit.name);
+            QVERIFY2(note.cachedWrite() == rtf::write(&doc), edit.name);
         }
         int steps = 0;
         while (doc.isUndoAvailable()) {
             doc.undo();
             ++steps;
-            QVERIFY2(cachedWrite(doc, cache) == rtf::write(&doc), qPrintable(QString::number(steps)));
+            QVERIFY2(note.cachedWrite() == rtf::write(&doc), qPrintable(QString::number(steps)));
         }
         while (doc.isRedoAvailable()) {
             doc.redo();
-            QVERIFY(cachedWrite(doc, cache) == rtf::write(&doc));
+            QVERIFY(note.cachedWrite() == rtf::write(&doc));
         }
+    }
+
+    void structuralEditMatchesFreshWrite_data()
+    {
+        QTest::addColumn<bool>("tracked");
+        QTest::addColumn<int>("edit");
+        for (int i = 0; i < int(std::size(kStructuralEdits)); ++i)
+            addRowsForBoth(kStructuralEdits[i].name, [i](QTestData &row) { row << i; });
+    }
+
+    // Each edit written alone, then undone and redone step by step, then the same edit again
+    // with typing around it and a copy taken in the middle of it.
+    void structuralEditMatchesFreshWrite()
+    {
+        QFETCH(bool, tracked);
+        QFETCH(int, edit);
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
+        fillLines(doc, 60);
+        doc.clearUndoRedoStacks();
+        const QByteArray before = note.cachedWrite();
+        QCOMPARE(before, rtf::write(&doc));
+        kStructuralEdits[edit].apply(doc);
+        QVERIFY(rtf::write(&doc) != before);
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+        if (doc.isUndoAvailable()) {
+            while (doc.isUndoAvailable())
+                doc.undo();
+            QCOMPARE(note.cachedWrite(), before);
+            while (doc.isRedoAvailable()) {
+                doc.redo();
+                QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+            }
+            while (doc.isUndoAvailable())
+                doc.undo();
+            QCOMPARE(note.cachedWrite(), before);
+        } else {
+            doc.clear();
+            fillLines(doc, 60);
+            QCOMPARE(note.cachedWrite(), before);
+        }
+
+        QTextCursor step(&doc);
+        step.beginEditBlock();
+        at(doc, doc.blockCount() / 2, 2).insertText(QStringLiteral("typed first"));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc)); // written before the edit is over
+        kStructuralEdits[edit].apply(doc);
+        at(doc, doc.blockCount() - 1).insertText(QStringLiteral("typed after\n"));
+        step.endEditBlock();
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+        at(doc, 0).insertText(QStringLiteral("and more"));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+    }
+
+    void randomEditsMatchFreshWrite_data()
+    {
+        QTest::addColumn<bool>("tracked");
+        addRowsForBoth("typing, formats, paragraphs, undo and redo");
+    }
+
+    // Edits of every size anywhere in a note, written after one to four of them at a time.
+    void randomEditsMatchFreshWrite()
+    {
+        QFETCH(bool, tracked);
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
+        fillLines(doc, 80);
+        QRandomGenerator random(14);
+        const auto position = [&] { return int(random.bounded(doc.characterCount())); };
+        for (int step = 0; step < 400; ++step) {
+            QTextCursor c(&doc);
+            c.setPosition(position());
+            switch (random.bounded(8)) {
+            case 0:
+                c.insertText(QStringLiteral("typed "));
+                break;
+            case 1:
+                c.insertBlock();
+                break;
+            case 2:
+                c.insertText(QStringLiteral("one\ntwo\nthree"));
+                break;
+            case 3:
+                c.setPosition(std::min(c.position() + int(random.bounded(300)), doc.characterCount() - 1),
+                              QTextCursor::KeepAnchor);
+                c.removeSelectedText();
+                break;
+            case 4: {
+                c.setPosition(std::min(c.position() + int(random.bounded(200)), doc.characterCount() - 1),
+                              QTextCursor::KeepAnchor);
+                QTextCharFormat format;
+                format.setFontWeight(random.bounded(2) ? QFont::Bold : QFont::Normal);
+                if (random.bounded(3) == 0)
+                    format.setForeground(QColor::fromRgb(random.bounded(4) * 60, 0, 0));
+                c.mergeCharFormat(format);
+                break;
+            }
+            case 5: {
+                QTextBlockFormat format;
+                format.setAlignment(random.bounded(2) ? Qt::AlignHCenter : Qt::AlignLeft);
+                c.mergeBlockFormat(format);
+                break;
+            }
+            case 6:
+                doc.undo();
+                break;
+            default:
+                doc.redo();
+                break;
+            }
+            if (random.bounded(3) == 0)
+                QVERIFY2(note.cachedWrite() == rtf::write(&doc), qPrintable(QString::number(step)));
+        }
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
     }
 
     // Changes that are no edit of a paragraph yet reach into it.
     void documentChangeMatchesFreshWrite_data()
     {
+        QTest::addColumn<bool>("tracked");
         QTest::addColumn<int>("change");
-        QTest::newRow("default font") << 0;
-        QTest::newRow("default size") << 1;
-        QTest::newRow("indent width") << 2;
-        QTest::newRow("picture replaced under its name") << 3;
-        QTest::newRow("emptied and filled anew") << 4;
+        addRowsForBoth("default font", [](QTestData &row) { row << 0; });
+        addRowsForBoth("default size", [](QTestData &row) { row << 1; });
+        addRowsForBoth("indent width", [](QTestData &row) { row << 2; });
+        addRowsForBoth("picture replaced under its name", [](QTestData &row) { row << 3; });
+        addRowsForBoth("emptied and filled anew", [](QTestData &row) { row << 4; });
     }
 
     void documentChangeMatchesFreshWrite()
     {
+        QFETCH(bool, tracked);
         QFETCH(int, change);
-        QTextDocument doc;
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
         fill(doc);
         QTextBlockFormat indent;
         indent.setIndent(1);
@@ -295,8 +581,7 @@ private slots:
         QTextCharFormat large;
         large.setFontPointSize(17);
         merge(doc, 2, 2, large, 0, 5);
-        rtf::ParagraphCache cache;
-        cachedWrite(doc, cache);
+        note.cachedWrite();
         const QByteArray before = rtf::write(&doc);
         switch (change) {
         case 0:
@@ -320,7 +605,7 @@ private slots:
             italic.setFontItalic(true);
             c.insertText(QStringLiteral("same words"), italic);
             const QByteArray italicOnly = rtf::write(&doc);
-            cachedWrite(doc, cache);
+            note.cachedWrite();
             doc.clear();
             QTextCharFormat bold;
             bold.setFontWeight(QFont::Bold);
@@ -330,31 +615,96 @@ private slots:
         }
         }
         QVERIFY(rtf::write(&doc) != before);
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+    }
+
+    void editorChangeMatchesFreshWrite_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("document read elsewhere and adopted") << 0;
+        QTest::newRow("layout replaced") << 1;
+        QTest::newRow("document replaced") << 2;
+        QTest::newRow("plain text set") << 3;
+        QTest::newRow("RTF set") << 4;
+    }
+
+    // The editor's document or its layout changes hands: what was reported for the old one is
+    // never taken for the new one.
+    void editorChangeMatchesFreshWrite()
+    {
+        QFETCH(int, change);
+        RichTextBox box;
+        fillLines(*box.document(), 60);
+        box.TextRTF();
+        QTextDocument other; // outlives the box once it shows it
+        switch (change) {
+        case 0: {
+            // Read and written on the loader's side, then shown: its paragraphs come along.
+            auto read = std::make_unique<QTextDocument>();
+            fillLines(*read, 60);
+            QTextCursor(read->findBlockByNumber(30)).insertText(QStringLiteral("read "));
+            rtf::ParagraphCache written;
+            rtf::write(read.get(), written);
+            at(*read, 0).insertText(QStringLiteral("changed after it was written "));
+            box.adoptDocument(std::move(read), std::move(written));
+            break;
+        }
+        case 1:
+            box.document()->setDocumentLayout(new QPlainTextDocumentLayout(box.document()));
+            break;
+        case 2:
+            fillLines(other, 60);
+            at(other, 0).insertText(QStringLiteral("other "));
+            box.setDocument(&other);
+            break;
+        case 3:
+            box.setText(QStringLiteral("Line 0 of a long note.\nLine 1"));
+            break;
+        case 4:
+            box.setTextRTF(rtf::write(box.document()).replace("Line 7", "Line seven"));
+            break;
+        }
+        QTextDocument &doc = *box.document();
+        QCOMPARE(box.TextRTF(), rtf::write(&doc));
+        for (int i = 0; i < 3; ++i) {
+            at(doc, i * doc.blockCount() / 3, 1).insertText(QStringLiteral("typed"));
+            QCOMPARE(box.TextRTF(), rtf::write(&doc));
+        }
+        at(doc, doc.blockCount() / 2).insertText(QStringLiteral("typed\n"));
+        QCOMPARE(box.TextRTF(), rtf::write(&doc));
+        doc.undo();
+        QCOMPARE(box.TextRTF(), rtf::write(&doc));
+        if (change == 2) {
+            box.setDocument(nullptr); // the old document goes on without its box
+            at(other, 5).insertText(QStringLiteral("after "));
+        }
     }
 
     // Notes from other programs, with their tables, fields, pictures and lists, edited in the
     // middle.
     void corpusNoteMatchesFreshWrite_data()
     {
+        QTest::addColumn<bool>("tracked");
         QTest::addColumn<QString>("path");
         const QString corpus = QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus");
         QDirIterator it(corpus, {QStringLiteral("*.rtf")}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            QTest::newRow(qPrintable(QDir(corpus).relativeFilePath(path))) << path;
+            addRowsForBoth(qPrintable(QDir(corpus).relativeFilePath(path)),
+                           [&path](QTestData &row) { row << path; });
         }
     }
 
     void corpusNoteMatchesFreshWrite()
     {
+        QFETCH(bool, tracked);
         QFETCH(QString, path);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QTextDocument doc;
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
         rtf::readInto(&doc, file.readAll());
-        rtf::ParagraphCache cache;
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
         QTextCursor c(&doc);
         c.setPosition(doc.characterCount() / 2);
         c.insertText(QStringLiteral("typed \u00e9"));
@@ -362,37 +712,53 @@ private slots:
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
         c.mergeCharFormat(bold);
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
         doc.undo();
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+    }
+
+    void onlyChangedParagraphsAreEncoded_data()
+    {
+        QTest::addColumn<bool>("tracked");
+        addRowsForBoth("300 lines");
     }
 
     void onlyChangedParagraphsAreEncoded()
     {
-        QTextDocument doc;
+        QFETCH(bool, tracked);
+        Note note(tracked);
+        QTextDocument &doc = note.doc();
         QTextCursor c(&doc);
         for (int i = 0; i < 300; ++i)
             c.insertText(QStringLiteral("Line %1 of a long note.\n").arg(i));
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
         merge(doc, 10, 10, bold, 0, 4);
-        rtf::ParagraphCache cache;
-        cachedWrite(doc, cache);
-        QCOMPARE(cache.encodedLastTime(), doc.blockCount());
+        note.cachedWrite();
+        QCOMPARE(note.encodedLastTime(), doc.blockCount());
 
-        cachedWrite(doc, cache);
-        QCOMPARE(cache.encodedLastTime(), 0);
+        note.cachedWrite();
+        QCOMPARE(note.encodedLastTime(), 0);
 
         QTextCursor typing(doc.findBlockByNumber(150));
         typing.insertText(QStringLiteral("typed "));
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
-        QCOMPARE(cache.encodedLastTime(), 1);
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+        QCOMPARE(note.encodedLastTime(), 1);
 
         merge(doc, 20, 22, bold, 3, 3);
-        QCOMPARE(cachedWrite(doc, cache), rtf::write(&doc));
-        QCOMPARE(cache.encodedLastTime(), 3);
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+        QCOMPARE(note.encodedLastTime(), 3);
+
+        // Told what changed, the cache reads only the paragraphs around a change.
+        typing.insertText(QStringLiteral("more\nwords"));
+        QCOMPARE(note.cachedWrite(), rtf::write(&doc));
+        QCOMPARE(note.encodedLastTime(), 2);
+        if (tracked)
+            QVERIFY2(note.readLastTime() <= 4, qPrintable(QString::number(note.readLastTime())));
+        else
+            QCOMPARE(note.readLastTime(), doc.blockCount());
     }
 };
 
-QTEST_GUILESS_MAIN(TestRtfParagraphCache)
+QTEST_MAIN(TestRtfParagraphCache)
 #include "tst_rtfparagraphcache.moc"
