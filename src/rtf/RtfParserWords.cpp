@@ -359,9 +359,13 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
         [[fallthrough]];
     case K::K_nestcell:
         // Cells of tables we do not keep (nested ones, or all where only the text matters) read
-        // as one paragraph per row with the cells separated by tabs.
-        if (s.dest == Dest::Text)
+        // as one paragraph per row with the cells separated by tabs. An empty cell's list label
+        // goes with the cell, as it does where cells are kept, not into the next cell's text.
+        if (s.dest == Dest::Text) {
+            if (!m_paraHasContent)
+                m_label.clear();
             ++m_pendingCells;
+        }
         break;
     case K::K_intbl:
         para.inTable = true;

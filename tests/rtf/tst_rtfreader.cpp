@@ -510,6 +510,11 @@ private slots:
             << doc("\\trowd\\cellx100\\cellx200\\cellx300\\intbl A\\cell{\\b B}\\cell\\cf1 "
                    "C\\cell\\row\\pard D")
             << u"A\tB\tC\nD"_qs;
+        QTest::newRow("empty list item in a cell before a plain one")
+            << doc("\\trowd\\cellx100\\cellx200\\pard\\intbl{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{"
+                   "\\pntxtb\\'b7}}\\cell"
+                   "\\pard\\intbl B\\cell\\row\\pard D")
+            << u"\tB\nD"_qs;
         QTest::newRow("label of a list that is not kept")
             << doc("{\\pntext\\b 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart7}\\i item\\par")
             << u"7.\titem"_qs;
