@@ -1,10 +1,11 @@
 // libFuzzer target: the note reader must survive any bytes, and what it reads must write and
-// read back without trouble.
+// read back to the same text.
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QHash>
 #include <QTextDocument>
 
 #include <cstddef>
@@ -21,6 +22,24 @@ QString comparable(QString text)
                c == QChar::ObjectReplacementCharacter;
     });
     return text.replace(QChar(QChar::LineSeparator), u'\n');
+}
+
+// The text-only reader gives a table row as one line with its cells separated by tabs (and no
+// trailing empty cells), where the document has a paragraph per cell: against it, only the
+// characters between breaks are compared.
+QString withoutBreaks(QString text)
+{
+    text = comparable(std::move(text));
+    text.removeIf([](QChar c) { return c == u'\t' || c == u'\n'; });
+    return text;
+}
+
+// Reading what we wrote into a second document checks paragraphs and cells too, but costs as
+// much as the first read. One input in four gets it, chosen by its bytes so that a saved input
+// replays the same way; every input is read back by the text-only reader.
+bool readsBackIntoDocument(QByteArrayView bytes)
+{
+    return qHash(bytes) % 4 == 0;
 }
 
 // Damaged input is what the fuzzer feeds; the reader's note about each one would only slow it.
@@ -45,8 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static QTextDocument again;
     rtf::readInto(&doc, bytes);
     const QByteArray written = rtf::write(&doc);
-    rtf::readInto(&again, written);
-    if (comparable(again.toPlainText()) != comparable(doc.toPlainText()))
+    const QString text = doc.toPlainText();
+    if (withoutBreaks(rtf::plainText(written)) != withoutBreaks(text))
         __builtin_trap(); // what we write must read back to the same text
+    if (readsBackIntoDocument(bytes)) {
+        rtf::readInto(&again, written);
+        if (comparable(again.toPlainText()) != comparable(text))
+            __builtin_trap();
+    }
     return 0;
 }
