@@ -265,12 +265,7 @@ void Parser::flushPending()
     // without a copy in between; it is most of what a note holds.
     const char16_t *table = singleByteTable(codePage);
     if (table && top().dest == Dest::Text && !m_highSurrogate) {
-        if (prepareContent()) {
-            char16_t *out = m_run.extend(bytes.size());
-            const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-            for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
-                out[i] = table[in[i]];
-        }
+        bodyText(bytes, table);
     } else {
         m_decoded.resize(0);
         appendDecoded(m_decoded, bytes, codePage);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CodePages.h"
 #include "RtfKeywords.h"
 #include "RtfModel.h"
 #include "RtfTokenizer.h"
@@ -104,6 +105,13 @@ private:
         return true;
     }
     bool beginRun();
+    // Body text in a page with one character per byte, decoded straight into the run.
+    void bodyText(QByteArrayView bytes, const char16_t *table)
+    {
+        if (!prepareContent())
+            return;
+        decodeSingleByte(m_run.extend(bytes.size()), bytes, table);
+    }
     void route(QStringView text);
     void unicodeUnit(char16_t unit);
     void contentText(QStringView text);

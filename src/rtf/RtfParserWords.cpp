@@ -647,8 +647,14 @@ void Parser::run()
             if (m_stack.empty())
                 break;
             if (m_skip == 0 && top().dest == Dest::Text && m_pending.isEmpty() && m_bytes.isEmpty()) {
-                // Body text, most of what a note holds, is kept as a view. Field by field: a copy of
-                // the whole view would read back two fresh stores at once, which stalls.
+                // Body text, most of what a note holds. In a page with one character per byte it
+                // is decoded at once, as escapes that follow cannot change how it reads.
+                if (const char16_t *table = singleByteTable(top().codePage); table && !m_highSurrogate) {
+                    bodyText(token.text, table);
+                    break;
+                }
+                // Otherwise it is kept as a view. Field by field: a copy of the whole view would
+                // read back two fresh stores at once, which stalls.
                 m_pending = QByteArrayView(token.text.data(), token.text.size());
                 break;
             }

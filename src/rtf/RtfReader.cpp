@@ -121,6 +121,9 @@ QString plainText(const QByteArray &bytes)
     if (!looksLikeRtf(bytes))
         return decodePlainText(bytes);
     PlainTextCollector collector;
+    // RTF spends at least a byte on every character, so this is room for all the text: the
+    // string is allocated once instead of being moved as it grows through a large note.
+    collector.result.reserve(bytes.size());
     Parser parser(bytes, collector);
     parser.run();
     return collector.result;

@@ -110,14 +110,23 @@ inline Token Tokenizer::next()
     const qsizetype size = m_data.size();
     const char *data = m_data.data();
     qsizetype pos = m_pos;
-    while (pos < size && is(data[pos], kIgnored))
-        ++pos;
     Token token;
     if (pos >= size) {
         m_pos = pos;
         return token;
     }
-    const char c = data[pos];
+    char c = data[pos];
+    if (is(c, kIgnored)) {
+        // Line breaks come between tokens, not before every one: the common tokens are told
+        // apart first.
+        while (pos < size && is(data[pos], kIgnored))
+            ++pos;
+        if (pos >= size) {
+            m_pos = pos;
+            return token;
+        }
+        c = data[pos];
+    }
     if (c == '\\') {
         ++pos;
         if (pos < size && is(data[pos], kLetter))
