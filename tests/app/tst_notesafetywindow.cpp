@@ -2,6 +2,7 @@
 
 #include "NoteHistory.h"
 #include "NoteHistoryDialog.h"
+#include "RtfWriter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTextBlock>
 
 // The window never loses a note: a file changed elsewhere is followed or kept beside ours, a
 // note directory that goes away keeps the changes until it is back, text typed before a crash is
@@ -386,6 +388,82 @@ private slots:
         Dialogs::clearSeams();
         QVERIFY(f.start());
         QVERIFY(Dialogs::shown().isEmpty());
+    }
+
+    // A big note, read behind the window and spell checked, edited here and there: each recovery
+    // copy is the note as it is then, byte for byte, though a copy reads only what changed.
+    void recoveryCopiesOfABigNoteHoldEveryEdit()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        f.settings->SaveSettingValue(QStringLiteral("SpellCheck"), QStringLiteral("Yes"));
+        QByteArray body;
+        for (int i = 0; i < 4000; ++i)
+            body += "\\b Line\\b0  " + QByteArray::number(i) + " of a big note\\par\n";
+        WindowFixture::writeFile(f.noteDir() + "/notes.rtf", WindowFixture::rtf(body));
+        QVERIFY(f.start());
+        f.showActive();
+        QTRY_VERIFY_WITH_TIMEOUT(f.window->isNoteLoaded(1), 60000);
+        RichTextBox *box = f.window->editor(1);
+        const auto caretTo = [box](int paragraph, int offset) {
+            QTextCursor c = box->textCursor();
+            c.setPosition(box->document()->findBlockByNumber(paragraph).position() + offset);
+            box->setTextCursor(c);
+        };
+        const std::vector<std::pair<const char *, std::function<void()>>> edits = {
+            {"typed in the middle",
+             [&] {
+                 caretTo(2000, 4);
+                 WindowFixture::typeInto(*f.window, 1, "typed ");
+             }},
+            {"new first paragraph",
+             [&] {
+                 caretTo(0, 0);
+                 WindowFixture::typeInto(*f.window, 1, "new first");
+                 QTest::keyClick(box, Qt::Key_Return);
+             }},
+            {"bold over three paragraphs",
+             [&] {
+                 caretTo(100, 2);
+                 box->setSelLength(box->document()->findBlockByNumber(103).position() - box->SelStart());
+                 box->setSelBold(true);
+             }},
+            {"paragraphs joined",
+             [&] {
+                 caretTo(3000, 0);
+                 box->setFocus();
+                 QTest::keyClick(box, Qt::Key_Backspace);
+                 QTest::keyClick(box, Qt::Key_Backspace);
+             }},
+            {"paragraph moved by cut and paste",
+             [&] {
+                 caretTo(1500, 0);
+                 QTextCursor c = box->textCursor();
+                 c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+                 box->setTextCursor(c);
+                 box->cut();
+                 caretTo(2500, 0);
+                 box->paste();
+             }},
+            {"undone", [&] { box->undo(); }},
+            {"typed after the undo",
+             [&] {
+                 caretTo(3500, 0);
+                 WindowFixture::typeInto(*f.window, 1, "and ");
+             }},
+        };
+        const auto copy = [] {
+            const QString path = recoveryCopy(1);
+            return path.isEmpty() ? QByteArray() : WindowFixture::readFile(path);
+        };
+        for (const auto &[name, edit] : edits) {
+            const QByteArray before = rtf::write(box->document());
+            edit();
+            QVERIFY2(rtf::write(box->document()) != before, name);
+            QTRY_VERIFY2_WITH_TIMEOUT(copy() == rtf::write(box->document()), name, 15000);
+        }
+        QVERIFY2(box->paragraphsReadLastTime() < 100,
+                 qPrintable(QString::number(box->paragraphsReadLastTime())));
     }
 
     void historyKeepsEachReplacedVersionAndRestoresOne()
