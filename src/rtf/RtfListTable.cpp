@@ -3,6 +3,7 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <charconv>
 
 namespace rtf {
 
@@ -38,7 +39,7 @@ int numberFormat(QTextListFormat::Style style)
     }
 }
 
-QByteArray bulletCharacter(QTextListFormat::Style style)
+const char *bulletCharacter(QTextListFormat::Style style)
 {
     switch (style) {
     case QTextListFormat::ListCircle:
@@ -50,10 +51,20 @@ QByteArray bulletCharacter(QTextListFormat::Style style)
     }
 }
 
-QByteArray hexByte(int value)
+// The table is written for every save of a note with lists, nine levels to a list, so it is
+// appended piece by piece rather than built from temporaries.
+void appendNumber(QByteArray &out, int value)
+{
+    char digits[12];
+    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+void appendHexByte(QByteArray &out, int value)
 {
     static const char digits[] = "0123456789abcdef";
-    return QByteArray("\\'") + digits[(value >> 4) & 15] + digits[value & 15];
+    const char escape[] = {'\\', '\'', digits[(value >> 4) & 15], digits[value & 15]};
+    out.append(escape, sizeof escape);
 }
 
 } // namespace
@@ -114,36 +125,54 @@ ListTable::Use ListTable::paragraphIn(const QTextList *list)
 
 QByteArray ListTable::write(const std::function<QByteArray(const QString &)> &escapeText) const
 {
-    QByteArray out = "{\\*\\listtable";
+    QByteArray out;
+    out.reserve(64 + 1280 * static_cast<qsizetype>(m_lists.size()));
+    out += "{\\*\\listtable";
     for (size_t i = 0; i < m_lists.size(); ++i) {
         const WordList &word = m_lists[i];
         // Depths no paragraph used take the look of the first one that was.
         const Level *fallback =
             &*std::find_if(word.levels.begin(), word.levels.end(), [](const Level &l) { return l.defined; });
-        out += "\r\n{\\list\\listtemplateid" + QByteArray::number(static_cast<int>(i) + 1);
+        out += "\r\n{\\list\\listtemplateid";
+        appendNumber(out, static_cast<int>(i) + 1);
         for (int depth = 0; depth < 9; ++depth) {
             const Level &level = word.levels[depth].defined ? word.levels[depth] : *fallback;
             const int nfc = numberFormat(level.style);
-            out += "{\\listlevel\\levelnfc" + QByteArray::number(nfc) + "\\levelnfcn" +
-                   QByteArray::number(nfc) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext";
+            out += "{\\listlevel\\levelnfc";
+            appendNumber(out, nfc);
+            out += "\\levelnfcn";
+            appendNumber(out, nfc);
+            out += "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext";
             if (nfc == 23) {
-                out += "\\'01" + bulletCharacter(level.style) + ";}{\\levelnumbers;}";
+                out += "\\'01";
+                out += bulletCharacter(level.style);
+                out += ";}{\\levelnumbers;}";
             } else {
-                const QByteArray prefix = escapeText(level.prefix);
-                const QByteArray suffix = escapeText(level.suffix);
-                const int length = static_cast<int>(level.prefix.size() + 1 + level.suffix.size());
-                out += hexByte(length) + prefix + hexByte(depth) + suffix + ";}{\\levelnumbers" +
-                       hexByte(static_cast<int>(level.prefix.size()) + 1) + ";}";
+                appendHexByte(out, static_cast<int>(level.prefix.size() + 1 + level.suffix.size()));
+                out += escapeText(level.prefix);
+                appendHexByte(out, depth);
+                out += escapeText(level.suffix);
+                out += ";}{\\levelnumbers";
+                appendHexByte(out, static_cast<int>(level.prefix.size()) + 1);
+                out += ";}";
             }
-            const QByteArray indent = QByteArray::number(720 * (depth + 1));
-            out += "\\fi-360\\li" + indent + "\\lin" + indent + '}';
+            out += "\\fi-360\\li";
+            appendNumber(out, 720 * (depth + 1));
+            out += "\\lin";
+            appendNumber(out, 720 * (depth + 1));
+            out += '}';
         }
-        out += "\\listid" + QByteArray::number(static_cast<int>(i) + 1) + '}';
+        out += "\\listid";
+        appendNumber(out, static_cast<int>(i) + 1);
+        out += '}';
     }
     out += "}\r\n{\\*\\listoverridetable";
     for (size_t i = 0; i < m_lists.size(); ++i) {
-        const QByteArray n = QByteArray::number(static_cast<int>(i) + 1);
-        out += "{\\listoverride\\listid" + n + "\\listoverridecount0\\ls" + n + '}';
+        out += "{\\listoverride\\listid";
+        appendNumber(out, static_cast<int>(i) + 1);
+        out += "\\listoverridecount0\\ls";
+        appendNumber(out, static_cast<int>(i) + 1);
+        out += '}';
     }
     out += "}\r\n";
     return out;
