@@ -46,7 +46,7 @@ inline const char16_t *singleByteTable(int codePage)
 inline void decodeSingleByte(char16_t *out, QByteArrayView bytes, const char16_t *table)
 {
     using Bytes = unsigned char __attribute__((vector_size(8)));
-    using Units = char16_t __attribute__((vector_size(16)));
+    using Units = std::uint16_t __attribute__((vector_size(16)));
     const char *in = bytes.data();
     const qsizetype n = bytes.size();
     qsizetype i = 0;

@@ -184,16 +184,17 @@ inline int Tokenizer::number(qsizetype &pos, bool &given) const
 {
     const qsizetype size = m_data.size();
     const char *data = m_data.data();
-    const bool negative = pos + 1 < size && data[pos] == '-' && is(data[pos + 1], kDigit);
+    const bool negative = pos < size && data[pos] == '-' && pos + 1 < size && is(data[pos + 1], kDigit);
     pos += negative;
+    const qsizetype first = pos;
     long long value = 0;
-    given = pos < size && is(data[pos], kDigit);
     constexpr long long limit = std::numeric_limits<int>::max();
     while (pos < size && is(data[pos], kDigit)) {
         if (value <= limit)
             value = value * 10 + (data[pos] - '0');
         ++pos;
     }
+    given = pos > first;
     if (value > limit)
         value = limit;
     return static_cast<int>(negative ? -value : value);
