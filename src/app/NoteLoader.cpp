@@ -122,8 +122,12 @@ void NoteLoader::work()
         NoteFiles::Read read = NoteFiles::read(job.path);
         // Encoded here once, so that the first recovery copy or save of a big note encodes only
         // what was typed, not the whole note while the user types.
-        if (read.document)
+        // Tracked from here on: once its editor reports its changes, the paragraphs keep their
+        // numbers, and the first copy does not read the whole note either.
+        if (read.document) {
+            read.paragraphs.trackChanges(read.document.get());
             rtf::write(read.document.get(), read.paragraphs);
+        }
 
         lock.lock();
         m_reading = 0;

@@ -12,8 +12,13 @@
 #include <private/qtextdocument_p.h>
 
 #include <cmath>
+#include <utility>
 
-NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc), m_doc(doc) {}
+NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc), m_doc(doc)
+{
+    // An edit tells those who listen just before it tells the layout.
+    connect(doc, &QTextDocument::contentsChange, this, [this] { m_contentsChanged = true; });
+}
 
 NoteLayout::~NoteLayout()
 {
@@ -27,7 +32,7 @@ void NoteLayout::reportChangesTo(rtf::ParagraphCache *cache)
         m_changesTo->stopTracking(m_doc);
     m_changesTo = cache;
     if (m_changesTo)
-        m_changesTo->trackChanges(m_doc);
+        m_changesTo->continueTracking(m_doc);
 }
 
 bool NoteLayout::changesPending() const
@@ -61,7 +66,12 @@ void NoteLayout::keepLines(const QTextBlock &block)
 
 void NoteLayout::documentChanged(int from, int oldLength, int length)
 {
-    if (m_changesTo)
+    // The note laid out anew (another width or text option, a marked-up paragraph) comes here
+    // too, with no edit behind it: an edit tells contentsChange first. Only when the document
+    // could not tell (its signals blocked, an edit under way) is it taken for an edit anyway.
+    const bool edited =
+        std::exchange(m_contentsChanged, false) || m_doc->signalsBlocked() || changesPending();
+    if (m_changesTo && edited)
         m_changesTo->documentChanged(m_doc, from, length);
     const bool inPlace = relayoutInPlace(from, oldLength, length);
     m_keptLines.clear(); // they were kept for this change only

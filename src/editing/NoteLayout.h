@@ -62,6 +62,7 @@ private:
     QHash<const QTextLayout *, QVarLengthArray<QRectF, 16>> m_keptLines;
     const QTextDocument *m_doc;
     rtf::ParagraphCache *m_changesTo = nullptr;
+    bool m_contentsChanged = false; // the document told of an edit since the last change here
     int m_blockCount = -1;
     QSizeF m_pageSize;
     int m_inPlace = 0;

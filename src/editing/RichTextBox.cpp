@@ -605,8 +605,9 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
     doc->setModified(false);
     QTextDocument *taken = doc.release();
     taken->setParent(this);
-    // The paragraphs written from it so far, without the changes since: whoever read it did not
-    // report them, so its first write here still reads every paragraph.
+    // The paragraphs written from it so far: when they were written while the cache tracked it
+    // and it is unchanged since, the first write here reads only what was typed; otherwise every
+    // paragraph.
     m_rtfCache = std::move(written);
     installLayout(taken);
     // Whatever marks up the note (spell checking) follows it to its new document, and marks it

@@ -36,6 +36,15 @@ void ParagraphCache::trackChanges(const QTextDocument *doc)
     m_numbersHold = false;
 }
 
+void ParagraphCache::continueTracking(const QTextDocument *doc)
+{
+    // Every edit, of formats too, moves a document's revision on, whether it was reported or not.
+    if (doc && doc == m_tracked && m_numbersHold && doc->revision() == m_revisionWritten &&
+        m_byNumber.size() == static_cast<size_t>(doc->blockCount()))
+        return;
+    trackChanges(doc);
+}
+
 void ParagraphCache::stopTracking(const QTextDocument *doc)
 {
     if (doc == m_tracked)
@@ -93,6 +102,7 @@ void ParagraphCache::beginWrite(const QTextDocument *doc)
         m_numbersHold = false;
     }
     m_written.assign(m_writingTracked ? static_cast<size_t>(doc->blockCount()) : 0, nullptr);
+    m_revisionWritten = doc->revision();
 }
 
 const ParagraphCache::Entry *ParagraphCache::untouched(int number, const CharProps &before, int fonts,

@@ -54,6 +54,10 @@ public:
     // Every change of doc is reported from now on (documentChanged). The next write still reads
     // every paragraph; from then on the untouched ones are taken by their number.
     void trackChanges(const QTextDocument *doc);
+    // As trackChanges(), for a document the cache may already have written while tracking it
+    // (a note read and written on the loader's thread, then handed on with its cache): when doc
+    // was not changed since, the next write takes the untouched paragraphs by their number too.
+    void continueTracking(const QTextDocument *doc);
     // Changes of doc are no longer reported (its layout is gone, the owner moved on).
     void stopTracking(const QTextDocument *doc);
     // Characters [from, from + length) of doc, as it is now, are new or changed.
@@ -108,6 +112,7 @@ private:
     const QTextDocument *m_tracked = nullptr;
     std::vector<Kept *> m_byNumber;
     bool m_numbersHold = false;
+    int m_revisionWritten = -1;    // the tracked document's revision when the numbers were taken
     std::vector<Kept *> m_written; // this write's, by number
     bool m_writingTracked = false;
     QStringList m_fonts; // the last write's tables

@@ -364,6 +364,17 @@ const Edit kStructuralEdits[] = {
          italic.setFontItalic(true);
          merge(doc, 40, 40, italic, 0, 3);
      }},
+    {"retyped and restyled with the document's signals blocked",
+     [](QTextDocument &doc) {
+         // As many paragraphs as before: only being told of it tells the change.
+         const QSignalBlocker quiet(&doc);
+         QTextCursor c = at(doc, 33, 2);
+         c.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 4);
+         c.insertText(QStringLiteral("QUIE"));
+         QTextCharFormat italic;
+         italic.setFontItalic(true);
+         merge(doc, 40, 40, italic, 0, 3);
+     }},
     {"plain text set",
      [](QTextDocument &doc) { doc.setPlainText(QStringLiteral("Line 0 of a long note.\nnew")); }},
     {"emptied", [](QTextDocument &doc) { doc.clear(); }},
@@ -626,6 +637,9 @@ private slots:
         QTest::newRow("document replaced") << 2;
         QTest::newRow("plain text set") << 3;
         QTest::newRow("RTF set") << 4;
+        QTest::newRow("adopted untouched after a tracked write") << 5;
+        QTest::newRow("adopted after a tracked write and a new format") << 6;
+        QTest::newRow("adopted after a tracked write and typing") << 7;
     }
 
     // The editor's document or its layout changes hands: what was reported for the old one is
@@ -649,6 +663,28 @@ private slots:
             box.adoptDocument(std::move(read), std::move(written));
             break;
         }
+        case 5:
+        case 6:
+        case 7: {
+            // As the loader does it: written while tracked, handed on with its numbers, which
+            // hold only while nothing changed it meanwhile.
+            auto read = std::make_unique<QTextDocument>();
+            fillLines(*read, 60);
+            rtf::ParagraphCache written;
+            written.trackChanges(read.get());
+            rtf::write(read.get(), written);
+            if (change == 6) {
+                QTextCharFormat bold;
+                bold.setFontWeight(QFont::Bold);
+                QTextCursor c = at(*read, 20, 1);
+                c.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 4);
+                c.mergeCharFormat(bold);
+            } else if (change == 7) {
+                at(*read, 40).insertText(QStringLiteral("typed before it was shown "));
+            }
+            box.adoptDocument(std::move(read), std::move(written));
+            break;
+        }
         case 1:
             box.document()->setDocumentLayout(new QPlainTextDocumentLayout(box.document()));
             break;
@@ -666,6 +702,10 @@ private slots:
         }
         QTextDocument &doc = *box.document();
         QCOMPARE(box.TextRTF(), rtf::write(&doc));
+        // Untouched since its tracked write, the adopted note is not read again as a whole.
+        if (change == 5)
+            QVERIFY2(box.paragraphsReadLastTime() == 0,
+                     qPrintable(QString::number(box.paragraphsReadLastTime())));
         for (int i = 0; i < 3; ++i) {
             at(doc, i * doc.blockCount() / 3, 1).insertText(QStringLiteral("typed"));
             QCOMPARE(box.TextRTF(), rtf::write(&doc));
