@@ -69,8 +69,15 @@ void ParagraphCache::documentChanged(const QTextDocument *doc, int from, int len
         return;
     }
     const auto changedFrom = m_byNumber.begin() + firstChanged;
-    m_byNumber.erase(changedFrom, m_byNumber.end() - after);
-    m_byNumber.insert(m_byNumber.begin() + firstChanged, lastChanged - firstChanged + 1, nullptr);
+    const auto changedTo = m_byNumber.end() - after;
+    const int nowChanged = lastChanged - firstChanged + 1;
+    // Typing within a paragraph moves none: the rest of a big note's numbers stay where they are.
+    if (changedTo - changedFrom == nowChanged) {
+        std::fill(changedFrom, changedTo, nullptr);
+        return;
+    }
+    m_byNumber.erase(changedFrom, changedTo);
+    m_byNumber.insert(m_byNumber.begin() + firstChanged, nowChanged, nullptr);
 }
 
 void ParagraphCache::beginWrite(const QTextDocument *doc)
