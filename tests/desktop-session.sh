@@ -119,6 +119,23 @@ start_program() {
     pids+=("$program_pid")
 }
 
+# Writes a note of about 5 MB to $1: numbered lines "line <n> of a big note with some <$2>",
+# the number bold and "some" italic, then "last line".
+write_big_note() {
+    python3 - "$1" "$2" <<'PY'
+import sys
+parts = ["{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "]
+size, i = 0, 0
+while size < 5 * 1024 * 1024:
+    line = "\\b line %d\\b0  of a big note with \\i some\\i0  %s\\par\n" % (i, sys.argv[2])
+    parts.append(line)
+    size += len(line)
+    i += 1
+parts.append("last line}")
+open(sys.argv[1], "w").write("".join(parts))
+PY
+}
+
 # Ends a desktop test: a sanitizer report in the program's output counts as a failure; on any
 # failure the program's output and the windows on the desktop are shown and the test fails.
 finish_desktop_test() {

@@ -13,18 +13,7 @@ source "$(dirname "$0")/../desktop-session.sh"
 
 new_profile bignote 'NoSplash=1\n'
 mkdir -p "$artifacts"
-python3 - "$notes/notes.rtf" <<'EOF'
-import sys
-parts = ["{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "]
-size, i = 0, 0
-while size < 5 * 1024 * 1024:
-    line = "\\b line %d\\b0  of a big note with \\i some\\i0  words to wrap across the window\\par\n" % i
-    parts.append(line)
-    size += len(line)
-    i += 1
-parts.append("last line}")
-open(sys.argv[1], "w").write("".join(parts))
-EOF
+write_big_note "$notes/notes.rtf" "words to wrap across the window"
 
 # The window's own area of a screenshot: its mean brightness (0 black .. 1 white).
 brightness() { convert "$1" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -format '%[fx:mean]' info:; }

@@ -14,18 +14,7 @@ source "$(dirname "$0")/../desktop-session.sh"
 
 new_profile typing 'NoSplash=1\n'
 mkdir -p "$artifacts"
-python3 - "$notes/notes.rtf" <<'PY'
-import sys
-parts = ["{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 "]
-size, i = 0, 0
-while size < 5 * 1024 * 1024:
-    line = "\\b line %d\\b0  of a big note with \\i some\\i0  words\\par\n" % i
-    parts.append(line)
-    size += len(line)
-    i += 1
-parts.append("last line}")
-open(sys.argv[1], "w").write("".join(parts))
-PY
+write_big_note "$notes/notes.rtf" "words"
 
 start_desktop
 start_program
