@@ -120,10 +120,8 @@ void NoteLoader::work()
         lock.unlock();
 
         NoteFiles::Read read = NoteFiles::read(job.path);
-        // Encoded here once, so that the first recovery copy or save of a big note encodes only
-        // what was typed, not the whole note while the user types.
-        // Tracked from here on: once its editor reports its changes, the paragraphs keep their
-        // numbers, and the first copy does not read the whole note either.
+        // Encoded here once, and tracked from here on: the first recovery copy or save of a big
+        // note then encodes, and reads, only what was typed in its editor.
         if (read.document) {
             read.paragraphs.trackChanges(read.document.get());
             rtf::write(read.document.get(), read.paragraphs);

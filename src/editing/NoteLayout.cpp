@@ -14,7 +14,7 @@
 #include <cmath>
 #include <utility>
 
-NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc), m_doc(doc)
+NoteLayout::NoteLayout(QTextDocument *doc) : QTextDocumentLayout(doc)
 {
     // An edit tells those who listen just before it tells the layout.
     connect(doc, &QTextDocument::contentsChange, this, [this] { m_contentsChanged = true; });
@@ -29,16 +29,16 @@ NoteLayout::~NoteLayout()
 void NoteLayout::reportChangesTo(rtf::ParagraphCache *cache)
 {
     if (m_changesTo)
-        m_changesTo->stopTracking(m_doc);
+        m_changesTo->stopTracking(document());
     m_changesTo = cache;
     if (m_changesTo)
-        m_changesTo->continueTracking(m_doc);
+        m_changesTo->continueTracking(document());
 }
 
 bool NoteLayout::changesPending() const
 {
     // The document tells its layout at the end of an edit, after those who listen for changes.
-    const QTextDocumentPrivate *doc = QTextDocumentPrivate::get(m_doc);
+    const QTextDocumentPrivate *doc = QTextDocumentPrivate::get(document());
     return doc->isInEditBlock() || doc->inContentsChange;
 }
 
@@ -70,9 +70,9 @@ void NoteLayout::documentChanged(int from, int oldLength, int length)
     // too, with no edit behind it: an edit tells contentsChange first. Only when the document
     // could not tell (its signals blocked, an edit under way) is it taken for an edit anyway.
     const bool edited =
-        std::exchange(m_contentsChanged, false) || m_doc->signalsBlocked() || changesPending();
+        std::exchange(m_contentsChanged, false) || document()->signalsBlocked() || changesPending();
     if (m_changesTo && edited)
-        m_changesTo->documentChanged(m_doc, from, length);
+        m_changesTo->documentChanged(document(), from, length);
     const bool inPlace = relayoutInPlace(from, oldLength, length);
     m_keptLines.clear(); // they were kept for this change only
     if (inPlace) {

@@ -60,7 +60,6 @@ private:
     // What each paragraph was last laid out with; a change of these moves its lines.
     QHash<const QTextLayout *, Inputs> m_inputs;
     QHash<const QTextLayout *, QVarLengthArray<QRectF, 16>> m_keptLines;
-    const QTextDocument *m_doc;
     rtf::ParagraphCache *m_changesTo = nullptr;
     bool m_contentsChanged = false; // the document told of an edit since the last change here
     int m_blockCount = -1;
