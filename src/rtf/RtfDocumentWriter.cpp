@@ -15,7 +15,9 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace rtf {
 
@@ -71,7 +73,9 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
 {
     if (!wholeDocument)
         m_cache = nullptr; // kept paragraphs always end with their paragraph mark
-    m_body.reserve(std::max(0, to - from) * 2 + 64);
+    else if (!m_cache)
+        m_rawText = m_doc->toRawText();
+    m_body.reserve(static_cast<size_t>(std::max(0, to - from)) * 2 + 64);
     m_current = propsFor(QTextCharFormat());
     // Start every document from the same explicit state so readers with other defaults agree.
     word("pard");
@@ -106,7 +110,7 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
         m_cache->endWrite(m_fonts, m_colors);
 
     QByteArray out;
-    out.reserve(m_body.size() + 512);
+    out.reserve(static_cast<qsizetype>(m_body.size()) + 512);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
         out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + QByteArray::number(m_fontCharsets[i]) +
@@ -124,7 +128,7 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     if (!m_listTable.isEmpty())
         out += m_listTable.write([this](const QString &s) { return escaped(s); });
     out += "{\\*\\generator Quillbox Plus;}\\viewkind4\\uc1 \r\n";
-    out += m_body;
+    out.append(m_body.data(), static_cast<qsizetype>(m_body.size()));
     out += "}\r\n";
     return out;
 }
@@ -161,7 +165,7 @@ void DocumentWriter::writeTable(const QTextTable *table)
     }
     m_inTable = true;
     for (int row = 0; row < table->rows(); ++row) {
-        m_body += rowDefinition;
+        append(rowDefinition);
         m_body += "\r\n";
         m_needSpace = false;
         for (int column = 0; column < table->columns(); ++column) {
@@ -192,26 +196,31 @@ void DocumentWriter::writeTable(const QTextTable *table)
 void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const char *endWord)
 {
     writeParagraphProps(block);
+    // A paragraph's fragments follow one another from its start, so their positions add up from
+    // their lengths (asking a fragment for its position walks the document's tree).
+    int position = block.position();
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const int start = std::max(from, fragment.position());
-        const int end = std::min(to, fragment.position() + fragment.length());
+        Q_ASSERT(fragment.position() == position);
+        const int fragmentStart = position;
+        position += fragment.length();
+        const int start = std::max(from, fragmentStart);
+        const int end = std::min(to, position);
         if (start >= end)
             continue;
-        const QTextCharFormat format = fragment.charFormat();
-        const QString href = format.isAnchor() ? format.anchorHref() : QString();
-        if (href != m_link) {
+        const CharLook &look = charLookOf(fragment);
+        if (look.href != m_link) {
             closeLink();
-            if (!href.isEmpty())
-                openLink(href);
+            if (!look.href.isEmpty())
+                openLink(look.href);
         }
-        switchTo(propsAt(fragment.charFormatIndex(), format));
-        const QString part = fragment.text().mid(start - fragment.position(), end - start);
-        if (format.isImageFormat()) {
-            for (qsizetype i = 0; i < part.size(); ++i)
-                writeImage(format.toImageFormat());
+        switchTo(look.props);
+        if (look.image) {
+            const QTextImageFormat image = fragment.charFormat().toImageFormat();
+            for (int i = start; i < end; ++i)
+                writeImage(image);
         } else {
-            writeFragmentText(part);
+            text(fragmentText(fragment, fragmentStart, start, end));
         }
     }
     closeLink();
@@ -220,6 +229,14 @@ void DocumentWriter::writeBlock(const QTextBlock &block, int from, int to, const
         m_body += "\r\n";
         m_needSpace = false;
     }
+}
+
+QStringView DocumentWriter::fragmentText(const QTextFragment &fragment, int fragmentStart, int from, int to)
+{
+    if (!m_rawText.isEmpty())
+        return QStringView(m_rawText).sliced(from, to - from);
+    m_fragmentText = fragment.text();
+    return QStringView(m_fragmentText).sliced(from - fragmentStart, to - from);
 }
 
 void DocumentWriter::writeWholeBlock(const QTextBlock &block)
@@ -247,7 +264,7 @@ void DocumentWriter::writeWholeBlock(const QTextBlock &block)
     }
     // A list item's label counts the items before it, and a picture's bytes live in the
     // document's resources: neither can be told from the paragraph alone.
-    if (inList(block) || key.text.contains(QChar::ObjectReplacementCharacter)) {
+    if (paragraphLookOf(block).list || key.text.contains(QChar::ObjectReplacementCharacter)) {
         ++m_cache->m_encoded;
         writeBlock(block, block.position(), block.position() + block.length(), "par");
         return;
@@ -261,16 +278,17 @@ void DocumentWriter::writeWholeBlock(const QTextBlock &block)
         return;
     }
     ++m_cache->m_encoded;
-    const qsizetype start = m_body.size();
+    const size_t start = m_body.size();
     writeBlock(block, block.position(), block.position() + block.length(), "par");
-    m_cache->keep(key, number, m_body.mid(start), m_current, static_cast<int>(m_fonts.size()),
-                  static_cast<int>(m_colors.size()));
+    m_cache->keep(key, number,
+                  QByteArray(m_body.data() + start, static_cast<qsizetype>(m_body.size() - start)), m_current,
+                  static_cast<int>(m_fonts.size()), static_cast<int>(m_colors.size()));
 }
 
 void DocumentWriter::writeKept(const ParagraphCache::Entry &kept)
 {
     m_listTable.paragraphIn(nullptr);
-    m_body += kept.bytes;
+    append(kept.bytes);
     m_needSpace = false;
     m_current = kept.after;
     // The fonts and colours this paragraph brought in, at the places they had before.
@@ -283,46 +301,39 @@ void DocumentWriter::writeKept(const ParagraphCache::Entry &kept)
         m_colors.push_back(m_cache->m_colors[m_colors.size()]);
 }
 
-bool DocumentWriter::inList(const QTextBlock &block)
-{
-    // Lists are joined through the paragraph format, so one look per format does.
-    const int index = block.blockFormatIndex();
-    if (index < 0 || index > 100000)
-        return block.textList() != nullptr;
-    if (index >= static_cast<int>(m_listByFormat.size()))
-        m_listByFormat.resize(index + 1, -1);
-    signed char &known = m_listByFormat[index];
-    if (known < 0)
-        known = block.textList() ? 1 : 0;
-    return known == 1;
-}
-
 void DocumentWriter::writeParagraphProps(const QTextBlock &block)
 {
-    const QTextBlockFormat format = block.blockFormat();
+    const ParagraphLook &look = paragraphLookOf(block);
     word("pard");
     if (m_inTable)
         word("intbl");
-    const ListTable::Use inList = m_listTable.paragraphIn(block.textList());
-    const int ownIndent = twips(format.leftMargin() + format.indent() * m_doc->indentWidth());
-    if (QTextList *list = block.textList()) {
+    const ListTable::Use inList = m_listTable.paragraphIn(look.list);
+    if (const QTextList *list = look.list) {
         const QTextListFormat lf = list->format();
         const int level = std::max(0, lf.indent() - 1);
         // The label first as plain text, for readers that know no numbering; then the numbering
         // definition that rich edit, Word and LibreOffice turn back into a list.
         if (isBullet(lf.style())) {
             const int symbol = symbolFont();
-            m_body += "{\\pntext\\f" + QByteArray::number(symbol) + "\\'B7\\tab}{\\*\\pn\\pnlvlblt";
-            if (level > 0)
-                m_body += "\\pnlvl" + QByteArray::number(level + 1);
-            m_body += "\\pnf" + QByteArray::number(symbol) + "\\pnindent0{\\pntxtb\\'B7}}";
+            m_body += "{\\pntext\\f";
+            appendNumber(symbol);
+            m_body += "\\'B7\\tab}{\\*\\pn\\pnlvlblt";
+            if (level > 0) {
+                m_body += "\\pnlvl";
+                appendNumber(level + 1);
+            }
+            m_body += "\\pnf";
+            appendNumber(symbol);
+            m_body += "\\pnindent0{\\pntxtb\\'B7}}";
         } else {
             m_body += "{\\pntext\\f0 ";
             m_needSpace = false;
             text(list->itemText(block));
             m_body += "\\tab}{\\*\\pn\\pnlvlbody";
-            if (level > 0)
-                m_body += "\\pnlvl" + QByteArray::number(level + 1);
+            if (level > 0) {
+                m_body += "\\pnlvl";
+                appendNumber(level + 1);
+            }
             m_body += "\\pnf0\\pnindent0\\pnstart1\\";
             m_body += numberingWord(lf.style());
             if (!lf.numberPrefix().isEmpty()) {
@@ -338,56 +349,24 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
         m_needSpace = false;
         word("ls", inList.ls);
         word("ilvl", inList.level);
-        word("fi", -360 + twips(format.textIndent()));
-        word("li", 720 * (level + 1) + ownIndent);
+        word("fi", -360 + look.firstIndent);
+        word("li", 720 * (level + 1) + look.ownIndent);
     } else {
-        if (const int fi = twips(format.textIndent()); fi != 0)
-            word("fi", fi);
-        if (ownIndent != 0)
-            word("li", ownIndent);
+        if (look.firstIndent != 0)
+            word("fi", look.firstIndent);
+        if (look.ownIndent != 0)
+            word("li", look.ownIndent);
     }
-    if (const int ri = twips(format.rightMargin()); ri != 0)
-        word("ri", ri);
-    if (const int sb = twips(format.topMargin()); sb != 0)
-        word("sb", sb);
-    if (const int sa = twips(format.bottomMargin()); sa != 0)
-        word("sa", sa);
-    switch (format.lineHeightType()) {
-    case QTextBlockFormat::ProportionalHeight:
-        if (format.lineHeight() != 100) {
-            word("sl", static_cast<int>(std::lround(format.lineHeight() * 240 / 100)));
-            word("slmult", 1);
-        }
-        break;
-    case QTextBlockFormat::MinimumHeight:
-        word("sl", twips(format.lineHeight()));
-        word("slmult", 0);
-        break;
-    case QTextBlockFormat::FixedHeight:
-        word("sl", -twips(format.lineHeight()));
-        word("slmult", 0);
-        break;
-    default:
-        break;
+    if (!look.tail.empty()) {
+        m_body += look.tail;
+        m_needSpace = true;
     }
-    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
-    if (align & Qt::AlignHCenter)
-        word("qc");
-    else if (align & Qt::AlignJustify)
-        word("qj");
-    else if (align & (Qt::AlignRight))
-        word("qr");
-}
-
-void DocumentWriter::writeFragmentText(const QString &fragmentText)
-{
-    text(fragmentText);
 }
 
 void DocumentWriter::writeImage(const QTextImageFormat &format)
 {
     if (const QVariant raw = format.property(kRawPictureProperty); raw.userType() == QMetaType::QByteArray) {
-        m_body += raw.toByteArray(); // a picture we could not draw goes back as it came
+        append(raw.toByteArray()); // a picture we could not draw goes back as it came
         m_needSpace = false;
         return;
     }
@@ -421,12 +400,18 @@ void DocumentWriter::writeImage(const QTextImageFormat &format)
     const int height = format.height() > 0 ? qRound(format.height()) : size.height();
     // In a {\shppict} group, where Word and LibreOffice look for PNG and JPEG pictures.
     m_body += jpeg ? "{\\*\\shppict{\\pict\\jpegblip" : "{\\*\\shppict{\\pict\\pngblip";
-    m_body += "\\picw" + QByteArray::number(size.width()) + "\\pich" + QByteArray::number(size.height());
-    m_body += "\\picwgoal" + QByteArray::number(width * kTwipsPerPixel) + "\\pichgoal" +
-              QByteArray::number(height * kTwipsPerPixel) + "\r\n";
+    m_body += "\\picw";
+    appendNumber(size.width());
+    m_body += "\\pich";
+    appendNumber(size.height());
+    m_body += "\\picwgoal";
+    appendNumber(width * kTwipsPerPixel);
+    m_body += "\\pichgoal";
+    appendNumber(height * kTwipsPerPixel);
+    m_body += "\r\n";
     const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
-        m_body += hex.mid(i, 128);
+        append(QByteArrayView(hex).sliced(i, std::min<qsizetype>(128, hex.size() - i)));
         m_body += "\r\n";
     }
     m_body += "}}";
@@ -508,19 +493,90 @@ void DocumentWriter::closeLink()
     m_link.clear();
 }
 
-const CharProps &DocumentWriter::propsAt(int formatIndex, const QTextCharFormat &format)
+const DocumentWriter::CharLook &DocumentWriter::charLookOf(const QTextFragment &fragment)
 {
-    // A document has few formats and many fragments, so each format is looked at once.
-    if (formatIndex < 0 || formatIndex > 100000) {
-        m_scratchProps = propsFor(format);
-        return m_scratchProps;
+    const int index = fragment.charFormatIndex();
+    if (index < 0 || index > 100000) {
+        m_scratchCharLook = charLookFor(fragment.charFormat());
+        return m_scratchCharLook;
     }
-    if (formatIndex >= static_cast<int>(m_propsByFormat.size()))
-        m_propsByFormat.resize(formatIndex + 1);
-    std::optional<CharProps> &props = m_propsByFormat[formatIndex];
-    if (!props)
-        props = propsFor(format);
-    return *props;
+    if (index >= static_cast<int>(m_charLooks.size()))
+        m_charLooks.resize(index + 1);
+    CharLook &look = m_charLooks[index];
+    if (!look.known)
+        look = charLookFor(fragment.charFormat());
+    return look;
+}
+
+DocumentWriter::CharLook DocumentWriter::charLookFor(const QTextCharFormat &format)
+{
+    CharLook look;
+    look.known = true;
+    look.image = format.isImageFormat();
+    look.props = propsFor(format);
+    if (format.isAnchor())
+        look.href = format.anchorHref();
+    return look;
+}
+
+const DocumentWriter::ParagraphLook &DocumentWriter::paragraphLookOf(const QTextBlock &block)
+{
+    // The list too follows from the format: Qt joins a list's paragraphs through it.
+    const int index = block.blockFormatIndex();
+    if (index < 0 || index > 100000) {
+        m_scratchParagraphLook = paragraphLookFor(block);
+        return m_scratchParagraphLook;
+    }
+    if (index >= static_cast<int>(m_paragraphLooks.size()))
+        m_paragraphLooks.resize(index + 1);
+    ParagraphLook &look = m_paragraphLooks[index];
+    if (!look.known)
+        look = paragraphLookFor(block);
+    return look;
+}
+
+DocumentWriter::ParagraphLook DocumentWriter::paragraphLookFor(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    ParagraphLook look;
+    look.known = true;
+    look.list = block.textList();
+    look.firstIndent = twips(format.textIndent());
+    look.ownIndent = twips(format.leftMargin() + format.indent() * m_doc->indentWidth());
+    look.tail = captured([&] {
+        if (const int ri = twips(format.rightMargin()); ri != 0)
+            word("ri", ri);
+        if (const int sb = twips(format.topMargin()); sb != 0)
+            word("sb", sb);
+        if (const int sa = twips(format.bottomMargin()); sa != 0)
+            word("sa", sa);
+        switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            if (format.lineHeight() != 100) {
+                word("sl", static_cast<int>(std::lround(format.lineHeight() * 240 / 100)));
+                word("slmult", 1);
+            }
+            break;
+        case QTextBlockFormat::MinimumHeight:
+            word("sl", twips(format.lineHeight()));
+            word("slmult", 0);
+            break;
+        case QTextBlockFormat::FixedHeight:
+            word("sl", -twips(format.lineHeight()));
+            word("slmult", 0);
+            break;
+        default:
+            break;
+        }
+        const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+        if (align & Qt::AlignHCenter)
+            word("qc");
+        else if (align & Qt::AlignJustify)
+            word("qj");
+        else if (align & (Qt::AlignRight))
+            word("qr");
+    });
+    return look;
 }
 
 CharProps DocumentWriter::propsFor(const QTextCharFormat &format)
@@ -610,16 +666,29 @@ int DocumentWriter::symbolFont()
     return fontIndex(QStringLiteral("Symbol"));
 }
 
-QByteArray DocumentWriter::escaped(const QString &s)
+template <typename Write> std::string DocumentWriter::captured(Write write)
 {
-    QByteArray saved;
+    std::string saved;
     saved.swap(m_body);
     const bool needSpace = m_needSpace;
     m_needSpace = false;
-    text(s);
+    write();
     saved.swap(m_body);
     m_needSpace = needSpace;
     return saved;
+}
+
+QByteArray DocumentWriter::escaped(QStringView s)
+{
+    const std::string bytes = captured([&] { text(s); });
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+void DocumentWriter::appendNumber(int value)
+{
+    char digits[12];
+    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    m_body.append(digits, static_cast<size_t>(end - digits));
 }
 
 void DocumentWriter::word(const char *name)
@@ -631,9 +700,14 @@ void DocumentWriter::word(const char *name)
 
 void DocumentWriter::word(const char *name, int value)
 {
-    m_body += '\\';
-    m_body += name;
-    m_body += QByteArray::number(value);
+    // Control words are most of what a formatted note writes: one append each.
+    char bytes[48];
+    const size_t length = std::strlen(name);
+    Q_ASSERT(length < 32);
+    bytes[0] = '\\';
+    std::memcpy(bytes + 1, name, length);
+    const char *end = std::to_chars(bytes + 1 + length, bytes + sizeof bytes, value).ptr;
+    m_body.append(bytes, static_cast<size_t>(end - bytes));
     m_needSpace = true;
 }
 
@@ -654,8 +728,8 @@ void DocumentWriter::text(QStringView s)
                 m_body += ' ';
                 m_needSpace = false;
             }
-            const qsizetype at = m_body.size();
-            m_body.resize(at + (end - i));
+            const size_t at = m_body.size();
+            m_body.resize(at + static_cast<size_t>(end - i));
             char *out = m_body.data() + at;
             for (qsizetype k = i; k < end; ++k)
                 *out++ = static_cast<char>(chars[k]);
@@ -690,7 +764,9 @@ void DocumentWriter::text(QStringView s)
             m_body += hexDigits[byte & 15];
             m_needSpace = false;
         } else {
-            m_body += "\\u" + QByteArray::number(static_cast<int>(static_cast<short>(ch))) + '?';
+            m_body += "\\u";
+            appendNumber(static_cast<short>(ch));
+            m_body += '?';
             m_needSpace = false;
         }
     }

@@ -8,7 +8,7 @@
 #include <QColor>
 #include <QStringList>
 
-#include <optional>
+#include <string>
 #include <vector>
 
 class QTextBlock;
@@ -16,6 +16,7 @@ class QTextCharFormat;
 class QTextDocument;
 class QTextFragment;
 class QTextImageFormat;
+class QTextList;
 class QTextTable;
 
 namespace rtf {
@@ -34,21 +35,43 @@ public:
     QByteArray write(int from, int to, bool wholeDocument);
 
 private:
+    // What a character format writes, worked out once per format: a note has few formats and
+    // many fragments.
+    struct CharLook
+    {
+        bool known = false;
+        bool image = false;
+        CharProps props;
+        QString href; // empty outside links
+    };
+    // The same for a paragraph format: its list and the control words that follow from it alone.
+    struct ParagraphLook
+    {
+        bool known = false;
+        const QTextList *list = nullptr;
+        int firstIndent = 0; // twips
+        int ownIndent = 0;   // twips, without a list's own indent
+        std::string tail;    // right indent, spacing and alignment
+    };
+
     // endWord: "par", "cell" or nullptr for a paragraph cut off by the end of a selection.
     void writeBlock(const QTextBlock &block, int from, int to, const char *endWord);
     void writeWholeBlock(const QTextBlock &block);
     void writeKept(const ParagraphCache::Entry &kept);
-    bool inList(const QTextBlock &block);
     void writeTable(const QTextTable *table);
     const QTextTable *tableOf(const QTextBlock &block) const;
     void writeParagraphProps(const QTextBlock &block);
-    void writeFragmentText(const QString &text);
     void writeImage(const QTextImageFormat &format);
     void switchTo(const CharProps &props);
     void openLink(const QString &href);
     void closeLink();
+    const CharLook &charLookOf(const QTextFragment &fragment);
+    CharLook charLookFor(const QTextCharFormat &format);
+    const ParagraphLook &paragraphLookOf(const QTextBlock &block);
+    ParagraphLook paragraphLookFor(const QTextBlock &block);
+    // Characters [from, to) of a fragment that starts at fragmentStart.
+    QStringView fragmentText(const QTextFragment &fragment, int fragmentStart, int from, int to);
     CharProps propsFor(const QTextCharFormat &format);
-    const CharProps &propsAt(int formatIndex, const QTextCharFormat &format);
     int fontIndex(const QString &family);
     int colorIndex(const QColor &color);
     int symbolFont();
@@ -56,12 +79,20 @@ private:
 
     void word(const char *name);
     void word(const char *name, int value);
+    void append(QByteArrayView bytes) { m_body.append(bytes.data(), static_cast<size_t>(bytes.size())); }
+    void appendNumber(int value);
     void text(QStringView text);
-    QByteArray escaped(const QString &text);
+    QByteArray escaped(QStringView text);
+    // What write() puts into the body, returned instead; the body is left as it was.
+    template <typename Write> std::string captured(Write write);
 
     const QTextDocument *m_doc;
     ParagraphCache *m_cache = nullptr;
-    QByteArray m_body;
+    // The document's text by position when the whole of it is written: one copy instead of one
+    // per fragment. Empty otherwise.
+    QString m_rawText;
+    QString m_fragmentText;
+    std::string m_body;
     bool m_needSpace = false;
     CharProps m_current;
     CharProps m_outsideLink;
@@ -72,9 +103,10 @@ private:
     double m_defaultPointSize = 12;
     ListTable m_listTable;
     bool m_inTable = false;
-    std::vector<std::optional<CharProps>> m_propsByFormat; // by the document's format index
-    CharProps m_scratchProps;
-    std::vector<signed char> m_listByFormat; // by paragraph format index: -1 not looked at yet
+    std::vector<CharLook> m_charLooks;           // by the document's format index
+    std::vector<ParagraphLook> m_paragraphLooks; // by the document's format index
+    CharLook m_scratchCharLook;
+    ParagraphLook m_scratchParagraphLook;
     ParagraphCache::Key m_key;
     int m_nextNumber = -1; // of the next paragraph of a whole-document walk, -1 unknown
 };

@@ -63,6 +63,23 @@ QStringList describeDocument(const QTextDocument &d)
     return out;
 }
 
+// Characters [from, to) with the formatting of each; paragraph breaks as "\n".
+QStringList describeCharacters(QTextDocument &d, int from, int to)
+{
+    QStringList out;
+    for (int position = from; position < to; ++position) {
+        const QChar ch = d.characterAt(position);
+        if (ch == QChar::ParagraphSeparator) {
+            out << u"\n"_qs;
+            continue;
+        }
+        QTextCursor c(&d);
+        c.setPosition(position + 1); // the format of the character before the cursor
+        out << ch + u" => "_qs + describe(c.charFormat());
+    }
+    return out;
+}
+
 QString randomText(QRandomGenerator &r)
 {
     static const QString pieces[] = {
@@ -235,6 +252,41 @@ private slots:
         QTextDocument empty;
         rtf::readInto(&empty, rtf::writeSelection(c));
         QVERIFY(empty.isEmpty());
+    }
+
+    // Selections start and end inside formatting runs and paragraphs: only their characters,
+    // each with its own formatting, are written.
+    void selectionsWriteTheirCharactersWithTheirFormatting_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 30; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void selectionsWriteTheirCharactersWithTheirFormatting()
+    {
+        QFETCH(quint32, seed);
+        QTextDocument original;
+        fillRandomDocument(original, seed);
+        const int end = original.characterCount() - 1;
+        QRandomGenerator r(seed);
+        // A cursor never stops between the halves of a surrogate pair.
+        const auto boundary = [&](int position) {
+            return original.characterAt(position).isLowSurrogate() ? position - 1 : position;
+        };
+        for (int i = 0; i < 6; ++i) {
+            const int from = boundary(r.bounded(end + 1));
+            const int to = boundary(from + r.bounded(end - from + 1));
+            if (from == to)
+                continue;
+            QTextCursor c(&original);
+            c.setPosition(from);
+            c.setPosition(to, QTextCursor::KeepAnchor);
+            QTextDocument read;
+            QTextCursor into(&read);
+            QVERIFY(rtf::insertAt(into, rtf::writeSelection(c)).wasRtf);
+            const QStringList written = describeCharacters(read, 0, read.characterCount() - 1);
+            QCOMPARE(written, describeCharacters(original, from, to));
+        }
     }
 
     void imagesAreWrittenBack()
