@@ -475,10 +475,13 @@ ParaProps Parser::effectiveParagraph() const
 
 int Parser::codePageFor(int font) const
 {
+    FontPage &known = m_fontPages[static_cast<unsigned>(font) % m_fontPages.size()];
+    if (known.font == font)
+        return known.page;
     const FontEntry *entry = m_tables.font(font);
-    if (entry && entry->codePage != 0)
-        return entry->codePage;
-    return m_docCodePage;
+    known.font = font;
+    known.page = entry && entry->codePage != 0 ? entry->codePage : m_docCodePage;
+    return known.page;
 }
 
 void Parser::fontTableText(QStringView text)

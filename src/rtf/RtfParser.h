@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
+#include <limits>
 #include <vector>
 
 namespace rtf {
@@ -132,6 +134,8 @@ private:
     void applyPn();
     void leaveFontTable();
     int codePageFor(int font) const;
+    // Called whenever the font table or the document's page changes.
+    void forgetFontPages() { m_fontPages.fill({}); }
     int addAffix(const QString &prefix, const QString &suffix);
     void setListLevelFormat(int nfc);
 
@@ -163,6 +167,14 @@ private:
     std::vector<int> m_cellRights; // the current row's \cellx
     QString m_label;
     CharProps m_labelProps;
+
+    // The pages of the fonts asked for lately: body text switches among a few fonts all the time.
+    struct FontPage
+    {
+        int font = std::numeric_limits<int>::min(); // no \fN has this number
+        int page = kDefaultPage;
+    };
+    mutable std::array<FontPage, 16> m_fontPages{};
 
     int m_currentFont = -1;
     QString m_fontName;

@@ -83,26 +83,32 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
     // Header
     case K::K_ansi:
         m_docCodePage = 1252;
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_mac:
         m_docCodePage = 10000;
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_pc:
         m_docCodePage = 437;
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_pca:
         m_docCodePage = 850;
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_ansicpg:
         m_docCodePage = normaliseCodePage(p);
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_deff:
         m_tables.defaultFont = p;
+        forgetFontPages();
         s.codePage = codePageFor(c.font);
         break;
     case K::K_viewkind:
@@ -204,6 +210,7 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
     // Font and colour tables
     case K::K_f:
         if (s.dest == Dest::FontTable) {
+            forgetFontPages();
             m_currentFont = p;
             m_fontName.clear();
             if (m_tables.fonts.size() < 4096 || m_tables.fonts.count(p))
@@ -224,6 +231,7 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
             // \cpg names the page outright and wins over the charset.
             if (word == K::K_cpg || entry.codePage == 0)
                 entry.codePage = page;
+            forgetFontPages();
             if (entry.codePage != 0)
                 s.codePage = entry.codePage;
         }
