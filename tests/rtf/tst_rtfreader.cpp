@@ -68,6 +68,10 @@ private slots:
         QTest::newRow("font charset beats \\ansicpg") << doc("\\f1\\'cf\\'f0\\'e8") << u"При"_qs;
         QTest::newRow("charset switch inside a group re-decodes")
             << doc("\\'e9{\\f1\\'e9}\\'e9") << u"éйé"_qs;
+        QTest::newRow("font table read after its font was used")
+            << QByteArray("{\\rtf1\\ansi\\f1\\'e9{\\fonttbl{\\f1\\fcharset204 T;}}\\f1\\'e9}") << u"éй"_qs;
+        QTest::newRow("document page changed after a font was used")
+            << QByteArray("{\\rtf1\\ansi\\f0\\'e9\\ansicpg1251\\f0\\'e9}") << u"éй"_qs;
         QTest::newRow("double-byte pair across two escapes") << doc("\\f3\\'82\\'a0") << u"あ"_qs;
         QTest::newRow("\\cpg65001 font reads UTF-8") << doc("\\f4\\'e4\\'b8\\'ad") << u"中"_qs;
         QTest::newRow("symbols") << doc("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote")
