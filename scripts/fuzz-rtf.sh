@@ -35,11 +35,28 @@ export ASAN_OPTIONS=detect_leaks=0:malloc_context_size=0:quarantine_size_mb=1
 # of the time take inputs up to 256 bytes, the rest up to 512, from the corpus found so far. The
 # rarity-weighted input choice (entropic) is left out, as with this many coverage features it costs
 # more than the runs themselves.
-fuzz() { # max_len seconds
-  "$build/rtf_reader_fuzzer" -seed="${FUZZ_SEED:-1}" -max_total_time="$2" -timeout=10 -rss_limit_mb=2048 -max_len="$1" \
-    -entropic=0 -detect_leaks=0 -dict="$here/fuzz/rtf.dict" -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
-    "$build/corpus" "$here/fuzz/seeds" "$here/tests/data/rtf-corpus" "$here/tests/data/rtf-regressions"
+# Every core fuzzes: with more than one job libFuzzer's fork mode runs a worker per job and merges
+# what they find into the one corpus. FUZZ_JOBS sets how many (the test suite runs one, beside the
+# other tests).
+jobs=${FUZZ_JOBS:-$(nproc)}
+fuzz() { # max_len seconds log
+  local parallel=()
+  [ "$jobs" -gt 1 ] && parallel=(-fork="$jobs")
+  "$build/rtf_reader_fuzzer" "${parallel[@]}" -seed="${FUZZ_SEED:-1}" -max_total_time="$2" -timeout=10 \
+    -rss_limit_mb=2048 -max_len="$1" -entropic=0 -detect_leaks=0 -dict="$here/fuzz/rtf.dict" \
+    -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
+    "$build/corpus" "$here/fuzz/seeds" "$here/tests/data/rtf-corpus" "$here/tests/data/rtf-regressions" \
+    2>&1 | tee "$3"
+  return "${PIPESTATUS[0]}"
 }
+# Executions of one phase, from libFuzzer's last status line: "#N ..." alone, "#N: ..." in fork mode.
+executions() { awk '/^#[0-9]+/ { n = $1 } END { gsub(/[#:]/, "", n); print n + 0 }' "$1"; }
+
 small=$((seconds * 3 / 4))
-fuzz 256 "$small"
-fuzz 512 $((seconds - small))
+start=$SECONDS
+fuzz 256 "$small" "$build/fuzz-256.log"
+fuzz 512 $((seconds - small)) "$build/fuzz-512.log"
+total=$(($(executions "$build/fuzz-256.log") + $(executions "$build/fuzz-512.log")))
+elapsed=$((SECONDS - start))
+echo "fuzz-rtf: $total executions in $elapsed s ($((total / (elapsed > 0 ? elapsed : 1))) per second) with $jobs job(s);" \
+  "$(find "$build/artifacts" -type f | wc -l) finding(s) in $build/artifacts"
