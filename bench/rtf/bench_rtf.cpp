@@ -12,6 +12,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 
@@ -19,16 +21,20 @@ namespace {
 
 QByteArray richEditDocument(qsizetype targetBytes)
 {
-    QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
-                   "{\\f1\\fnil\\fcharset0 Arial;}{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset0 Courier New;}}\r\n"
-                   "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\r\n"
-                   "\\viewkind4\\uc1\\pard\\sa200\\sl276\\slmult1\\f0\\fs22 ");
+    QByteArray rtf(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}"
+        "{\\f1\\fnil\\fcharset0 Arial;}{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset0 Courier "
+        "New;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\r\n"
+        "\\viewkind4\\uc1\\pard\\sa200\\sl276\\slmult1\\f0\\fs22 ");
     rtf.reserve(targetBytes + 4096);
-    static const char *words[] = {"note", "meeting", "caf\\'e9", "phone", "address", "remember", "tomorrow", "list"};
+    static const char *words[] = {"note",    "meeting",  "caf\\'e9", "phone",
+                                  "address", "remember", "tomorrow", "list"};
     int n = 0;
     while (rtf.size() < targetBytes) {
         if (n % 40 == 0)
-            rtf += "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 ";
+            rtf +=
+                "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 ";
         rtf += "\\b ";
         rtf += words[n % 8];
         rtf += "\\b0  \\i\\cf1 ";
@@ -92,8 +98,7 @@ struct Measure
     double retainedMb = 0;
 };
 
-template<typename Step>
-Measure measure(Step step)
+template <typename Step> Measure measure(Step step)
 {
     const MemoryWatch memory;
     const double start = cpuSeconds();
@@ -103,6 +108,27 @@ Measure measure(Step step)
     m.peakMb = memory.peakMb();
     m.retainedMb = memory.retainedMb();
     return m;
+}
+
+// Plain-text extraction, timed several times: the first call in a process also pays for the
+// system handing out fresh zeroed pages for its result, which later calls reuse.
+constexpr int kExtractions = 5;
+struct Extraction
+{
+    double first = 0;
+    double median = 0;
+};
+
+Extraction extractTimes(const QByteArray &rtf)
+{
+    std::array<double, kExtractions> secs{};
+    for (double &s : secs)
+        s = measure([&] { (void)rtf::plainText(rtf); }).secs;
+    Extraction e;
+    e.first = secs.front();
+    std::sort(secs.begin(), secs.end());
+    e.median = secs[kExtractions / 2];
+    return e;
 }
 
 } // namespace
@@ -136,8 +162,9 @@ int main(int argc, char **argv)
     }
 
     if (only == "text") {
-        const Measure m = measure([&] { (void)rtf::plainText(rtf); });
-        std::printf("plain-text extraction: %.3f s = %.0f MB/s\n", m.secs, mb / m.secs);
+        const Extraction e = extractTimes(rtf);
+        std::printf("plain-text extraction: median %.3f s = %.0f MB/s; the first %.3f s = %.0f MB/s\n",
+                    e.median, mb / e.median, e.first, mb / e.first);
         return 0;
     }
     if (only == "read" || only == "write") {
@@ -154,8 +181,8 @@ int main(int argc, char **argv)
     // Each step on its own, memory first measured while the process is still small.
     QTextDocument doc;
     const Measure read = measure([&] { rtf::readInto(&doc, rtf); });
-    QString text;
-    const Measure extract = measure([&] { text = rtf::plainText(rtf); });
+    const Extraction extract = extractTimes(rtf);
+    const QString text = rtf::plainText(rtf);
     QByteArray written;
     const Measure write = measure([&] { written = rtf::write(&doc); });
     QString html;
@@ -165,16 +192,21 @@ int main(int argc, char **argv)
 
     const bool same = htmlDoc.toPlainText() == doc.toPlainText();
     std::printf("document: %.1f MB RTF, %lld characters, %d paragraphs (HTML copy %s)\n", mb,
-                static_cast<long long>(text.size()), doc.blockCount(), same ? "has the same text" : "DIFFERS");
+                static_cast<long long>(text.size()), doc.blockCount(),
+                same ? "has the same text" : "DIFFERS");
     std::printf("%-24s %9s %12s %9s  %s\n", "(processor time)", "ours", "reference", "ratio", "target");
     std::printf("%-24s %7.3f s %10.3f s %9.2f  <= 0.5 (setHtml of the same content)\n", "read into document",
                 read.secs, setHtml.secs, read.secs / setHtml.secs);
     std::printf("%-24s %7.3f s %10.3f s %9.2f  <= 0.5 (toHtml)\n", "write", write.secs, toHtml.secs,
                 write.secs / toHtml.secs);
-    std::printf("%-24s %7.3f s %10s %6.0f MB/s  >= 300 MB/s\n", "plain-text extraction", extract.secs, "",
-                mb / extract.secs);
-    std::printf("%-24s %6.1f MB %9.1f MB %7.2f x   <= 3 x the RTF size (peak while reading; setHtml %.2f x)\n",
-                "extra memory reading", read.peakMb, setHtml.peakMb, read.peakMb / mb, setHtml.peakMb / mb);
+    std::printf("%-24s %7.3f s %10s %6.0f MB/s  >= 300 MB/s (median of %d)\n", "plain-text extraction",
+                extract.median, "", mb / extract.median, kExtractions);
+    std::printf(
+        "%-24s %7.3f s %10s %6.0f MB/s  (the first, whose result takes fresh pages from the system)\n", "",
+        extract.first, "", mb / extract.first);
+    std::printf(
+        "%-24s %6.1f MB %9.1f MB %7.2f x   <= 3 x the RTF size (peak while reading; setHtml %.2f x)\n",
+        "extra memory reading", read.peakMb, setHtml.peakMb, read.peakMb / mb, setHtml.peakMb / mb);
     std::printf("%-24s %6.1f MB %9.1f MB %7.2f x   (kept by the finished document)\n", "document memory",
                 read.retainedMb, setHtml.retainedMb, read.retainedMb / mb);
     // What QTextDocument itself needs for this content: its text as UTF-16 and one 32-byte
@@ -184,7 +216,8 @@ int main(int argc, char **argv)
         for (auto it = block.begin(); !it.atEnd(); ++it)
             ++runs;
     }
-    const double floorMb = (doc.characterCount() * 2.0 + (runs + doc.blockCount()) * 32.0) / (1024.0 * 1024.0);
+    const double floorMb =
+        (doc.characterCount() * 2.0 + (runs + doc.blockCount()) * 32.0) / (1024.0 * 1024.0);
     std::printf("%-24s %6.1f MB %12s %7.2f x   (%lld formatting runs; what any QTextDocument of it needs)\n",
                 "  of which Qt's storage", floorMb, "", floorMb / mb, static_cast<long long>(runs));
     std::printf("written RTF: %.1f MB\n", written.size() / (1024.0 * 1024.0));

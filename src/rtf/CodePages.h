@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -50,16 +51,23 @@ inline void decodeSingleByte(char16_t *out, QByteArrayView bytes, const char16_t
     const char *in = bytes.data();
     const qsizetype n = bytes.size();
     qsizetype i = 0;
-    if (table == kCp1252Chars.data()) {
-        for (; n - i >= 8; i += 8) {
+    if (table == kCp1252Chars.data() && n >= 8) {
+        // The last eight overlap the eight before them rather than going byte by byte.
+        const qsizetype last = n - 8;
+        for (;; i += 8) {
+            const qsizetype at = std::min(i, last);
             Bytes eight;
-            std::memcpy(&eight, in + i, sizeof eight);
+            std::memcpy(&eight, in + at, sizeof eight);
             std::uint64_t word;
-            std::memcpy(&word, in + i, sizeof word);
-            if (word & 0x8080808080808080ull)
+            std::memcpy(&word, in + at, sizeof word);
+            if (word & 0x8080808080808080ull) {
+                i = at;
                 break;
+            }
             const Units units = __builtin_convertvector(eight, Units);
-            std::memcpy(out + i, &units, sizeof units);
+            std::memcpy(out + at, &units, sizeof units);
+            if (at == last)
+                return;
         }
     }
     for (; i < n; ++i)

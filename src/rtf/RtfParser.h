@@ -103,8 +103,7 @@ private:
             return false;
         if (!m_paraHasContent || m_pendingCells > 0 || m_formatted)
             return beginRun();
-        m_runProps = m_stack.back().chr;
-        return true;
+        return true; // a sink without formatting has no use for the run's properties
     }
     bool beginRun();
     // Body text in a page with one character per byte, decoded straight into the run.
