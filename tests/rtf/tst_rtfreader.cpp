@@ -72,6 +72,8 @@ private slots:
             << QByteArray("{\\rtf1\\ansi\\f1\\'e9{\\fonttbl{\\f1\\fcharset204 T;}}\\f1\\'e9}") << u"éй"_qs;
         QTest::newRow("document page changed after a font was used")
             << QByteArray("{\\rtf1\\ansi\\f0\\'e9\\ansicpg1251\\f0\\'e9}") << u"éй"_qs;
+        QTest::newRow("raw 8-bit characters within and at the end of long runs")
+            << doc("abcdefgh\x80 ijklmnop\x93qrstuvw 12345678\x94") << u"abcdefgh€ ijklmnop“qrstuvw 12345678”"_qs;
         QTest::newRow("double-byte pair across two escapes") << doc("\\f3\\'82\\'a0") << u"あ"_qs;
         QTest::newRow("\\cpg65001 font reads UTF-8") << doc("\\f4\\'e4\\'b8\\'ad") << u"中"_qs;
         QTest::newRow("symbols") << doc("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote")
