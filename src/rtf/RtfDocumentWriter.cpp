@@ -1,5 +1,6 @@
 #include "RtfDocumentWriter.h"
 
+#include "AppendNumber.h"
 #include "CodePages.h"
 #include "RtfParagraphCache.h"
 
@@ -15,9 +16,7 @@
 #include <QTextTable>
 #include <QUrl>
 
-#include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace rtf {
 
@@ -55,6 +54,25 @@ bool isBullet(QTextListFormat::Style style)
 int charsetOf(const QString &family)
 {
     return family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 ? 2 : 0;
+}
+
+// A note has few formats and many fragments and paragraphs, so what a format writes is worked out
+// once and kept by the document's index of the format.
+template <typename Look, typename Make>
+const Look &lookByIndex(std::vector<Look> &known, Look &scratch, int index, Make make)
+{
+    if (index < 0 || index > 100000) {
+        scratch = make();
+        return scratch;
+    }
+    if (index >= static_cast<int>(known.size()))
+        known.resize(static_cast<size_t>(index) + 1);
+    Look &look = known[static_cast<size_t>(index)];
+    if (!look.known) {
+        look = make();
+        look.known = true;
+    }
+    return look;
 }
 
 } // namespace
@@ -316,14 +334,14 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
         if (isBullet(lf.style())) {
             const int symbol = symbolFont();
             m_body += "{\\pntext\\f";
-            appendNumber(symbol);
+            appendNumber(m_body, symbol);
             m_body += "\\'B7\\tab}{\\*\\pn\\pnlvlblt";
             if (level > 0) {
                 m_body += "\\pnlvl";
-                appendNumber(level + 1);
+                appendNumber(m_body, level + 1);
             }
             m_body += "\\pnf";
-            appendNumber(symbol);
+            appendNumber(m_body, symbol);
             m_body += "\\pnindent0{\\pntxtb\\'B7}}";
         } else {
             m_body += "{\\pntext\\f0 ";
@@ -332,7 +350,7 @@ void DocumentWriter::writeParagraphProps(const QTextBlock &block)
             m_body += "\\tab}{\\*\\pn\\pnlvlbody";
             if (level > 0) {
                 m_body += "\\pnlvl";
-                appendNumber(level + 1);
+                appendNumber(m_body, level + 1);
             }
             m_body += "\\pnf0\\pnindent0\\pnstart1\\";
             m_body += numberingWord(lf.style());
@@ -401,13 +419,13 @@ void DocumentWriter::writeImage(const QTextImageFormat &format)
     // In a {\shppict} group, where Word and LibreOffice look for PNG and JPEG pictures.
     m_body += jpeg ? "{\\*\\shppict{\\pict\\jpegblip" : "{\\*\\shppict{\\pict\\pngblip";
     m_body += "\\picw";
-    appendNumber(size.width());
+    appendNumber(m_body, size.width());
     m_body += "\\pich";
-    appendNumber(size.height());
+    appendNumber(m_body, size.height());
     m_body += "\\picwgoal";
-    appendNumber(width * kTwipsPerPixel);
+    appendNumber(m_body, width * kTwipsPerPixel);
     m_body += "\\pichgoal";
-    appendNumber(height * kTwipsPerPixel);
+    appendNumber(m_body, height * kTwipsPerPixel);
     m_body += "\r\n";
     const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
@@ -495,23 +513,13 @@ void DocumentWriter::closeLink()
 
 const DocumentWriter::CharLook &DocumentWriter::charLookOf(const QTextFragment &fragment)
 {
-    const int index = fragment.charFormatIndex();
-    if (index < 0 || index > 100000) {
-        m_scratchCharLook = charLookFor(fragment.charFormat());
-        return m_scratchCharLook;
-    }
-    if (index >= static_cast<int>(m_charLooks.size()))
-        m_charLooks.resize(index + 1);
-    CharLook &look = m_charLooks[index];
-    if (!look.known)
-        look = charLookFor(fragment.charFormat());
-    return look;
+    return lookByIndex(m_charLooks, m_scratchCharLook, fragment.charFormatIndex(),
+                       [&] { return charLookFor(fragment.charFormat()); });
 }
 
 DocumentWriter::CharLook DocumentWriter::charLookFor(const QTextCharFormat &format)
 {
     CharLook look;
-    look.known = true;
     look.image = format.isImageFormat();
     look.props = propsFor(format);
     if (format.isAnchor())
@@ -522,24 +530,14 @@ DocumentWriter::CharLook DocumentWriter::charLookFor(const QTextCharFormat &form
 const DocumentWriter::ParagraphLook &DocumentWriter::paragraphLookOf(const QTextBlock &block)
 {
     // The list too follows from the format: Qt joins a list's paragraphs through it.
-    const int index = block.blockFormatIndex();
-    if (index < 0 || index > 100000) {
-        m_scratchParagraphLook = paragraphLookFor(block);
-        return m_scratchParagraphLook;
-    }
-    if (index >= static_cast<int>(m_paragraphLooks.size()))
-        m_paragraphLooks.resize(index + 1);
-    ParagraphLook &look = m_paragraphLooks[index];
-    if (!look.known)
-        look = paragraphLookFor(block);
-    return look;
+    return lookByIndex(m_paragraphLooks, m_scratchParagraphLook, block.blockFormatIndex(),
+                       [&] { return paragraphLookFor(block); });
 }
 
 DocumentWriter::ParagraphLook DocumentWriter::paragraphLookFor(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     ParagraphLook look;
-    look.known = true;
     look.list = block.textList();
     look.firstIndent = twips(format.textIndent());
     look.ownIndent = twips(format.leftMargin() + format.indent() * m_doc->indentWidth());
@@ -684,13 +682,6 @@ QByteArray DocumentWriter::escaped(QStringView s)
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-void DocumentWriter::appendNumber(int value)
-{
-    char digits[12];
-    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    m_body.append(digits, static_cast<size_t>(end - digits));
-}
-
 void DocumentWriter::word(const char *name)
 {
     m_body += '\\';
@@ -700,14 +691,9 @@ void DocumentWriter::word(const char *name)
 
 void DocumentWriter::word(const char *name, int value)
 {
-    // Control words are most of what a formatted note writes: one append each.
-    char bytes[48];
-    const size_t length = std::strlen(name);
-    Q_ASSERT(length < 32);
-    bytes[0] = '\\';
-    std::memcpy(bytes + 1, name, length);
-    const char *end = std::to_chars(bytes + 1 + length, bytes + sizeof bytes, value).ptr;
-    m_body.append(bytes, static_cast<size_t>(end - bytes));
+    m_body += '\\';
+    m_body += name;
+    appendNumber(m_body, value);
     m_needSpace = true;
 }
 
@@ -765,7 +751,7 @@ void DocumentWriter::text(QStringView s)
             m_needSpace = false;
         } else {
             m_body += "\\u";
-            appendNumber(static_cast<short>(ch));
+            appendNumber(m_body, static_cast<short>(ch));
             m_body += '?';
             m_needSpace = false;
         }

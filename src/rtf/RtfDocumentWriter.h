@@ -80,7 +80,6 @@ private:
     void word(const char *name);
     void word(const char *name, int value);
     void append(QByteArrayView bytes) { m_body.append(bytes.data(), static_cast<size_t>(bytes.size())); }
-    void appendNumber(int value);
     void text(QStringView text);
     QByteArray escaped(QStringView text);
     // What write() puts into the body, returned instead; the body is left as it was.

@@ -1,9 +1,10 @@
 #include "RtfListTable.h"
 
+#include "AppendNumber.h"
+
 #include <QTextList>
 
 #include <algorithm>
-#include <charconv>
 
 namespace rtf {
 
@@ -53,13 +54,6 @@ const char *bulletCharacter(QTextListFormat::Style style)
 
 // The table is written for every save of a note with lists, nine levels to a list, so it is
 // appended piece by piece rather than built from temporaries.
-void appendNumber(QByteArray &out, int value)
-{
-    char digits[12];
-    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end - digits);
-}
-
 void appendHexByte(QByteArray &out, int value)
 {
     static const char digits[] = "0123456789abcdef";

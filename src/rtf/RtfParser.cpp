@@ -473,6 +473,13 @@ ParaProps Parser::effectiveParagraph() const
     return para;
 }
 
+void Parser::setDocumentPage(int page)
+{
+    m_docCodePage = page;
+    forgetFontPages();
+    top().codePage = codePageFor(top().chr.font);
+}
+
 int Parser::codePageFor(int font) const
 {
     FontPage &known = m_fontPages[static_cast<unsigned>(font) % m_fontPages.size()];

@@ -135,6 +135,8 @@ private:
     int codePageFor(int font) const;
     // Called whenever the font table or the document's page changes.
     void forgetFontPages() { m_fontPages.fill({}); }
+    // \ansicpg and its kin: the page of text in no font, or in one whose charset does not say.
+    void setDocumentPage(int page);
     int addAffix(const QString &prefix, const QString &suffix);
     void setListLevelFormat(int nfc);
 

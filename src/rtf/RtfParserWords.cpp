@@ -82,29 +82,19 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
     switch (word) {
     // Header
     case K::K_ansi:
-        m_docCodePage = 1252;
-        forgetFontPages();
-        s.codePage = codePageFor(c.font);
+        setDocumentPage(1252);
         break;
     case K::K_mac:
-        m_docCodePage = 10000;
-        forgetFontPages();
-        s.codePage = codePageFor(c.font);
+        setDocumentPage(10000);
         break;
     case K::K_pc:
-        m_docCodePage = 437;
-        forgetFontPages();
-        s.codePage = codePageFor(c.font);
+        setDocumentPage(437);
         break;
     case K::K_pca:
-        m_docCodePage = 850;
-        forgetFontPages();
-        s.codePage = codePageFor(c.font);
+        setDocumentPage(850);
         break;
     case K::K_ansicpg:
-        m_docCodePage = normaliseCodePage(p);
-        forgetFontPages();
-        s.codePage = codePageFor(c.font);
+        setDocumentPage(normaliseCodePage(p));
         break;
     case K::K_deff:
         m_tables.defaultFont = p;
