@@ -4,11 +4,12 @@
 //  - Select All's sync over 50 000 formatting runs against 5 000 runs (linear: <= 12x);
 //  - the time typing waits for a note's first recovery copy (all of it encoded; the file is
 //    written on a worker): a 5 MB note against a 500 KB note (linear: <= 12x);
-//  - the pause steady typing meets once every 10 s in a 5 MB note, when a recovery copy reads and
+//  - the pause steady typing meets once every 2 s in a 5 MB note, when a recovery copy reads and
 //    encodes only the paragraphs typed in since the last one (the editor tells which): the best
 //    of five against encoding the whole note, as each copy did once, best of three (<= 0.1x, a
 //    few keystrokes' worth; printed in ms, the longest too, beside the same copies made by
-//    reading every paragraph).
+//    reading every paragraph); the longest of the five stays under 10 ms, so a copy every 2 s
+//    costs typing less than half a percent.
 #include "FindReplace.h"
 #include "FormatToolbarController.h"
 #include "RichTextBox.h"
@@ -98,7 +99,7 @@ double recoveryCopyWaitMs(const RichTextBox &box)
     SnapshotWriter writer;
     QElapsedTimer timer;
     timer.start();
-    writer.write(1, box.TextRTF(), [](const QByteArray &rtf) { return !rtf.isEmpty(); });
+    writer.write(1, box.TextRTF(), [](const QByteArray &) { return DurableFile::Failure{}; });
     const double waits = double(timer.nsecsElapsed()) / 1e6;
     writer.waitForDone();
     return waits;
@@ -167,7 +168,7 @@ int main(int argc, char **argv)
     }
     ok &= report("first recovery copy 500 KB vs 5 MB", smallFirst, largeFirst, 12);
 
-    // Later ones, every 10 s of steady typing, read and encode only what was typed since, where
+    // Later ones, every 2 s of steady typing, read and encode only what was typed since, where
     // each used to encode the whole note.
     double wholeNote = 1e12;
     for (int round = 0; round < 3; ++round) {
@@ -201,5 +202,9 @@ int main(int argc, char **argv)
                 "%.1f ms, longest %.1f ms (whole note %.1f ms, first copy %.1f ms)\n",
                 typingBest, typingLongest, untoldBest, untoldLongest, wholeNote, largeFirst);
     ok &= report("5 MB: whole note encoded vs copy while typing", wholeNote, typingBest, 0.1);
+    const bool withinBudget = typingLongest <= 10;
+    std::printf("%-44s %10.3f ms (budget 10 ms, one copy each 2 s) %s\n", "5 MB: longest copy while typing",
+                typingLongest, withinBudget ? "ok" : "TOO SLOW");
+    ok &= withinBudget;
     return ok ? 0 : 1;
 }

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <optional>
@@ -97,44 +96,47 @@ NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, 
     return apply(n, box, read(path), error);
 }
 
-bool NoteFiles::save(int n, RichTextBox *box, const QString &path, QString *error, QByteArray *written)
+bool NoteFiles::save(int n, RichTextBox *box, const QString &path, DurableFile::Failure *failure,
+                     QByteArray *written)
 {
     // Serialised once, so that what the caller is told was written is exactly what the file holds.
     const QByteArray bytes = box->TextRTF();
-    if (!save(n, bytes, path, error))
+    if (!save(n, bytes, path, failure))
         return false;
     if (written)
         *written = bytes;
     return true;
 }
 
-bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, QString *error)
+bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, DurableFile::Failure *failure)
 {
-    QString why;
     if (m_unreadable[index(n)] && QFileInfo::exists(path)) {
         const QString aside = asidePath(path);
         if (!QFile::rename(path, aside)) {
-            if (error)
-                *error = QStringLiteral("The file that could not be read could not be kept aside as %1.")
-                             .arg(aside);
+            if (failure) {
+                failure->kind = DurableFile::Failure::Kind::Other;
+                failure->detail =
+                    QStringLiteral("the file that could not be read could not be kept aside as %1")
+                        .arg(aside);
+            }
             return false;
         }
         m_keptAside[index(n)] = aside;
         qCInfo(lcApp) << "kept the unreadable file of note" << n << "aside";
     }
-    const bool fresh = !QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
-        why = file.errorString();
-        qCWarning(lcApp) << "note" << n << "could not be written:" << why;
-        if (error)
-            *error = why.isEmpty() ? QStringLiteral("The file could not be written.") : why;
-        return false;
-    }
     // A replaced file keeps the permissions it had. A new one in the per-user data directory is
     // the owner's alone, as the folder is; in a shared note directory it gets the usual ones.
-    if (fresh && QFileInfo(path).absolutePath() == QDir(ProgramPlaces::userDataDirectory()).absolutePath())
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool ownerOnly =
+        !QFileInfo::exists(path) &&
+        QFileInfo(path).absolutePath() == QDir(ProgramPlaces::userDataDirectory()).absolutePath();
+    const DurableFile::Failure result = DurableFile::write(
+        path, bytes, ownerOnly ? DurableFile::Access::OwnerOnly : DurableFile::Access::Kept);
+    if (result) {
+        qCWarning(lcApp) << "note" << n << "could not be written:" << result.detail;
+        if (failure)
+            *failure = result;
+        return false;
+    }
     m_unreadable[index(n)] = false;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DurableFile.h"
 #include "NoteDiskState.h"
 #include "RtfParagraphCache.h"
 
@@ -42,12 +43,13 @@ public:
     Loaded load(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
 
     // Writes the whole note as RTF, atomically. For a note whose file could not be read, the file
-    // is first moved aside; if that fails nothing is written. Returns false with error saying why;
-    // written (when given) receives the bytes now in the file.
-    bool save(int n, RichTextBox *box, const QString &path, QString *error = nullptr,
+    // is first moved aside; if that fails nothing is written. A failed write leaves the file as it
+    // was and returns false with failure saying why; written (when given) receives the bytes now
+    // in the file.
+    bool save(int n, RichTextBox *box, const QString &path, DurableFile::Failure *failure = nullptr,
               QByteArray *written = nullptr);
     // The same with the note already serialised.
-    bool save(int n, const QByteArray &bytes, const QString &path, QString *error = nullptr);
+    bool save(int n, const QByteArray &bytes, const QString &path, DurableFile::Failure *failure = nullptr);
 
     bool isUnreadable(int n) const;
     void forgetUnreadable(int n); // the note now comes from somewhere else (another directory)

@@ -8,15 +8,17 @@
 #include "RichTextBox.h"
 #include "RtfReader.h"
 #include "SettingsStore.h"
+#include "WriteFailureText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSysInfo>
 #include <QTimer>
+
+#include <cerrno>
 
 Q_LOGGING_CATEGORY(lcSafety, "quillbox.safety")
 
@@ -31,14 +33,6 @@ bool readFile(const QString &path, QByteArray *bytes)
     return file.error() == QFileDevice::NoError;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *why)
-{
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit())
-        return true;
-    *why = out.errorString();
-    return false;
-}
 } // namespace
 
 NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString(int)> caption)
@@ -51,10 +45,6 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
         timer.setSingleShot(true);
         timer.setInterval(RecoveryDelayMs);
         connect(&timer, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
-        QTimer &deadline = m_recoveryDeadlines[static_cast<size_t>(n - 1)];
-        deadline.setSingleShot(true);
-        deadline.setInterval(RecoveryMaxDelayMs);
-        connect(&deadline, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
     }
     connect(&m_snapshots, &SnapshotWriter::written, this, &NoteSafety::recoveryCopyWritten);
     connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
@@ -101,15 +91,49 @@ void NoteSafety::noteLoaded(int n, const NoteDiskState *disk)
 
 NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
 {
-    QString reason;
+    QByteArray bytes;
+    DurableFile::Failure failure;
+    QString problem;
+    const Written written = tryWrite(n, mode, &bytes, &failure, &problem);
+    if (written != Written::Failed)
+        return written;
+    // The text the file could not take is copied for recovery right away, in case the program
+    // does not live to the next try: the user is told where it is safe.
+    DurableFile::Failure copyFailure;
+    if (edited(n)) {
+        if (bytes.isNull())
+            bytes = m_window.editor(n)->TextRTF();
+        m_snapshots.waitForDone();
+        ++(*m_copyGeneration)[static_cast<size_t>(n - 1)]; // any copy still due is older
+        stopRecoveryTimers(n);
+        copyFailure = m_recovery.save(n, bytes);
+        if (copyFailure)
+            qCWarning(lcSafety) << "recovery copy of note" << n
+                                << "could not be written:" << copyFailure.detail;
+        // The notice of the failed save tells of the copy too.
+        m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
+    }
+    if (why) {
+        *why = failure
+                   ? WriteFailureText::noteNotSaved(failure, m_caption(n), m_window.NoteDir(), copyFailure)
+                   : QStringLiteral("\"%1\" was not saved: %2. %3")
+                         .arg(m_caption(n), problem, WriteFailureText::whereSafe(copyFailure));
+    }
+    return Written::Failed;
+}
+
+NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
+                                         DurableFile::Failure *failure, QString *problem)
+{
     const QString path = m_window.notePath(n);
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         // Noticed here before the next poll: the watcher tells the user, once.
         m_watcher.checkNow();
         if (mode == Mode::Interactive && m_away)
             return Written::Deferred;
-        if (why)
-            *why = QStringLiteral("The note directory cannot be reached.");
+        *failure = DurableFile::folderProblem(QFileInfo(path).absolutePath());
+        if (!*failure)
+            *failure = DurableFile::Failure::fromErrno(ENOENT);
         return Written::Failed;
     }
 
@@ -126,8 +150,7 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
         return Written::Unchanged;
     if (hadFile && !unreadable && !readFile(path, &previous)) {
         // Perhaps being written elsewhere right now: never replace what we could not compare.
-        if (why)
-            *why = QStringLiteral("The note file could not be read to compare it with your text.");
+        *problem = QStringLiteral("its file could not be read to compare it with your text");
         return Written::Failed;
     }
     const bool theirs = hadFile && !unreadable &&
@@ -146,6 +169,7 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     }
 
     const QByteArray bytes = m_window.editor(n)->TextRTF();
+    *bytesOut = bytes;
     if (theirs && previous == bytes) {
         // Changed on both sides to the same text: that is simply the same note.
         nowMatchesFile(n, previous, QFileInfo(path).lastModified());
@@ -155,16 +179,15 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     QString copy;
     if (theirs) {
         copy = conflictCopyPath(path, QSysInfo::machineHostName(), QDateTime::currentDateTime());
-        if (!writeFile(copy, previous, &reason)) {
+        if (const DurableFile::Failure kept = DurableFile::write(copy, previous)) {
             // Never replace their version without keeping it.
-            if (why)
-                *why = QStringLiteral("The version changed elsewhere could not be kept as %1: %2")
-                           .arg(QDir::toNativeSeparators(copy), reason);
+            *problem = QStringLiteral("the version changed elsewhere could not be kept as %1 (%2)")
+                           .arg(QDir::toNativeSeparators(copy), WriteFailureText::reason(kept));
             return Written::Failed;
         }
     }
 
-    if (!m_files.save(n, bytes, path, why))
+    if (!m_files.save(n, bytes, path, failure))
         return Written::Failed;
     if (hadFile && !unreadable && previous != bytes && !m_history.keep(path, previous))
         qCWarning(lcSafety) << "earlier version of note" << n << "could not be kept in the history";
@@ -187,6 +210,7 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     stopRecoveryTimers(n);
     ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
     m_recovery.remove(n);
+    m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
 }
 
 void NoteSafety::changedElsewhere(int n)

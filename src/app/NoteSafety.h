@@ -37,7 +37,7 @@ public:
         Unchanged,  // nothing new here and the file is as we know it: left byte for byte
         TheirsKept, // nothing new here and the file changed elsewhere: the file stands
         Deferred,   // the note directory is away; the note stays changed until it is back
-        Failed,     // could not be written; why says why
+        Failed,     // could not be written; why says why and where the text is safe meanwhile
     };
 
     // caption(n): the note's tab caption, for messages.
@@ -55,12 +55,17 @@ public:
     // Unlike NoteChanged, which the note-set commands clear, only a load or write clears this.
     bool edited(int n) const { return m_edited[static_cast<size_t>(n - 1)]; }
 
-    // Writes note n to its file, after checking it again against the file on disk.
+    // Writes note n to its file, after checking it again against the file on disk. When that
+    // fails, the note's recovery copy is brought up to date at once, and why (when given) receives
+    // the notice for the user: what went wrong, and where the text is safe.
     Written write(int n, Mode mode, QString *why = nullptr);
     bool directoryAway() const { return m_away; }
 
     // Start-up, after the notes are loaded: offers the recovery copies left behind by a crash.
     void offerRecovery();
+    // Start-up: the copies in "Recovered notes" of notes the last close could not write go back
+    // into their tabs (unless the note file was written after them), and a notice says so.
+    void restoreKeptCopies(const QStringList &copies);
     // Shutdown: the notes whose text is safe lose their recovery copies.
     void finish(const std::array<bool, 7> &safe);
 
@@ -69,10 +74,9 @@ public:
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
 
-    // A recovery copy is written once typing pauses this long, and at the latest this long after
-    // the first change not yet copied, so steady typing is copied too.
+    // A recovery copy is written this long after the first change not yet copied, whether typing
+    // pauses or not: a crash loses at most this much typing.
     static constexpr int RecoveryDelayMs = 2000;
-    static constexpr int RecoveryMaxDelayMs = 10000;
 
 signals:
     // The note directory can be reached again: the owner writes the changed notes.
@@ -84,9 +88,10 @@ private:
     void nowMatchesFile(int n, const QByteArray &bytes, const QDateTime &modified);
     void directoryLost();
     void directoryBack();
+    Written tryWrite(int n, Mode mode, QByteArray *bytes, DurableFile::Failure *failure, QString *why);
     void saveRecoveryCopy(int n);
     void stopRecoveryTimers(int n);
-    void recoveryCopyWritten(int n, bool ok);
+    void recoveryCopyWritten(int n, const DurableFile::Failure &failure);
     void tellConflict(int n, const QString &copyPath);
     void secondVersionFound(const ConflictCopy &copy);
     void compareAndMerge(const ConflictCopy &copy);
@@ -98,7 +103,6 @@ private:
     RecoveryStore m_recovery;
     NoteHistory m_history;
     std::array<QTimer, 7> m_recoveryTimers;
-    std::array<QTimer, 7> m_recoveryDeadlines;
     std::array<bool, 7> m_edited{};
     // Recovery copies are written on a worker. Each save or load of a note counts up its
     // generation, and a copy made for an earlier generation is stale: the worker drops it.

@@ -6,9 +6,13 @@
 #include "NoteTab.h"
 #include "ProgramPlaces.h"
 #include "Quillbox.h"
+#include "RecoveryCopies.h"
 #include "RichTextBox.h"
+#include "WriteFailureText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 
@@ -23,16 +27,16 @@ void NoteSafety::noteEdited(int n)
     m_edited[static_cast<size_t>(n - 1)] = true;
     if (m_finished)
         return;
-    m_recoveryTimers[static_cast<size_t>(n - 1)].start();
-    QTimer &deadline = m_recoveryDeadlines[static_cast<size_t>(n - 1)];
-    if (!deadline.isActive())
-        deadline.start();
+    // Not restarted by later keys: steady typing is copied every two seconds, not only once it
+    // pauses.
+    QTimer &timer = m_recoveryTimers[static_cast<size_t>(n - 1)];
+    if (!timer.isActive())
+        timer.start();
 }
 
 void NoteSafety::stopRecoveryTimers(int n)
 {
     m_recoveryTimers[static_cast<size_t>(n - 1)].stop();
-    m_recoveryDeadlines[static_cast<size_t>(n - 1)].stop();
 }
 
 void NoteSafety::saveRecoveryCopy(int n)
@@ -50,19 +54,27 @@ void NoteSafety::saveRecoveryCopy(int n)
                               return (*generations)[static_cast<size_t>(n - 1)].load();
                           };
                           if (current() != generation)
-                              return true; // saved meanwhile: no copy needed
-                          const bool ok = store.save(n, rtf);
+                              return DurableFile::Failure{}; // saved meanwhile: no copy needed
+                          const DurableFile::Failure failure = store.save(n, rtf);
                           // Saved while this was written: whichever side comes last removes it.
                           if (current() != generation)
                               store.remove(n);
-                          return ok;
+                          return failure;
                       });
 }
 
-void NoteSafety::recoveryCopyWritten(int n, bool ok)
+void NoteSafety::recoveryCopyWritten(int n, const DurableFile::Failure &failure)
 {
-    if (!ok)
-        qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written";
+    const QString event = QStringLiteral("recovery %1").arg(n);
+    if (!failure) {
+        m_window.dismissNotice(event);
+        return;
+    }
+    qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written:" << failure.detail;
+    // Told at once, while the user can still save the note or make room: at exit would be late.
+    if (!m_finished && edited(n))
+        m_window.showNotice(event,
+                            WriteFailureText::recoveryCopyFailed(failure, m_caption(n), m_recovery.folder()));
 }
 
 void NoteSafety::dropRecoveryCopies()
@@ -111,6 +123,44 @@ void NoteSafety::offerRecovery()
         if (!offered[static_cast<size_t>(n - 1)] && !edited(n))
             m_recovery.remove(n);
     }
+}
+
+void NoteSafety::restoreKeptCopies(const QStringList &copies)
+{
+    QStringList restored;
+    QStringList left;
+    for (const QString &copy : copies) {
+        const int n = RecoveryCopies::noteOf(copy);
+        const QFileInfo copyFile(copy);
+        if (n == 0 || !copyFile.isFile())
+            continue;
+        const QFileInfo noteFile(m_window.notePath(n));
+        QFile in(copy);
+        // A note file written after the copy (on another computer, say) is the newer text.
+        if ((noteFile.isFile() && noteFile.lastModified() > copyFile.lastModified()) ||
+            !in.open(QIODevice::ReadOnly)) {
+            left << QDir::toNativeSeparators(copy);
+            continue;
+        }
+        m_window.editor(n)->setTextRTF(in.readAll());
+        m_window.setNoteChanged(n, true);
+        noteEdited(n);
+        restored << QStringLiteral("\"%1\" from %2").arg(m_caption(n), QDir::toNativeSeparators(copy));
+    }
+    QStringList told;
+    if (!restored.isEmpty()) {
+        told << QStringLiteral("When Quillbox Plus last closed, these notes could not be saved to the note "
+                               "directory; their text was kept in \"Recovered notes\" and is back in its "
+                               "tab, to be saved at the next chance: %1.")
+                    .arg(restored.join(QStringLiteral(", ")));
+    }
+    if (!left.isEmpty()) {
+        told << QStringLiteral("Copies kept in \"Recovered notes\" when Quillbox Plus last closed are older "
+                               "than their notes and were left as they are: %1.")
+                    .arg(left.join(QStringLiteral(", ")));
+    }
+    if (!told.isEmpty())
+        m_window.showNotice(QStringLiteral("recovered notes"), told.join(QLatin1Char(' ')));
 }
 
 void NoteSafety::finish(const std::array<bool, 7> &safe)

@@ -275,6 +275,7 @@ void Quillbox::changeNoteDirectory(const QString &dir)
             d->safety.noteEdited(n);
         }
     }
+    d->checkNoteDirectory();
     d->reportUnreadable(std::exchange(d->unreadable, {}));
     if (!kept.isEmpty()) {
         Dialogs::message(

@@ -16,6 +16,7 @@
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "TrayIcon.h"
+#include "WriteFailureText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,7 +81,13 @@ Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &ser
       safety(*window, files, [this](int n) { return noteCaption(n); }),
       loader([this](int n, NoteFiles::Read &&read) { noteRead(n, std::move(read)); })
 {
-    QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] { writeChangedNotes(); });
+    QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] {
+        checkNoteDirectory();
+        writeChangedNotes();
+    });
+    retryWrites = new QTimer(q);
+    retryWrites->setInterval(RetryWritesMs);
+    QObject::connect(retryWrites, &QTimer::timeout, q, [this] { retryFailedWrites(); });
 }
 
 void Quillbox::Private::buildWidgets()
@@ -298,7 +305,11 @@ void Quillbox::Private::loadNotes(int first, bool held)
     for (int n = 1; n <= NoteTabs::Count; ++n)
         showLoading(n, true);
     changed.fill(false);
-    failureReported.fill(false);
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (!failureTold[slot(n)].isEmpty())
+            q->dismissNotice(QStringLiteral("write %1").arg(n));
+    }
+    failureTold.fill({});
     safety.notesLoaded();
 }
 
@@ -352,6 +363,8 @@ bool Quillbox::Private::writeNote(int n)
     QString why;
     switch (safety.write(n, NoteSafety::Mode::Interactive, &why)) {
     case NoteSafety::Written::Yes:
+        checkNoteDirectory(); // a folder told unusable may have been mended
+        break;
     case NoteSafety::Written::Unchanged:
         break;
     case NoteSafety::Written::TheirsKept:
@@ -367,11 +380,11 @@ bool Quillbox::Private::writeNote(int n)
         return false;
     }
     changed[slot(n)] = false;
-    if (failureReported[slot(n)]) {
+    if (!failureTold[slot(n)].isEmpty()) {
         q->dismissNotice(QStringLiteral("write %1").arg(n));
         q->showStatus(QStringLiteral("The note \"%1\" is saved again.").arg(noteCaption(n)));
     }
-    failureReported[slot(n)] = false;
+    failureTold[slot(n)].clear();
     return true;
 }
 
@@ -385,13 +398,43 @@ void Quillbox::Private::writeChangedNotes()
 
 void Quillbox::Private::reportWriteFailure(int n, const QString &why)
 {
-    q->showStatus(QStringLiteral("The note \"%1\" could not be saved.").arg(noteCaption(n)), 0);
-    if (failureReported[slot(n)])
-        return; // told once until a write succeeds again
-    failureReported[slot(n)] = true;
-    q->showNotice(
-        QStringLiteral("write %1").arg(n),
-        QStringLiteral("The note \"%1\" could not be saved to %2 (%3). Your text is still here; "
-                       "Quillbox Plus tries again when you next leave this note and when it closes.")
-            .arg(noteCaption(n), q->notePath(n), why));
+    // Tried again every few seconds, so the note is saved as soon as room is made or the folder
+    // can be written again, without the user doing anything.
+    if (!retryWrites->isActive())
+        retryWrites->start();
+    // Told once, and again only when the reason or the recovery copy's fate changes.
+    if (failureTold[slot(n)] == why)
+        return;
+    failureTold[slot(n)] = why;
+    q->showNotice(QStringLiteral("write %1").arg(n), why);
+}
+
+// A note directory that cannot take the notes is told at every start and when it is chosen, not
+// only at the first failed save, so nobody types a day's notes into a folder that keeps none.
+void Quillbox::Private::checkNoteDirectory()
+{
+    const QString event = QStringLiteral("note directory");
+    if (const DurableFile::Failure failure = DurableFile::folderProblem(noteDir))
+        q->showNotice(event, WriteFailureText::unusableNoteDirectory(failure, noteDir));
+    else
+        q->dismissNotice(event);
+}
+
+void Quillbox::Private::retryFailedWrites()
+{
+    bool pending = false;
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (failureTold[slot(n)].isEmpty() || shutDown)
+            continue;
+        if (changed[slot(n)] || safety.edited(n)) {
+            writeNote(n);
+        } else {
+            // Written some other way meanwhile (changed elsewhere and followed, say).
+            failureTold[slot(n)].clear();
+            q->dismissNotice(QStringLiteral("write %1").arg(n));
+        }
+        pending = pending || !failureTold[slot(n)].isEmpty();
+    }
+    if (!pending)
+        retryWrites->stop();
 }

@@ -51,6 +51,8 @@ struct Quillbox::Private
     bool writeNote(int n);
     void writeChangedNotes();
     void reportWriteFailure(int n, const QString &why);
+    void retryFailedWrites();
+    void checkNoteDirectory();
 
     // Geometry.
     WindowGeometry converter() const;
@@ -98,7 +100,9 @@ struct Quillbox::Private
     int active = 1;
     bool soundOff = false;
     std::array<bool, 7> changed{};
-    std::array<bool, 7> failureReported{};
+    std::array<QString, 7> failureTold{}; // the notice of a failed save, until one succeeds
+    QTimer *retryWrites = nullptr;
+    static constexpr int RetryWritesMs = 3000;
 
     QSize frameExtra{0, 0}; // what the window manager's frame adds to the window's size
     bool frameKnown = false;

@@ -144,15 +144,9 @@ bool Quillbox::runStartUpSteps()
 
     d->startingUp = false;
     d->reportUnreadable(std::exchange(d->unreadable, {}));
-    const QStringList recovered = RecoveryCopies::takeRemembered();
-    if (!recovered.isEmpty()) {
-        Dialogs::message(
-            this, QStringLiteral("Quillbox Plus"),
-            QStringLiteral("When Quillbox Plus last closed, these notes could not be saved to the "
-                           "note directory. Copies were kept here:\n\n%1")
-                .arg(recovered.join(QLatin1Char('\n'))),
-            QMessageBox::Information);
-    }
+    d->checkNoteDirectory();
+    // Notes the last close could not write come back into their tabs.
+    d->safety.restoreKeptCopies(RecoveryCopies::takeRemembered());
     // Text typed before a crash, offered back before the window shows.
     d->safety.offerRecovery();
     // Asked to end while one of those was open: a note restored from its recovery copy keeps the

@@ -1,10 +1,11 @@
 #include "NoteHistory.h"
 
+#include "DurableFile.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
@@ -35,13 +36,8 @@ bool NoteHistory::keep(const QString &notePath, const QByteArray &previousConten
     QString name = folder + u'/' + when.toString(kStampFormat) + QStringLiteral(".rtf");
     for (int i = 1; QFileInfo::exists(name); ++i)
         name = folder + u'/' + when.addMSecs(i).toString(kStampFormat) + QStringLiteral(".rtf");
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly))
+    if (DurableFile::write(name, previousContent, DurableFile::Access::OwnerOnly))
         return false;
-    out.write(previousContent);
-    if (!out.commit())
-        return false;
-    QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     prune(notePath, when);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "RecoveryCopies.h"
 
+#include "DurableFile.h"
+#include "NoteTab.h"
 #include "ProgramPlaces.h"
 
 #include <QDir>
@@ -34,16 +36,24 @@ QString pathFor(const QString &noteFileName, const QDateTime &when)
     return path;
 }
 
+int noteOf(const QString &copyPath)
+{
+    const QString name = QFileInfo(copyPath).fileName();
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (name.endsWith(QLatin1Char(' ') + NoteTabs::tab(n).fileName))
+            return n;
+    }
+    return 0;
+}
+
 bool remember(const QStringList &paths)
 {
-    QFile file(listPath());
-    if (!file.open(QIODevice::Append | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
+    QByteArray list;
+    if (QFile old(listPath()); old.open(QIODevice::ReadOnly))
+        list = old.readAll();
     for (const QString &p : paths)
-        out << p << '\n';
-    out.flush();
-    return file.error() == QFileDevice::NoError;
+        list += p.toUtf8() + '\n';
+    return !DurableFile::write(listPath(), list, DurableFile::Access::OwnerOnly);
 }
 
 QStringList takeRemembered()

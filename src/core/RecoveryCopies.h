@@ -14,6 +14,9 @@ QString directory();
 // A fresh path in the recovery directory for a copy of the note file, named with the time.
 QString pathFor(const QString &noteFileName, const QDateTime &when = QDateTime::currentDateTime());
 
+// The note (1..7) a copy made by pathFor() belongs to, or 0.
+int noteOf(const QString &copyPath);
+
 // Notes the copies so that the next start can report them; false when even that failed.
 bool remember(const QStringList &paths);
 

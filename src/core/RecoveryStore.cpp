@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 
 RecoveryStore::RecoveryStore(QString base) : m_base(std::move(base)), m_root(m_base) {}
 
@@ -45,12 +46,10 @@ bool RecoveryStore::makeFolder() const
 
 bool RecoveryStore::writeManifest() const
 {
-    QSaveFile out(m_root + QStringLiteral("/manifest.txt"));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    out.write("Recovery copies of Quillbox Plus for these notes and settings:\n");
-    out.write(QStringLiteral("notes=%1\nsettings=%2\n").arg(m_noteDir, m_settingsPath).toUtf8());
-    return out.commit();
+    const QByteArray text = "Recovery copies of Quillbox Plus for these notes and settings:\n" +
+                            QStringLiteral("notes=%1\nsettings=%2\n").arg(m_noteDir, m_settingsPath).toUtf8();
+    return !DurableFile::write(m_root + QStringLiteral("/manifest.txt"), text,
+                               DurableFile::Access::OwnerOnly);
 }
 
 QString RecoveryStore::copyPath(int note) const
@@ -58,18 +57,14 @@ QString RecoveryStore::copyPath(int note) const
     return m_root + QStringLiteral("/note%1.rtf").arg(note);
 }
 
-bool RecoveryStore::save(int note, const QByteArray &rtf)
+DurableFile::Failure RecoveryStore::save(int note, const QByteArray &rtf)
 {
-    if (!makeFolder())
-        return false;
-    QSaveFile out(copyPath(note));
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(rtf);
-    if (!out.commit())
-        return false;
-    QFile::setPermissions(copyPath(note), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return true;
+    if (!makeFolder()) {
+        // Tells why, as the copy itself would have.
+        DurableFile::Failure failure = DurableFile::folderProblem(m_base);
+        return failure ? failure : DurableFile::Failure::fromErrno(EACCES);
+    }
+    return DurableFile::write(copyPath(note), rtf, DurableFile::Access::OwnerOnly);
 }
 
 void RecoveryStore::remove(int note)

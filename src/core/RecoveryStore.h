@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DurableFile.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -30,7 +32,8 @@ public:
     void setNoteSet(const QString &noteDir, const QString &settingsPath);
     QString folder() const { return m_root; }
 
-    bool save(int note, const QByteArray &rtf);
+    // Written in full or not at all; the failure says why not.
+    DurableFile::Failure save(int note, const QByteArray &rtf);
     void remove(int note);
     void removeAll(); // also the set's folder, once no copy is left in it
     QByteArray read(int note) const;

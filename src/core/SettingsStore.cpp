@@ -1,16 +1,22 @@
 #include "SettingsStore.h"
 
+#include "DurableFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <QHash>
+#include <QMap>
+
+#include <functional>
 
 Q_LOGGING_CATEGORY(lcSettings, "quillbox.settings")
 
@@ -56,8 +62,7 @@ QByteArray salvage(const QByteArray &raw)
             }
         }
         const QString trimmed = text.trimmed();
-        const bool blankOrComment =
-            trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+        const bool blankOrComment = trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#');
         const bool section = trimmed.startsWith(u'[') && trimmed.contains(u']');
         const bool entry = trimmed.contains(u'=') && !trimmed.startsWith(u'[') && !trimmed.startsWith(u']');
         if (!clean || !(blankOrComment || section || entry))
@@ -89,13 +94,14 @@ std::unique_ptr<QSettings> openForRead(const QString &path, QTemporaryFile &scra
     return s;
 }
 
-// Opens the store for writing. A damaged file is kept beside it as "<name>.damaged" and replaced
-// by what could be salvaged from it, so one bad line never makes every setting unwritable.
-std::unique_ptr<QSettings> openForWrite(const QString &path)
+// What the store holds when it is next written. A damaged file is kept beside it as
+// "<name>.damaged" and replaced by what could be salvaged from it, so one bad line never makes
+// every setting unwritable.
+QByteArray startingBytes(const QString &path)
 {
+    const QByteArray raw = readAll(path);
     // QSettings shares parsed files between instances, so the status of a new instance on the
     // same path may not show damage until it writes. Judge the bytes on a scratch copy instead.
-    const QByteArray raw = readAll(path);
     bool damaged = false;
     if (!raw.isEmpty()) {
         QTemporaryFile probe;
@@ -109,23 +115,84 @@ std::unique_ptr<QSettings> openForWrite(const QString &path)
         }
     }
     if (!damaged)
-        return std::make_unique<QSettings>(path, QSettings::IniFormat);
-    QFile::remove(path + QStringLiteral(".damaged"));
-    QFile::copy(path, path + QStringLiteral(".damaged"));
-    QFile::setPermissions(path + QStringLiteral(".damaged"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(salvage(raw));
-        out.commit();
-    }
+        return raw;
+    DurableFile::write(path + QStringLiteral(".damaged"), raw, DurableFile::Access::OwnerOnly);
     qCWarning(lcSettings) << "settings file was damaged; the readable part was kept, the original saved as"
                           << path + QStringLiteral(".damaged");
-    auto s = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    if (s->status() == QSettings::FormatError) {
-        QFile::remove(path);
-        s = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    return salvage(raw);
+}
+
+// A file beside the store for one step of a write; nobody else uses its name.
+QString scratchBeside(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') +
+           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".tmp");
+}
+
+bool putScratch(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
+           f.write(bytes) == bytes.size() && f.flush();
+}
+
+using Values = QMap<QString, QVariant>;
+Values valuesOf(QSettings &s)
+{
+    Values all;
+    for (const QString &key : s.allKeys())
+        all.insert(key, s.value(key));
+    return all;
+}
+
+// QSettings's own writes cannot tell a full disk (its atomic file renames a cut-off copy into
+// place). So it edits a scratch copy, its bytes are checked by reading them back through another
+// one, and only then do they replace the store, in full or not at all.
+bool edit(const QString &path, const std::function<void(QSettings &)> &change)
+{
+    const QString dir = QFileInfo(path).absolutePath();
+    // The file may hold the start-up password: its folder and the file are the owner's alone.
+    if (!QFileInfo::exists(dir) && QDir().mkpath(dir))
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString scratch = scratchBeside(path);
+    const QString check = scratchBeside(path);
+    const auto cleanUp = qScopeGuard([&] {
+        QFile::remove(scratch);
+        QFile::remove(check);
+    });
+    if (!putScratch(scratch, startingBytes(path)))
+        return false;
+    Values wanted;
+    {
+        QSettings s(scratch, QSettings::IniFormat);
+        s.beginGroup(QLatin1String(kGroup));
+        change(s);
+        s.endGroup();
+        wanted = valuesOf(s);
+        s.sync();
+        if (s.status() != QSettings::NoError)
+            return false;
     }
-    return s;
+    const QByteArray bytes = readAll(scratch);
+    if (!putScratch(check, bytes))
+        return false;
+    QSettings readBack(check, QSettings::IniFormat);
+    if (readBack.status() != QSettings::NoError || valuesOf(readBack) != wanted)
+        return false;
+    const QFileInfo before(path);
+    const QDateTime wasModified = before.lastModified();
+    if (DurableFile::write(path, bytes, DurableFile::Access::OwnerOnly))
+        return false;
+    // QSettings takes a file of the same size and time (to the millisecond) for the one it read
+    // before: a rewrite within that millisecond gets a later time, so readers see it.
+    const QFileInfo after(path);
+    if (before.exists() && after.size() == before.size() && after.lastModified() <= wasModified) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(wasModified.addMSecs(1), QFileDevice::FileModificationTime);
+    }
+    return true;
 }
 
 // A value typed into the file by hand without quotes may hold ';' or ',', which QSettings takes
@@ -196,32 +263,11 @@ void keepHandWrittenValues(QSettings &s, const QString &path)
     }
 }
 
-// The file may hold the start-up password: create it owner-only before anything is written into
-// it (the atomic rewrites keep the permissions of the file they replace).
-void ensureOwnerOnlyFile(const QString &path)
+bool written(bool ok)
 {
-    const QString dir = QFileInfo(path).absolutePath();
-    if (!QFileInfo::exists(dir) && QDir().mkpath(dir))
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (QFileInfo::exists(path))
-        return;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-bool finish(QSettings &s, const QString &path)
-{
-    s.endGroup();
-    s.sync();
-    // The file may hold the start-up password: owner only. QSettings writes through QSaveFile,
-    // so a crash during the write leaves the old file whole.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (s.status() != QSettings::NoError) {
-        qCWarning(lcSettings) << "could not write settings file" << path;
-        return false;
-    }
-    return true;
+    if (!ok)
+        qCWarning(lcSettings) << "could not write the settings file; it is left as it was";
+    return ok;
 }
 
 } // namespace
@@ -256,16 +302,14 @@ QString SettingsStore::GetSettingValue(const QString &key) const
 
 bool SettingsStore::SaveSettingValue(const QString &key, const QString &value)
 {
-    ensureOwnerOnlyFile(m_path);
-    auto s = openForWrite(m_path);
-    s->beginGroup(QLatin1String(kGroup));
-    keepHandWrittenValues(*s, m_path);
-    for (const QString &k : s->childKeys()) {
-        if (k != key && k.compare(key, Qt::CaseInsensitive) == 0)
-            s->remove(k);
-    }
-    s->setValue(key, value);
-    return finish(*s, m_path);
+    return written(edit(m_path, [&](QSettings &s) {
+        keepHandWrittenValues(s, m_path);
+        for (const QString &k : s.childKeys()) {
+            if (k != key && k.compare(key, Qt::CaseInsensitive) == 0)
+                s.remove(k);
+        }
+        s.setValue(key, value);
+    }));
 }
 
 bool SettingsStore::SaveSettingValue(const QString &key, int value)
@@ -282,14 +326,13 @@ bool SettingsStore::DeleteSetting(const QString &key)
 {
     if (!QFileInfo::exists(m_path))
         return true;
-    auto s = openForWrite(m_path);
-    s->beginGroup(QLatin1String(kGroup));
-    keepHandWrittenValues(*s, m_path);
-    for (const QString &k : s->childKeys()) {
-        if (k.compare(key, Qt::CaseInsensitive) == 0)
-            s->remove(k);
-    }
-    return finish(*s, m_path);
+    return written(edit(m_path, [&](QSettings &s) {
+        keepHandWrittenValues(s, m_path);
+        for (const QString &k : s.childKeys()) {
+            if (k.compare(key, Qt::CaseInsensitive) == 0)
+                s.remove(k);
+        }
+    }));
 }
 
 QStringList SettingsStore::keys() const

@@ -10,14 +10,15 @@ SnapshotWriter::~SnapshotWriter()
     m_pool.waitForDone();
 }
 
-void SnapshotWriter::write(int tag, QByteArray bytes, std::function<bool(const QByteArray &)> store)
+void SnapshotWriter::write(int tag, QByteArray bytes,
+                           std::function<DurableFile::Failure(const QByteArray &)> store)
 {
     // The object outlives its jobs (its destructor waits for them); the answer is dropped if it
     // is gone by the time the answer would be delivered.
     m_pool.start([this, bytes = std::move(bytes), store = std::move(store), tag] {
-        const bool ok = store(bytes);
+        const DurableFile::Failure failure = store(bytes);
         QMetaObject::invokeMethod(
-            this, [this, tag, ok] { emit written(tag, ok); }, Qt::QueuedConnection);
+            this, [this, tag, failure] { emit written(tag, failure); }, Qt::QueuedConnection);
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DurableFile.h"
+
 #include <QObject>
 #include <QThreadPool>
 
@@ -16,14 +18,14 @@ public:
     explicit SnapshotWriter(QObject *parent = nullptr);
     ~SnapshotWriter() override;
 
-    // On the worker, hands bytes to store, whose answer comes back as written(tag, ok) on this
-    // object's thread.
-    void write(int tag, QByteArray bytes, std::function<bool(const QByteArray &)> store);
+    // On the worker, hands bytes to store, whose answer comes back as written(tag, failure) on
+    // this object's thread.
+    void write(int tag, QByteArray bytes, std::function<DurableFile::Failure(const QByteArray &)> store);
     // Returns once every job given so far is done.
     void waitForDone();
 
 signals:
-    void written(int tag, bool ok);
+    void written(int tag, const DurableFile::Failure &failure);
 
 private:
     QThreadPool m_pool;

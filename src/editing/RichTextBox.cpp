@@ -1,5 +1,7 @@
 #include "RichTextBox.h"
 
+#include "DurableFile.h"
+
 #include "EditingLog.h"
 #include "NoteLayout.h"
 #include "RtfReader.h"
@@ -11,7 +13,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QStringDecoder>
 #include <QSyntaxHighlighter>
@@ -647,11 +648,11 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
 
 bool RichTextBox::SaveFile(const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(TextRTF()) < 0 || !file.commit()) {
+    // In full or not at all: a copy cut off by a full disk must not pass for the note.
+    if (const DurableFile::Failure failure = DurableFile::write(path, TextRTF())) {
         if (error)
-            *error = file.errorString();
-        qCWarning(lcEditing) << "could not write" << path << file.errorString();
+            *error = failure.detail;
+        qCWarning(lcEditing) << "could not write" << path << failure.detail;
         return false;
     }
     return true;

@@ -1,9 +1,11 @@
 #include "AutostartEntry.h"
 
+#include "DurableFile.h"
+#include "WriteFailureText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -61,10 +63,11 @@ bool AutostartEntry::set(bool on, const QString &programPath, QString *error)
         return false;
     }
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && out.write(contents(programPath)) >= 0 && out.commit())
+    const DurableFile::Failure failure = DurableFile::write(file, contents(programPath));
+    if (!failure)
         return true;
     if (error)
-        *error = QStringLiteral("\"%1\" could not be written: %2").arg(file, out.errorString());
+        *error =
+            QStringLiteral("\"%1\" could not be written: %2.").arg(file, WriteFailureText::reason(failure));
     return false;
 }

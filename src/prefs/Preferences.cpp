@@ -12,8 +12,10 @@
 #include "SettingValue.h"
 #include "SettingsStore.h"
 #include "TabDefaults.h"
+#include "WriteFailureText.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace {
 
@@ -118,6 +120,25 @@ void Preferences::resetTabs(PreferenceValues &values)
 Preferences::ApplyResult Preferences::apply(const PreferenceValues &v, SettingsStore &settings,
                                             PreferencesTarget &target, QWidget *dialogParent)
 {
+    // A new note directory that cannot take the notes is told before anything changes, while
+    // the user can still choose another one.
+    const QString dir = v.noteDirectory.trimmed();
+    const QString wasDir =
+        SettingValue::dropFinalNul(settings.GetSettingValue(SettingKey::Network)).trimmed();
+    if (dir != wasDir) {
+        const QString checked = dir.isEmpty() ? ProgramPlaces::programDirectory() : dir;
+        if (const DurableFile::Failure failure = DurableFile::folderProblem(checked)) {
+            const auto answer = Dialogs::message(
+                dialogParent, QStringLiteral("Quillbox Plus"),
+                QStringLiteral("Quillbox Plus cannot write to %1: %2.\n\nNotes kept there could not be "
+                               "saved. Use this folder anyway?")
+                    .arg(QDir::toNativeSeparators(checked), WriteFailureText::reason(failure)),
+                QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes)
+                return ApplyResult::NoteDirectoryKept;
+        }
+    }
+
     Writer w(settings);
     w.save(SettingKey::Browser, v.browser);
     w.save(SettingKey::EMail, v.email);
@@ -148,7 +169,6 @@ Preferences::ApplyResult Preferences::apply(const PreferenceValues &v, SettingsS
     w.save(SettingKey::DisplayApps, yesNo(v.hideLaunchCommands));
     target.setLaunchCommandsVisible(!v.hideLaunchCommands);
 
-    const QString dir = v.noteDirectory.trimmed();
     target.changeNoteDirectory(dir.isEmpty() ? ProgramPlaces::programDirectory() : dir);
 
     w.save(SettingKey::HotKey, v.hotKey.trimmed());

@@ -46,9 +46,11 @@ QString handlerProgram(const QString &command);
 void resetTabs(PreferenceValues &values);
 
 enum class ApplyResult {
-    Done,             // everything written and applied; the dialog closes
-    PasswordMismatch, // the user was told, the old password is gone; the dialog stays open
-    PasswordNotSaved, // the store refused the password; the user was told, the dialog stays open
+    Done,              // everything written and applied; the dialog closes
+    PasswordMismatch,  // the user was told, the old password is gone; the dialog stays open
+    PasswordNotSaved,  // the store refused the password; the user was told, the dialog stays open
+    NoteDirectoryKept, // the chosen note directory cannot be written and the user chose another
+                       // one: nothing was applied, the dialog stays open
 };
 
 // Writes every setting and applies the changes to the window, in the order users rely on: the

@@ -425,6 +425,9 @@ void SetupDialog::applyClicked()
         break;
     case Preferences::ApplyResult::PasswordNotSaved:
         break;
+    case Preferences::ApplyResult::NoteDirectoryKept:
+        m_dir1->setFocus();
+        break;
     }
 }
 

@@ -123,8 +123,8 @@ private slots:
         RecoveryStore store(dir.filePath(QStringLiteral("recovery")));
         const auto notePath = [&](int n) { return dir.filePath(QStringLiteral("note%1.rtf").arg(n)); };
         writeFile(notePath(1), "saved later");
-        QVERIFY(store.save(1, "typed"));
-        QVERIFY(store.save(2, "typed into a note that has no file yet"));
+        QVERIFY(!store.save(1, "typed"));
+        QVERIFY(!store.save(2, "typed into a note that has no file yet"));
         // Note 1's file was written after its recovery copy: nothing to offer for it.
         QFile f(notePath(1));
         QVERIFY(f.open(QIODevice::ReadWrite));

@@ -287,12 +287,33 @@ private slots:
         v.emailOptions = QStringLiteral(" -compose ");
         v.dialer = QStringLiteral("  /usr/bin/dialer ");
         v.noteDirectory = QStringLiteral("  /srv/notes ");
+        // A folder that is not there yet (a share not mounted): taken once the user says so.
+        Dialogs::queueButton(QMessageBox::Yes);
         QCOMPARE(Preferences::apply(v, *m_store, target, nullptr), Result::Done);
+        QVERIFY(Dialogs::shown().value(0).text.startsWith("Quillbox Plus cannot write to /srv/notes: the "
+                                                          "folder does not exist."));
         QCOMPARE(m_store->GetSettingValue(SettingKey::Browser), QStringLiteral(" firefox "));
         QCOMPARE(m_store->GetSettingValue(SettingKey::EmailSettings), QStringLiteral(" -compose "));
         QCOMPARE(m_store->GetSettingValue(SettingKey::Dialer), QStringLiteral("/usr/bin/dialer"));
         QCOMPARE(m_store->GetSettingValue(SettingKey::Network), QStringLiteral("/srv/notes"));
         QCOMPARE(target.noteDirectory, QStringLiteral("/srv/notes"));
+    }
+
+    void unusableNoteDirectoryDeclinedChangesNothing()
+    {
+        RecordingTarget target;
+        QTemporaryDir dir;
+        const QString plainFile = dir.filePath(QStringLiteral("notes"));
+        QFile(plainFile).open(QIODevice::WriteOnly);
+        PreferenceValues v = Preferences::read(*m_store, &m_launcher);
+        v.browser = QStringLiteral("changed");
+        v.noteDirectory = plainFile;
+        Dialogs::queueButton(QMessageBox::No);
+        QCOMPARE(Preferences::apply(v, *m_store, target, nullptr), Result::NoteDirectoryKept);
+        QVERIFY(Dialogs::shown().value(0).text.contains("a file stands where the folder should be"));
+        QCOMPARE(m_store->GetSettingValue(SettingKey::Browser), QString());
+        QCOMPARE(m_store->GetSettingValue(SettingKey::Network), QString());
+        QVERIFY(target.noteDirectory.isEmpty());
     }
 
     void applyTurnsSoundAndLaunchCommandsOff()
