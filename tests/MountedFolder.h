@@ -47,8 +47,8 @@ public:
     QString why() const { return m_why; }
     QString path() const { return m_dir->path() + QStringLiteral("/mnt"); }
 
-    // Fills the file system up to its last byte.
-    void fill() const
+    // Fills the file system up to its last byte, or up to the bytes left free.
+    void fill(qint64 leaveFree = 0) const
     {
         QFile filler(path() + QStringLiteral("/filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -59,6 +59,8 @@ public:
         QByteArray one(1, 'x');
         while (filler.write(one) > 0) {
         }
+        if (leaveFree > 0)
+            filler.resize(std::max<qint64>(0, filler.size() - leaveFree));
     }
 
 private:

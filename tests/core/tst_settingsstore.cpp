@@ -1,3 +1,4 @@
+#include "../MountedFolder.h"
 #include "SettingsStore.h"
 
 #include <QFile>
@@ -54,11 +55,13 @@ private slots:
         QCOMPARE(store.GetSettingValue(QStringLiteral("Browser")), QStringLiteral("/usr/bin/firefox"));
         QCOMPARE(store.GetSettingValue(QStringLiteral("Tab1")), QStringLiteral("NO"));
         // A semicolon or comma typed by hand is part of the value, not a comment or a list.
-        QCOMPARE(store.GetSettingValue(QStringLiteral("EMailSettings")), QStringLiteral("-compose to=%1;subject=x"));
+        QCOMPARE(store.GetSettingValue(QStringLiteral("EMailSettings")),
+                 QStringLiteral("-compose to=%1;subject=x"));
         QCOMPARE(store.GetSettingValue(QStringLiteral("dialer")), QStringLiteral("/opt/my,app/dial"));
         // Once the program rewrites the file, the values are still the same.
         QVERIFY(store.SaveSettingValue(QStringLiteral("Tab2"), QStringLiteral("YES")));
-        QCOMPARE(store.GetSettingValue(QStringLiteral("EMailSettings")), QStringLiteral("-compose to=%1;subject=x"));
+        QCOMPARE(store.GetSettingValue(QStringLiteral("EMailSettings")),
+                 QStringLiteral("-compose to=%1;subject=x"));
         QCOMPARE(store.GetSettingValue(QStringLiteral("dialer")), QStringLiteral("/opt/my,app/dial"));
     }
 
@@ -75,8 +78,7 @@ private slots:
         QTest::newRow("comma list") << QStringLiteral("a, b, c");
         QTest::newRow("at sign") << QStringLiteral("@ByteArray(x)");
         QTest::newRow("empty") << QString();
-        QTest::newRow("password record")
-            << QStringLiteral("580917264dKwpBXZMNQr8#hjasecret719036825kq");
+        QTest::newRow("password record") << QStringLiteral("580917264dKwpBXZMNQr8#hjasecret719036825kq");
     }
 
     void valuesRoundTripExactly()
@@ -161,7 +163,8 @@ private slots:
         QTest::newRow("random bytes") << random;
         QTest::newRow("random then good") << (random + "\n[Settings]\nBrowser=ok\n");
         QTest::newRow("truncated line") << QByteArray("[Settings]\nBrowser=ok\nTab1=\"unterminated");
-        QTest::newRow("huge value") << (QByteArray("[Settings]\nBrowser=ok\nBig=") + QByteArray(10 * 1024 * 1024, 'x'));
+        QTest::newRow("huge value") << (QByteArray("[Settings]\nBrowser=ok\nBig=") +
+                                        QByteArray(10 * 1024 * 1024, 'x'));
         QTest::newRow("duplicate keys in other case") << QByteArray("[Settings]\nBrowser=ok\nBROWSER=ok\n");
         QTest::newRow("no section") << QByteArray("Browser=elsewhere\n");
         static const char binary[] = "[Settings]\nBrowser=ok\nX=\x01\x02\xff\xfe\n";
@@ -171,7 +174,9 @@ private slots:
     void damagedFilesAreReadAsFarAsPossible()
     {
         QFETCH(QByteArray, bytes);
-        const QByteArray random = QByteArray(QTest::currentDataTag()).startsWith("random") ? bytes.left(16) : QByteArray("\x01never");
+        const QByteArray random = QByteArray(QTest::currentDataTag()).startsWith("random")
+                                      ? bytes.left(16)
+                                      : QByteArray("\x01never");
         const QString path = iniPath(QStringLiteral("damaged.ini"));
         writeRaw(path, bytes);
         SettingsStore store(path);
@@ -185,6 +190,36 @@ private slots:
         if (bytes.startsWith(random))
             QVERIFY(QFile::exists(path + QStringLiteral(".damaged"))); // the original is kept
         QFile::remove(path + QStringLiteral(".damaged"));
+    }
+
+    void fullDiskLeavesTheStoreAsItWas_data()
+    {
+        QTest::addColumn<int>("leaveFree");
+        QTest::newRow("nothing free") << 0;
+        // Room for a copy of the file, not for the new value: QSettings's own write is cut off.
+        QTest::newRow("one page free") << 4096;
+    }
+
+    void fullDiskLeavesTheStoreAsItWas()
+    {
+        QFETCH(int, leaveFree);
+        MountedFolder disk = MountedFolder::tmpfs(16);
+        REQUIRE_MOUNTED(disk);
+        const QString path = disk.path() + QStringLiteral("/s.ini");
+        SettingsStore store(path);
+        QVERIFY(store.SaveSettingValue(QStringLiteral("Browser"), QStringLiteral("firefox")));
+        const QByteArray before = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        disk.fill(leaveFree);
+        QVERIFY(!store.SaveSettingValue(QStringLiteral("Dialer"), QString(6000, u'd')));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QCOMPARE(store.GetSettingValue(QStringLiteral("Browser")), QStringLiteral("firefox"));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral("filler"), QStringLiteral("s.ini")}));
     }
 
     void unwritableLocationReportsFailure()
