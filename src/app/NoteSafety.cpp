@@ -74,6 +74,7 @@ void NoteSafety::notesLoaded()
         stopRecoveryTimers(n);
     }
     m_edited.fill(false);
+    m_copyCurrent.fill(false);
     // A directory missing from the start was never "lost": writing to it fails with the usual
     // message, and the notes are written once it appears.
     m_away = false;
@@ -100,13 +101,15 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     // The text the file could not take is copied for recovery right away, in case the program
     // does not live to the next try: the user is told where it is safe.
     DurableFile::Failure copyFailure;
-    if (edited(n)) {
+    // Tried again every few seconds while the failure lasts: an unchanged note is copied once.
+    if (edited(n) && !m_copyCurrent[static_cast<size_t>(n - 1)]) {
         if (bytes.isNull())
             bytes = m_window.editor(n)->TextRTF();
         m_snapshots.waitForDone();
         ++(*m_copyGeneration)[static_cast<size_t>(n - 1)]; // any copy still due is older
         stopRecoveryTimers(n);
         copyFailure = m_recovery.save(n, bytes);
+        m_copyCurrent[static_cast<size_t>(n - 1)] = !copyFailure;
         if (copyFailure)
             qCWarning(lcSafety) << "recovery copy of note" << n
                                 << "could not be written:" << copyFailure.detail;
@@ -210,6 +213,7 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     stopRecoveryTimers(n);
     ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
     m_recovery.remove(n);
+    m_copyCurrent[static_cast<size_t>(n - 1)] = false;
     m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
 }
 

@@ -104,6 +104,7 @@ private:
     NoteHistory m_history;
     std::array<QTimer, 7> m_recoveryTimers;
     std::array<bool, 7> m_edited{};
+    std::array<bool, 7> m_copyCurrent{}; // the recovery copy made at a failed save holds the tab's text
     // Recovery copies are written on a worker. Each save or load of a note counts up its
     // generation, and a copy made for an earlier generation is stale: the worker drops it.
     SnapshotWriter m_snapshots;

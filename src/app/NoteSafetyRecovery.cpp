@@ -25,6 +25,7 @@ const QString kTitle = QStringLiteral("Quillbox Plus");
 void NoteSafety::noteEdited(int n)
 {
     m_edited[static_cast<size_t>(n - 1)] = true;
+    m_copyCurrent[static_cast<size_t>(n - 1)] = false;
     if (m_finished)
         return;
     // Not restarted by later keys: steady typing is copied every two seconds, not only once it
@@ -81,6 +82,7 @@ void NoteSafety::dropRecoveryCopies()
 {
     m_snapshots.waitForDone();
     m_recovery.removeAll();
+    m_copyCurrent.fill(false);
 }
 
 void NoteSafety::offerRecovery()
