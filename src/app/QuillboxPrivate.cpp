@@ -406,6 +406,8 @@ void Quillbox::Private::reportWriteFailure(int n, const QString &why)
     if (failureTold[slot(n)] == why)
         return;
     failureTold[slot(n)] = why;
+    // This notice tells what the one of an unusable note directory told, and more.
+    q->dismissNotice(QStringLiteral("note directory"));
     q->showNotice(QStringLiteral("write %1").arg(n), why);
 }
 

@@ -81,9 +81,8 @@ QString recoveryCopyFailed(const DurableFile::Failure &failure, const QString &c
 
 QString unusableNoteDirectory(const DurableFile::Failure &failure, const QString &dir)
 {
-    return QStringLiteral("%1, so changed notes cannot be saved there. Your text stays in this window "
-                          "and in recovery copies until it can be; to keep your notes elsewhere, "
-                          "choose another folder in Setup.")
+    return QStringLiteral("%1: changed notes stay in this window and in recovery copies until they can "
+                          "be saved. Setup can choose another folder.")
         .arg(problem(failure, dir, true));
 }
 

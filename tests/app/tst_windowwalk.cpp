@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "FontColourDialog.h"
 #include "SplashScreen.h"
+#include "WriteFailureText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -17,7 +18,9 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
+
 #include <QToolButton>
+#include <cerrno>
 
 #include <memory>
 
@@ -157,6 +160,18 @@ private slots:
         f.showActive();
         Quillbox &w = *f.window;
         check(&w, QStringLiteral("main-window"));
+        // The notice of a note that a full disk kept from being saved, and the one of a note
+        // directory that cannot take notes, above the note; one replaces the other.
+        w.showNotice(QStringLiteral("write 1"),
+                     WriteFailureText::noteNotSaved(DurableFile::Failure::fromErrno(ENOSPC),
+                                                    QStringLiteral("Notes"), w.NoteDir(), {}));
+        check(&w, QStringLiteral("main-window-notice-full-disk"));
+        w.dismissNotice(QStringLiteral("write 1"));
+        w.showNotice(
+            QStringLiteral("note directory"),
+            WriteFailureText::unusableNoteDirectory(DurableFile::Failure::fromErrno(EROFS), w.NoteDir()));
+        check(&w, QStringLiteral("main-window-notice-read-only"));
+        w.dismissNotice(QStringLiteral("note directory"));
 
         w.menuItem(QStringLiteral("find"))->trigger();
         QDialog *find = openWindow<QDialog>(QStringLiteral("FindReplaceDialog"));
