@@ -205,6 +205,15 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     return Written::Yes;
 }
 
+void NoteSafety::keepFileInHistory(int n)
+{
+    const QString path = m_window.notePath(n);
+    QByteArray bytes;
+    if (QFileInfo(path).isFile() && readFile(path, &bytes) && !bytes.isEmpty() &&
+        !m_history.keep(path, bytes))
+        qCWarning(lcSafety) << "the version of note" << n << "about to be replaced could not be kept";
+}
+
 // The tab now holds exactly what the note file holds.
 void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime &modified)
 {
@@ -253,6 +262,10 @@ bool NoteSafety::reload(int n)
     if (!readFile(path, &bytes))
         return false; // perhaps still being written; the next check tries again
     const QDateTime modified = QFileInfo(path).lastModified();
+    // The text the tab shows is the version just replaced (by another computer, a program, Save
+    // Copy As onto this note's file): it goes to the history, as every replaced version does.
+    if (!box->document()->isEmpty() && !m_history.keep(path, box->TextRTF()))
+        qCWarning(lcSafety) << "the replaced version of note" << n << "could not be kept in the history";
 
     const int position = box->textCursor().position();
     const int anchor = box->textCursor().anchor();

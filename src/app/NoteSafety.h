@@ -70,6 +70,8 @@ public:
     void finish(const std::array<bool, 7> &safe);
 
     const NoteHistory &history() const { return m_history; }
+    // Note n's file as it is now goes to its history (it is about to be replaced).
+    void keepFileInHistory(int n);
     // The note directory changes: the recovery copies of the notes of the old one go.
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }

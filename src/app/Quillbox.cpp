@@ -26,6 +26,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -284,6 +285,15 @@ void Quillbox::changeNoteDirectory(const QString &dir)
                            "kept here:\n\n%1")
                 .arg(kept.join(QLatin1Char('\n'))),
             QMessageBox::Warning);
+    }
+}
+
+void Quillbox::keepBeforeReplacing(const QString &path)
+{
+    const QFileInfo target(path);
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (target.exists() && QFileInfo(notePath(n)) == target)
+            d->safety.keepFileInHistory(n);
     }
 }
 

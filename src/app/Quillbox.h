@@ -78,6 +78,9 @@ public:
     void setLaunchCommandsVisible(bool visible);
     // Writes changed notes to the old directory, then switches and loads what the new one holds.
     void changeNoteDirectory(const QString &dir);
+    // The file at path is about to be replaced by a command: if it is a note file, its version
+    // is kept in that note's history first.
+    void keepBeforeReplacing(const QString &path);
     void selectFirstTab();
     // Selects the first tab as the user's click would: the tab sound plays.
     void switchToFirstTab();

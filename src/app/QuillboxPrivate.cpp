@@ -232,9 +232,9 @@ void Quillbox::Private::enableNoteCommands(bool on)
     // The commands that act on the note in view: with every tab hidden there is none, and they
     // must not reach a hidden note. The font boxes go too, or typing would land in them.
     static const char *const menuItems[] = {
-        "new",          "open",          "saveas",       "notehistory",    "clear", "print",
-        "printalltext", "EditSelectAll", "copy",         "paste",          "cut",   "font",
-        "boldmnu",      "italicmnu",     "underlinemnu", "setdefaultfont", "find",  "Insert"};
+        "new",           "open",           "saveas", "notehistory", "clear",     "print",   "printalltext",
+        "EditSelectAll", "copy",           "paste",  "cut",         "font",      "boldmnu", "italicmnu",
+        "underlinemnu",  "setdefaultfont", "find",   "Insert",      "pasteplain"};
     static const char *const buttons[] = {"New", "Open", "SaveAs", "Print", "Clear",           "InsertTime",
                                           "Cut", "Copy", "Paste",  "Font",  "Find and Replace"};
     for (const char *name : menuItems) {
@@ -247,6 +247,13 @@ void Quillbox::Private::enableNoteCommands(bool on)
     }
     for (QAction *button : formatBar->actions())
         button->setEnabled(on);
+    // Undo and Redo follow the shown note's history once a tab is shown again.
+    if (!on) {
+        for (const char *name : {"undo", "redo"}) {
+            if (QAction *item = items.value(QString::fromLatin1(name)))
+                item->setEnabled(false);
+        }
+    }
     fontName->setEnabled(on);
     fontSize->setEnabled(on);
 }

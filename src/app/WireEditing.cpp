@@ -130,8 +130,10 @@ void wireEditing(Quillbox &window)
         const bool undo = qstrcmp(name, "undo") == 0;
         onTriggered(action, &commands, [&commands, undo] { undo ? commands.undo() : commands.redo(); });
         // Enabled as the history of the note being edited allows, also in the context menu.
-        const auto refresh = [&commands, action, undo] {
-            action->setEnabled(undo ? commands.canUndo() : commands.canRedo());
+        // With every tab hidden there is no note to act on.
+        const auto refresh = [&window, &commands, action, undo] {
+            action->setEnabled(window.tabStrip()->count() > 0 &&
+                               (undo ? commands.canUndo() : commands.canRedo()));
         };
         for (RichTextBox *box : std::as_const(editors)) {
             QObject::connect(box, undo ? &QTextEdit::undoAvailable : &QTextEdit::redoAvailable, action,

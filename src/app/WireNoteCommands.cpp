@@ -23,6 +23,7 @@ public:
     void FocusVisibleEditor() override { m_window.FocusVisibleEditor(); }
     QTabBar *tabStrip() const override { return m_window.tabStrip(); }
     QWidget *window() const override { return &m_window; }
+    void keepBeforeReplacing(const QString &path) override { m_window.keepBeforeReplacing(path); }
 
 private:
     Quillbox &m_window;

@@ -94,6 +94,7 @@ bool NoteSetCommands::SaveNotesCopy()
         return false;
 
     // Always RTF, whatever filter or extension was chosen: the copy keeps the formatting.
+    m_window.keepBeforeReplacing(path);
     QString error;
     if (!box->SaveFile(path, &error)) {
         qCWarning(lcNoteCommands) << "copy of the note not written:" << error;

@@ -19,4 +19,7 @@ public:
     virtual QTabBar *tabStrip() const = 0; // each tab's data is its note number
     // The top-level window: parent of our dialogs and owner of the title shown while printing.
     virtual QWidget *window() const = 0;
+    // A file is about to be replaced by a command (Save Copy As): when it is one of the note
+    // files, its version goes to the note's history first.
+    virtual void keepBeforeReplacing(const QString &path) { Q_UNUSED(path) }
 };

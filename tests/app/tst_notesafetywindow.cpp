@@ -67,12 +67,36 @@ private slots:
         QCOMPARE(w.editor(1)->textCursor().position(), 5);
         QVERIFY(!w.NoteChanged(1));
         QVERIFY(w.statusBar()->currentMessage().contains("\"Notes\""));
+        // The version it replaced is in the history.
+        QCOMPARE(w.noteHistory().versions(notes).size(), 1);
+        QVERIFY(NoteHistory::read(w.noteHistory().versions(notes).first()).contains("second line"));
         QVERIFY(Dialogs::shown().isEmpty());
 
         // Closing writes what the file now holds, no conflict.
         w.shutdown();
         QVERIFY(WindowFixture::readFile(notes).contains("changed elsewhere"));
         QVERIFY(conflictCopies(f.noteDir()).isEmpty());
+    }
+
+    // Save Copy As onto the file of another tab: that tab shows the copy, and its earlier text is
+    // in its history, as every replaced version of a note is.
+    void copySavedOverAnotherNoteKeepsThatNotesText()
+    {
+        WindowFixture f;
+        f.quietSettings();
+        const QString web = f.noteDir() + "/web.rtf";
+        WindowFixture::writeFile(web, WindowFixture::rtf("bookmarks to keep"));
+        QVERIFY(f.start());
+        f.showActive();
+        Quillbox &w = *f.window;
+        WindowFixture::typeInto(w, 1, "the copy");
+        Dialogs::queueFileName(web);
+        w.menuItem(QStringLiteral("saveas"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w.editor(2)->Text(), QStringLiteral("the copy"), 10000);
+        const QList<NoteHistory::Version> versions = w.noteHistory().versions(web);
+        QCOMPARE(versions.size(), 1);
+        QVERIFY(NoteHistory::read(versions.first()).contains("bookmarks to keep"));
+        w.shutdown();
     }
 
     void noteChangedOnBothSidesKeepsBothVersions()
