@@ -15,6 +15,7 @@
 #include "RichTextBox.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "TabStripKeys.h"
 #include "TrayIcon.h"
 #include "WriteFailureText.h"
 
@@ -27,6 +28,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -57,6 +59,20 @@ public:
     {
         const int value = QProxyStyle::pixelMetric(metric, option, widget);
         return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+    // The strip holding the keyboard shows it however the keyboard came there: a click on a tab
+    // gives it the keyboard too, and some styles draw the mark only after keyboard moves.
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *tab = qstyleoption_cast<const QStyleOptionTab *>(option);
+        if (element == CE_TabBarTabLabel && tab && (tab->state & State_HasFocus)) {
+            QStyleOptionTab marked(*tab);
+            marked.state |= State_KeyboardFocusChange;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 
@@ -167,6 +183,13 @@ void Quillbox::Private::buildWidgets()
     layout->addWidget(stack, 1);
     q->setCentralWidget(central);
     QObject::connect(tabs, &QTabBar::currentChanged, q, [this](int index) { tabSelected(index); });
+    new TabStripKeys(tabs, q, [this](bool typing) -> QWidget * {
+        if (tabs->count() == 0)
+            return nullptr;
+        if (typing || !loader.isPending(active))
+            return q->editor(active);
+        return loadingLabels[slot(active)];
+    });
 
     // The design size, 7245 x 5805 twips outside, is also the smallest the window may become. A
     // first start opens it wider when the desktop's font needs more room for the toolbars' buttons

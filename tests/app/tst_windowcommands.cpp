@@ -57,6 +57,46 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clipboard")); // nothing was cut
     }
 
+    // A click on a tab gives the strip the keyboard (the note left is written back); a key typed
+    // then goes into the note in view rather than nowhere.
+    void keyTypedOnTheTabStripGoesIntoTheNote()
+    {
+        RichTextBox *box = focusedNote();
+        QVERIFY(box);
+        QTest::keyClicks(box, "first");
+        QTabBar *strip = m_f->window->tabStrip();
+        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(1).center());
+        QTRY_VERIFY(strip->hasFocus());
+        QVERIFY(!m_f->window->NoteChanged(1)); // written back
+        QTest::keyClicks(strip, "Typed on");
+        QCOMPARE(m_f->window->editor(2)->Text(), QStringLiteral("Typed on"));
+        QCOMPARE(QApplication::focusWidget(), m_f->window->editor(2));
+    }
+
+    void ctrlTabAndCtrlPageKeysGoRoundTheTabs_data()
+    {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<int>("tab"); // the tab shown after the key, from the first of five
+        QTest::newRow("Ctrl+Tab") << (Qt::CTRL | Qt::Key_Tab) << 1;
+        QTest::newRow("Ctrl+PgDown") << (Qt::CTRL | Qt::Key_PageDown) << 1;
+        QTest::newRow("Ctrl+Shift+Tab") << (Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << 4;
+        QTest::newRow("Ctrl+PgUp") << (Qt::CTRL | Qt::Key_PageUp) << 4;
+    }
+    void ctrlTabAndCtrlPageKeysGoRoundTheTabs()
+    {
+        QFETCH(QKeyCombination, key);
+        QFETCH(int, tab);
+        RichTextBox *box = focusedNote();
+        QVERIFY(box);
+        QTest::keyClicks(box, "left behind");
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        QCOMPARE(m_f->window->tabStrip()->currentIndex(), tab);
+        const int shown = m_f->window->tabStrip()->tabData(tab).toInt();
+        QCOMPARE(QApplication::focusWidget(), m_f->window->editor(shown));
+        QVERIFY(!m_f->window->NoteChanged(1)); // the note left is written, as a click on a tab does
+        QVERIFY(WindowFixture::readFile(m_f->noteDir() + "/notes.rtf").contains("left behind"));
+    }
+
     void undoAndRedoFollowTheNotesHistory()
     {
         RichTextBox *box = focusedNote();

@@ -160,6 +160,10 @@ private slots:
         f.showActive();
         Quillbox &w = *f.window;
         check(&w, QStringLiteral("main-window"));
+        // The tab strip with the keyboard, as after a click on a tab, shows it.
+        w.tabStrip()->setFocus(Qt::MouseFocusReason);
+        check(&w, QStringLiteral("main-window-tab-strip-focus"));
+        w.FocusVisibleEditor();
         // The notice of a note that a full disk kept from being saved, and the one of a note
         // directory that cannot take notes, above the note; one replaces the other.
         w.showNotice(QStringLiteral("write 1"),
