@@ -75,6 +75,7 @@ void NoteSafety::notesLoaded()
     }
     m_edited.fill(false);
     m_copyCurrent.fill(false);
+    m_keepApart.fill(false);
     // A directory missing from the start was never "lost": writing to it fails with the usual
     // message, and the notes are written once it appears.
     m_away = false;
@@ -192,7 +193,11 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
 
     if (!m_files.save(n, bytes, path, failure))
         return Written::Failed;
-    if (hadFile && !unreadable && previous != bytes && !m_history.keep(path, previous))
+    // What our own typing replaced is kept once per stretch of editing; anything else (their
+    // version, text replaced by a command or a restore) is kept as it is.
+    const bool editing = !theirs && !m_keepApart[static_cast<size_t>(n - 1)];
+    if (hadFile && !unreadable && previous != bytes &&
+        !(editing ? m_history.keepEdit(path, previous) : m_history.keep(path, previous)))
         qCWarning(lcSafety) << "earlier version of note" << n << "could not be kept in the history";
     nowMatchesFile(n, bytes, QFileInfo(path).lastModified());
     if (!copy.isEmpty()) {
@@ -223,6 +228,7 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
     m_recovery.remove(n);
     m_copyCurrent[static_cast<size_t>(n - 1)] = false;
+    m_keepApart[static_cast<size_t>(n - 1)] = false;
     m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
 }
 

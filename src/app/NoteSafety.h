@@ -72,6 +72,9 @@ public:
     const NoteHistory &history() const { return m_history; }
     // Note n's file as it is now goes to its history (it is about to be replaced).
     void keepFileInHistory(int n);
+    // Note n's text was replaced by a command or a restore, not typed: the version its next write
+    // replaces is kept in the history on its own, not merged into a stretch of editing.
+    void keepNextVersionApart(int n) { m_keepApart[static_cast<size_t>(n - 1)] = true; }
     // The note directory changes: the recovery copies of the notes of the old one go.
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
@@ -106,6 +109,7 @@ private:
     NoteHistory m_history;
     std::array<QTimer, 7> m_recoveryTimers;
     std::array<bool, 7> m_edited{};
+    std::array<bool, 7> m_keepApart{};
     std::array<bool, 7> m_copyCurrent{}; // the recovery copy made at a failed save holds the tab's text
     // Recovery copies are written on a worker. Each save or load of a note counts up its
     // generation, and a copy made for an earlier generation is stale: the worker drops it.

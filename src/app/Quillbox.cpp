@@ -214,8 +214,12 @@ bool Quillbox::NoteChanged(int n) const
 
 void Quillbox::setNoteChanged(int n, bool changed)
 {
-    if (NoteTabs::isNote(n))
-        d->changed[Private::slot(n)] = changed;
+    if (!NoteTabs::isNote(n))
+        return;
+    d->changed[Private::slot(n)] = changed;
+    // Typing never comes here; the commands and restores that replace a note's text do.
+    if (d->safety.edited(n))
+        d->safety.keepNextVersionApart(n);
 }
 
 void Quillbox::FocusVisibleEditor()

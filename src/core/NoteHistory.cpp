@@ -26,6 +26,33 @@ QString NoteHistory::folderFor(const QString &notePath) const
 
 bool NoteHistory::keep(const QString &notePath, const QByteArray &previousContent, const QDateTime &when)
 {
+    // A version kept for another reason stands apart: editing after it opens a stretch of its own.
+    m_stretches.remove(folderFor(notePath));
+    return store(notePath, previousContent, when);
+}
+
+bool NoteHistory::keepEdit(const QString &notePath, const QByteArray &previousContent, const QDateTime &when)
+{
+    const QString folder = folderFor(notePath);
+    const EditStretch stretch = m_stretches.value(folder);
+    const QList<Version> before = versions(notePath);
+    const bool replaces = !stretch.newest.isEmpty() && !before.isEmpty() &&
+                          before.first().path == stretch.newest &&
+                          stretch.opened.secsTo(when) < EditStretchSecs;
+    if (!store(notePath, previousContent, when))
+        return false;
+    const QList<Version> after = versions(notePath);
+    if (after.isEmpty())
+        return true;
+    // The new version is in place before the one it stands in for goes.
+    if (replaces && after.first().path != stretch.newest)
+        QFile::remove(stretch.newest);
+    m_stretches.insert(folder, {replaces ? stretch.opened : when, after.first().path});
+    return true;
+}
+
+bool NoteHistory::store(const QString &notePath, const QByteArray &previousContent, const QDateTime &when)
+{
     const QList<Version> kept = versions(notePath);
     if (!kept.isEmpty() && QFileInfo(kept.first().path).size() == previousContent.size() &&
         read(kept.first()) == previousContent)

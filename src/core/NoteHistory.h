@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -27,6 +28,12 @@ public:
     // note directories never mix their histories. Returns false when it could not be stored.
     bool keep(const QString &notePath, const QByteArray &previousContent,
               const QDateTime &when = QDateTime::currentDateTime());
+    // The same for a version replaced by the user's own editing here: within ten minutes of the
+    // version that opened a stretch of editing, a newer one takes its place, so the versions kept
+    // span days of work rather than minutes of saves.
+    bool keepEdit(const QString &notePath, const QByteArray &previousContent,
+                  const QDateTime &when = QDateTime::currentDateTime());
+    static constexpr int EditStretchSecs = 600;
 
     // The kept versions of a note, newest first.
     QList<Version> versions(const QString &notePath) const;
@@ -38,6 +45,15 @@ public:
 
 private:
     QString folderFor(const QString &notePath) const;
+    bool store(const QString &notePath, const QByteArray &previousContent, const QDateTime &when);
+
+    // Per note: when its current stretch of editing opened, and the version standing for it.
+    struct EditStretch
+    {
+        QDateTime opened;
+        QString newest;
+    };
+    QHash<QString, EditStretch> m_stretches;
 
     QString m_root;
     int m_maxVersions;

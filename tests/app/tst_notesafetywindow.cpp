@@ -490,7 +490,9 @@ private slots:
                  qPrintable(QString::number(box->paragraphsReadLastTime())));
     }
 
-    void historyKeepsEachReplacedVersionAndRestoresOne()
+    // Saves a moment apart while typing keep one version for the stretch (the newest replaced),
+    // so twenty versions span days, not minutes; a restore's version stands apart.
+    void historyKeepsOneVersionPerStretchOfEditingAndRestoresOne()
     {
         WindowFixture f;
         f.quietSettings();
@@ -509,31 +511,31 @@ private slots:
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("one two three"));
 
         const QList<NoteHistory::Version> versions = w.noteHistory().versions(notes);
-        QCOMPARE(versions.size(), 3);
+        QCOMPARE(versions.size(), 1);
         QVERIFY(NoteHistory::read(versions[0]).contains("one two"));
         QVERIFY(!NoteHistory::read(versions[0]).contains("three"));
-        QVERIFY(NoteHistory::read(versions[2]).contains("zero"));
 
         // The dialog lists them newest first with a preview, and restores one as a single change.
         w.menuItem("notehistory")->trigger();
         auto *dialog = w.findChild<NoteHistoryDialog *>();
         QVERIFY(dialog);
-        QCOMPARE(dialog->versionList()->count(), 3);
-        dialog->versionList()->setCurrentRow(1);
-        QCOMPARE(dialog->preview()->Text(), QStringLiteral("one"));
+        QCOMPARE(dialog->versionList()->count(), 1);
+        dialog->versionList()->setCurrentRow(0);
+        QCOMPARE(dialog->preview()->Text(), QStringLiteral("one two"));
         dialog->restoreButton()->click();
-        QCOMPARE(w.editor(1)->Text(), QStringLiteral("one"));
+        QCOMPARE(w.editor(1)->Text(), QStringLiteral("one two"));
         QVERIFY(w.NoteChanged(1));
         w.editor(1)->setSelStart(1);
         QCOMPARE(w.editor(1)->SelBold(), std::optional<bool>(true));
         w.editor(1)->undo();
         QCOMPARE(w.editor(1)->Text(), QStringLiteral("one two three"));
         w.editor(1)->redo();
-        QCOMPARE(w.editor(1)->Text(), QStringLiteral("one"));
+        QCOMPARE(w.editor(1)->Text(), QStringLiteral("one two"));
 
-        // Closing with nothing new adds no version; the restore, once written, adds one.
+        // Closing with nothing new adds no version; the restore, once written, adds one of its own.
         w.shutdown();
-        QCOMPARE(w.noteHistory().versions(notes).size(), 4);
+        QCOMPARE(w.noteHistory().versions(notes).size(), 2);
+        QVERIFY(NoteHistory::read(w.noteHistory().versions(notes).first()).contains("one two three"));
         QCOMPARE(w.noteHistory().versions(f.noteDir() + "/web.rtf").size(), 0);
     }
 

@@ -95,6 +95,31 @@ private slots:
         QCOMPARE(NoteHistory::read(versions.first()).size(), 2000);
     }
 
+    // Saves while editing keep one version per ten minutes, the newest standing for the stretch;
+    // a version kept for another reason (replaced elsewhere, a command, a restore) stays apart.
+    void historyKeepsOneVersionPerTenMinutesOfEditing()
+    {
+        QTemporaryDir dir;
+        NoteHistory history(dir.filePath(QStringLiteral("history")));
+        const QString note = dir.filePath(QStringLiteral("notes.rtf"));
+        const QDateTime t0 = QDateTime::currentDateTime().addSecs(-3600);
+        const auto contents = [&] {
+            QStringList all;
+            for (const NoteHistory::Version &v : history.versions(note))
+                all << QString::fromLatin1(NoteHistory::read(v));
+            return all;
+        };
+        QVERIFY(history.keepEdit(note, "a", t0));
+        QVERIFY(history.keepEdit(note, "b", t0.addSecs(60)));
+        QVERIFY(history.keepEdit(note, "c", t0.addSecs(540)));
+        QCOMPARE(contents(), (QStringList{"c"}));
+        QVERIFY(history.keepEdit(note, "d", t0.addSecs(600)));
+        QCOMPARE(contents(), (QStringList{"d", "c"}));
+        QVERIFY(history.keep(note, "replaced elsewhere", t0.addSecs(660)));
+        QVERIFY(history.keepEdit(note, "e", t0.addSecs(720)));
+        QCOMPARE(contents(), (QStringList{"e", "replaced elsewhere", "d", "c"}));
+    }
+
     void historyOfTwoNoteDirectoriesDoesNotMix()
     {
         QTemporaryDir dir;
