@@ -12,8 +12,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTextCursor>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
@@ -48,8 +48,8 @@ void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCh
                     if (caret.hasProperty(property))
                         missing.setProperty(property, caret.property(property));
             }
-            if (!piece.charFormat().hasProperty(QTextFormat::FontPointSize)
-                && caret.hasProperty(QTextFormat::FontPointSize))
+            if (!piece.charFormat().hasProperty(QTextFormat::FontPointSize) &&
+                caret.hasProperty(QTextFormat::FontPointSize))
                 missing.setFontPointSize(caret.fontPointSize());
             if (!missing.properties().isEmpty())
                 ranges.append({start, end, missing});
@@ -68,19 +68,21 @@ void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCh
 QMimeData *RichTextBox::selectionMimeData() const
 {
     auto *data = new QMimeData;
-    // With nothing selected both flavours are empty: an empty RTF document would paste as a
+    // With nothing selected every flavour is empty: an empty RTF document would paste as a
     // deletion of whatever the user selects before pasting.
     const bool selected = textCursor().hasSelection();
     data->setText(selected ? SelText() : QString());
     data->setData(RtfMimeType, selected ? SelRTF() : QByteArray());
+    // Web mail and browser editors take HTML, not RTF.
+    data->setHtml(selected ? textCursor().selection().toHtml() : QString());
     return data;
 }
 
 bool RichTextBox::canTakeMimeData(const QMimeData *source)
 {
-    return source && (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType) ||
-                      source->hasHtml() || source->hasText() || source->hasFormat(PngMimeType) ||
-                      source->hasImage());
+    return source &&
+           (source->hasFormat(RtfMimeType) || source->hasFormat(RichTextMimeType) || source->hasHtml() ||
+            source->hasText() || source->hasFormat(PngMimeType) || source->hasImage());
 }
 
 bool RichTextBox::insertMimeData(const QMimeData *source)

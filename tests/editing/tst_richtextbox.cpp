@@ -377,10 +377,16 @@ void TestRichTextBox::clipboardDataCarriesPlainTextAndRtfEvenWhenEmpty()
     RichTextBox box;
     box.setText(QStringLiteral("copy me"));
     select(box, 0, 4);
+    box.setSelBold(true);
     std::unique_ptr<QMimeData> data(box.selectionMimeData());
     QCOMPARE(data->text(), QStringLiteral("copy"));
     QVERIFY(data->hasFormat(RichTextBox::RtfMimeType));
     QCOMPARE(data->data(RichTextBox::RtfMimeType), box.SelRTF());
+    // HTML too, for web mail and browser editors, with its formatting.
+    QTextDocument pasted;
+    pasted.setHtml(data->html());
+    QCOMPARE(pasted.toPlainText(), QStringLiteral("copy"));
+    QCOMPARE(pasted.begin().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
 
     box.setSelStart(2);
     data.reset(box.selectionMimeData());
