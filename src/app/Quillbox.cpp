@@ -322,12 +322,22 @@ void Quillbox::switchToFirstTab()
 void Quillbox::showStatus(const QString &message, int timeoutMs)
 {
     statusBar()->showMessage(message, timeoutMs);
+    // A message longer than the status bar is cut there: the whole of it is its tooltip, and
+    // the notice bar shows it until the next message takes its place.
+    statusBar()->setToolTip(message);
+    const int room = statusBar()->width() - 2 * statusBar()->fontMetrics().averageCharWidth() - 16;
+    if (!message.isEmpty() && statusBar()->fontMetrics().horizontalAdvance(message) > room)
+        d->noticeBar->show(QStringLiteral("status"), message);
+    else
+        d->noticeBar->dismiss(QStringLiteral("status"));
 }
 
 void Quillbox::showNotice(const QString &event, const QString &text, const QString &actionText,
                           std::function<void()> action)
 {
+    d->noticeBar->dismiss(QStringLiteral("status"));
     statusBar()->showMessage(text.simplified());
+    statusBar()->setToolTip(text);
     d->noticeBar->show(event, text, actionText, std::move(action));
 }
 

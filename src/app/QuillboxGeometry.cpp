@@ -186,8 +186,10 @@ void Quillbox::Private::applyResizeRules()
 void Quillbox::Private::trayAvailabilityChanged(bool available)
 {
     if (available) {
-        // Minimising hides to the tray again; should it go once more, that is told again.
-        trayMissingTold = false;
+        // Minimising hides to the tray again; should it go once more, that is told again. What
+        // was said of it going no longer holds.
+        if (std::exchange(trayMissingTold, false))
+            q->showStatus(QString());
         return;
     }
     if (shutDown || startup.isRunning() || !q->isHidden())

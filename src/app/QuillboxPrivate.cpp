@@ -28,6 +28,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTimer>
@@ -100,6 +101,14 @@ Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &ser
     QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] {
         checkNoteDirectory();
         writeChangedNotes();
+    });
+    // A message gone (its time up, or cleared once its matter is over) takes its tooltip and its
+    // notice with it.
+    QObject::connect(q->statusBar(), &QStatusBar::messageChanged, q, [this](const QString &message) {
+        if (message.isEmpty()) {
+            q->statusBar()->setToolTip(QString());
+            noticeBar->dismiss(QStringLiteral("status"));
+        }
     });
     retryWrites = new QTimer(q);
     retryWrites->setInterval(RetryWritesMs);

@@ -58,15 +58,21 @@ void Launchers::showStatus(const QString &message) const
         m_showStatus(message);
 }
 
+// A launch that works says nothing, and takes away what an earlier one said: a message that no
+// longer holds does not stay.
 void Launchers::run(const QString &commandLine, const QString &what, Failure failure)
 {
-    if (!m_launcher.runCommandLine(commandLine, Launcher::Show::Normal) && failure == Failure::Reported)
+    if (m_launcher.runCommandLine(commandLine, Launcher::Show::Normal))
+        showStatus(QString());
+    else if (failure == Failure::Reported)
         showStatus(tr("Could not start %1.").arg(what));
 }
 
 void Launchers::open(const QString &target, const QString &what, Failure failure)
 {
-    if (!m_launcher.shellOpen(target, Launcher::Show::Normal) && failure == Failure::Reported)
+    if (m_launcher.shellOpen(target, Launcher::Show::Normal))
+        showStatus(QString());
+    else if (failure == Failure::Reported)
         showStatus(tr("Could not open %1.").arg(what));
 }
 

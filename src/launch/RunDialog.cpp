@@ -40,6 +40,11 @@ RunDialog::RunDialog(Launcher &launcher, QWidget *parent) : QDialog(parent), m_l
     grid->addWidget(runButton, 2, 2);
     grid->addWidget(m_minimized, 3, 0, 1, 2);
     grid->addWidget(cancelButton, 3, 2);
+    m_failure = new QLabel(this);
+    m_failure->setObjectName(QStringLiteral("RunFailure"));
+    m_failure->setWordWrap(true);
+    m_failure->hide();
+    grid->addWidget(m_failure, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     m_text->setMinimumWidth(320); // about the classic 4815 twips
 
@@ -60,7 +65,15 @@ void RunDialog::browse()
 void RunDialog::runNow()
 {
     const Launcher::Show show = m_minimized->isChecked() ? Launcher::Show::Minimized : Launcher::Show::Normal;
-    RunCommand::run(m_launcher, m_text->text(), show);
+    if (RunCommand::run(m_launcher, m_text->text(), show) == RunCommand::Outcome::Failed) {
+        // Told here, where the command line can be mended; nothing else would show it.
+        m_failure->setText(
+            QStringLiteral("\"%1\" could not be started or opened.").arg(m_text->text().trimmed()));
+        m_failure->show();
+        m_text->setFocus();
+        m_text->selectAll();
+        return;
+    }
     // Run ends this dialog's life: the next opening starts empty and unticked.
     hide();
     deleteLater();

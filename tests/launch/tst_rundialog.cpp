@@ -1,10 +1,11 @@
 #include "Dialogs.h"
-#include "RunDialog.h"
 #include "RunCommand.h"
+#include "RunDialog.h"
 #include "fake/FakePlatform.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -61,7 +62,8 @@ private slots:
         QTest::newRow("installed program with arguments")
             << "sh -c true" << QStringList{QStringLiteral("sh -c true")} << QStringList{};
         QTest::newRow("quoted program with arguments")
-            << '"' + m_program + "\" --flag x" << QStringList{'"' + m_program + "\" --flag x"} << QStringList{};
+            << '"' + m_program + "\" --flag x" << QStringList{'"' + m_program + "\" --flag x"}
+            << QStringList{};
         QTest::newRow("document") << m_document << QStringList{} << QStringList{m_document};
         QTest::newRow("document with words after it: opened whole")
             << m_document + " extra" << QStringList{} << QStringList{m_document + " extra"};
@@ -112,6 +114,26 @@ private slots:
         click(*dialog, "Command2");
         QCOMPARE(launcher.opened, QStringList{QStringLiteral("cmd")});
         QTRY_VERIFY(!dialog); // gone: the next opening starts empty
+    }
+
+    // A command line that starts nothing is told in the dialog, which stays open to mend it.
+    void commandThatCannotStartIsToldAndStays()
+    {
+        FakeLauncher launcher;
+        launcher.succeed = false;
+        QPointer<RunDialog> dialog = new RunDialog(launcher);
+        dialog->show();
+        dialog->commandLine()->setText(QStringLiteral("no-such-program --now"));
+        click(*dialog, "Command2");
+        QVERIFY(dialog && dialog->isVisible());
+        auto *told = dialog->findChild<QLabel *>(QStringLiteral("RunFailure"));
+        QVERIFY(told && told->isVisible());
+        QCOMPARE(told->text(), QStringLiteral("\"no-such-program --now\" could not be started or opened."));
+        QCOMPARE(dialog->commandLine()->text(), QStringLiteral("no-such-program --now"));
+
+        launcher.succeed = true;
+        click(*dialog, "Command2");
+        QTRY_VERIFY(!dialog);
     }
 
     void emptyRunClosesAndStartsNothing()

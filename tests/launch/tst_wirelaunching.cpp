@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QStatusBar>
 
 // The main window's Applications menu, command toolbar and note boxes reach the launch commands.
 class TestWireLaunching : public QObject
@@ -29,11 +30,26 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("started");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("web browser") << "browser" << "Web" << "/usr/bin/browser" << "";
-        QTest::newRow("e-mail program") << "emailprogram" << "EMail" << "/usr/bin/mailer" << "";
-        QTest::newRow("dialer") << "dialer" << "Dialer" << "" << "dialer.exe";
-        QTest::newRow("terminal") << "dosprompt" << "DOS" << "" << "cmd";
-        QTest::newRow("calculator") << "calc" << "Calc" << "" << "calc.exe";
+        QTest::newRow("web browser") << "browser"
+                                     << "Web"
+                                     << "/usr/bin/browser"
+                                     << "";
+        QTest::newRow("e-mail program") << "emailprogram"
+                                        << "EMail"
+                                        << "/usr/bin/mailer"
+                                        << "";
+        QTest::newRow("dialer") << "dialer"
+                                << "Dialer"
+                                << ""
+                                << "dialer.exe";
+        QTest::newRow("terminal") << "dosprompt"
+                                  << "DOS"
+                                  << ""
+                                  << "cmd";
+        QTest::newRow("calculator") << "calc"
+                                    << "Calc"
+                                    << ""
+                                    << "calc.exe";
     }
     void menuItemsAndButtonsLaunchOnce()
     {
@@ -46,7 +62,8 @@ private slots:
             m_f->fakes.launcher->commandLines.clear();
             m_f->fakes.launcher->opened.clear();
             action->trigger();
-            QCOMPARE(m_f->fakes.launcher->commandLines, started.isEmpty() ? QStringList() : QStringList{started});
+            QCOMPARE(m_f->fakes.launcher->commandLines,
+                     started.isEmpty() ? QStringList() : QStringList{started});
             QCOMPARE(m_f->fakes.launcher->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
         }
     }
@@ -80,7 +97,34 @@ private slots:
         box->setText(QStringLiteral("News at www.example.com/news."));
         box->setSelStart(box->Text().indexOf(QLatin1String("example")));
         emit box->DblClick();
-        QCOMPARE(m_f->fakes.launcher->commandLines, QStringList{QStringLiteral("/usr/bin/browser www.example.com/news")});
+        QCOMPARE(m_f->fakes.launcher->commandLines,
+                 QStringList{QStringLiteral("/usr/bin/browser www.example.com/news")});
+    }
+
+    // A message stays only while it holds: a launch that works takes away what an earlier one
+    // said, and a message too long for the status bar can be read whole.
+    void statusMessagesGoWhenTheirMatterIsOver()
+    {
+        Quillbox &w = *m_f->window;
+        m_f->showActive();
+        RichTextBox *box = w.editor(2);
+        box->setText(QStringLiteral("no address here"));
+        box->setSelStart(3);
+        emit box->DblClick();
+        QVERIFY(w.statusBar()->currentMessage().startsWith(QStringLiteral("Copied, but not opened")));
+        w.menuItem(QStringLiteral("browser"))->trigger();
+        QCOMPARE(m_f->fakes.launcher->commandLines.size(), 1);
+        QCOMPARE(w.statusBar()->currentMessage(), QString());
+
+        const QString longMessage = QStringLiteral("a message that goes on ").repeated(12).trimmed();
+        w.showStatus(longMessage, 0);
+        QCOMPARE(w.statusBar()->toolTip(), longMessage);
+        QCOMPARE(w.notices(), QStringList{longMessage});
+        w.showStatus(QStringLiteral("short"), 0);
+        QVERIFY(w.notices().isEmpty());
+        w.showStatus(longMessage, 0);
+        w.statusBar()->clearMessage();
+        QVERIFY(w.notices().isEmpty() && w.statusBar()->toolTip().isEmpty());
     }
 };
 
