@@ -2,13 +2,47 @@
 #include "Quillbox.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "SplashScreen.h"
 #include "UnixSignals.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QSessionManager>
+
+namespace {
+// --help and --version are answered without a display and without touching any setting: the
+// window's application is never made for them.
+bool onlyAsksForAnAnswer(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v" || arg == "--help-all")
+            return true;
+    }
+    return false;
+}
+
+int answer(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillbox"));
+    QCoreApplication::setApplicationVersion(ProgramVersion);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Quillbox Plus: seven tabbed rich-text notes at hand from the notification area.\n"
+                       "Started again while running, it brings the running window forward."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app); // prints and exits
+    return 0;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (onlyAsksForAnAnswer(argc, argv))
+        return answer(argc, argv);
+
     // On Wayland no program may place its window, keep it on top or send keystrokes, and our
     // users rely on all three, so we run through XWayland unless the user chose a platform.
     if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") &&

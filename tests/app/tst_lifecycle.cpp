@@ -75,6 +75,35 @@ class TestLifecycle : public QObject
     }
 
 private slots:
+    // Answered and ended without a display, touching no setting and no note.
+    void helpAndVersionPrintAndEnd_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("--help") << QStringLiteral("--help") << QStringLiteral("--version");
+        QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("quillbox 5.3");
+    }
+    void helpAndVersionPrintAndEnd()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, printed);
+        QTemporaryDir home;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(QUILLBOX_PROGRAM), {option});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(QString::fromLocal8Bit(p.readAllStandardOutput()).contains(printed),
+                 qPrintable(QString::fromLocal8Bit(p.readAllStandardError())));
+        QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
     void laterStartAsksTheRunningOneToComeForward()
     {
         QTemporaryDir dir;
