@@ -1,5 +1,7 @@
 #include "ProgramPlaces.h"
 
+#include "NoteTab.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -32,12 +34,22 @@ QString programDirectory()
 {
     if (!programOverride().isEmpty())
         return programOverride();
-    const QString exeDir = QCoreApplication::applicationDirPath();
+    return programDirectoryFor(QCoreApplication::applicationDirPath());
+}
+
+QString programDirectoryFor(const QString &exeDir)
+{
     const QFileInfo info(exeDir);
     // An install under /usr or /opt is never a portable one, even for root who could write there.
-    if (!exeDir.isEmpty() && info.isDir() && info.isWritable() && !isSystemPrefix(exeDir))
-        return exeDir;
-    return userDataDirectory();
+    if (exeDir.isEmpty() || !info.isDir() || !info.isWritable() || isSystemPrefix(exeDir))
+        return userDataDirectory();
+    // A portable copy says so; one that already keeps notes beside itself (made by an earlier
+    // version) goes on doing so, or its notes would seem gone.
+    const QDir dir(exeDir);
+    bool portable = dir.exists(QStringLiteral("portable"));
+    for (const NoteTab &tab : NoteTabs::all())
+        portable = portable || QFileInfo(dir.filePath(tab.fileName)).isFile();
+    return portable ? exeDir : userDataDirectory();
 }
 
 QString userDataDirectory()

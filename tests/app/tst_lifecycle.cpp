@@ -35,7 +35,7 @@ class TestLifecycle : public QObject
             store.SaveSettingValue("AutoCompletion", QStringLiteral("NO"));
         }
 
-        std::unique_ptr<QProcess> launch() const
+        std::unique_ptr<QProcess> launch(const QString &program = QStringLiteral(QUILLBOX_PROGRAM)) const
         {
             auto p = std::make_unique<QProcess>();
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -43,7 +43,7 @@ class TestLifecycle : public QObject
             env.insert("XDG_DATA_HOME", dir.filePath("data"));
             env.insert("QT_QPA_PLATFORM", "offscreen");
             p->setProcessEnvironment(env);
-            p->setProgram(QStringLiteral(QUILLBOX_PROGRAM));
+            p->setProgram(program);
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             p->start();
             return p;
@@ -102,6 +102,34 @@ private slots:
         QVERIFY2(QString::fromLocal8Bit(p.readAllStandardOutput()).contains(printed),
                  qPrintable(QString::fromLocal8Bit(p.readAllStandardError())));
         QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    // A copy of the program in any folder (a build folder, say) keeps its notes in the user's data
+    // folder, where removing that folder cannot take them along; one marked portable keeps them
+    // beside itself.
+    void notesGoBesideTheProgramOnlyForAPortableCopy_data()
+    {
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("a copy in a build folder") << false;
+        QTest::newRow("a portable copy") << true;
+    }
+    void notesGoBesideTheProgramOnlyForAPortableCopy()
+    {
+        QFETCH(bool, portable);
+        QTemporaryDir exeDir;
+        const QString copy = exeDir.filePath(QStringLiteral("quillbox"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), copy));
+        QVERIFY(QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner));
+        if (portable)
+            QFile(exeDir.filePath(QStringLiteral("portable"))).open(QIODevice::WriteOnly);
+        User user;
+        SettingsStore(user.ini()).DeleteSetting(QStringLiteral("Network"));
+        auto p = user.launch(copy);
+        QVERIFY(user.waitUntilServing());
+        endWith(*p, SIGTERM);
+        const QString data = user.dir.filePath(QStringLiteral("data/Quillbox Plus/notes.rtf"));
+        QCOMPARE(QFileInfo::exists(data), !portable);
+        QCOMPARE(QFileInfo::exists(exeDir.filePath(QStringLiteral("notes.rtf"))), portable);
     }
 
     void laterStartAsksTheRunningOneToComeForward()
