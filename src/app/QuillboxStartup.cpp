@@ -173,7 +173,8 @@ void Quillbox::showAsStarted()
             // Started minimised to the tray: the window stays hidden until the icon is clicked.
             if (showInTaskBar == QLatin1String("YES") || !TrayIcon::isAvailable()) {
                 // Its place first, then the state (see step 11), so it goes on the task bar in place.
-                if (QWindow *window = windowHandle()) {
+                QWindow *window = windowHandle();
+                if (window && !(window->windowStates() & Qt::WindowMinimized)) {
                     window->setGeometry(geometry());
                     window->setWindowStates(Qt::WindowMinimized);
                 }
