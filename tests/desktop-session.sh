@@ -101,6 +101,34 @@ wait_until_settled() {
     done
 }
 
+# The outer (frame) rectangle as the window manager placed it, as "left,top widthxheight": the
+# client's place and size widened by the frame the window manager reports.
+frame_geometry() {
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
+    xwininfo -id "$1" | awk -v e="${extents:-0,0,0,0}" '
+        BEGIN {split(e, f, ",")}
+        /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
+        END {print x - f[1] "," y - f[3], w + f[1] + f[2] "x" h + f[3] + f[4]}'
+}
+# The frame rectangle once it has stopped changing: the window manager frames and places a window
+# in a few steps after it is mapped.
+settled_geometry() {
+    local last="" now same=0
+    for ((k = 0; k < 40; k++)); do
+        now=$(frame_geometry "$1")
+        if [ "$now" = "$last" ]; then
+            same=$((same + 1))
+            [ "$same" -ge 4 ] && break
+        else
+            same=0
+        fi
+        last=$now
+        sleep 0.2
+    done
+    echo "$now"
+}
+
 # A profile of its own for the next start: config, data and note folders under $work/<name>, and
 # an INI with the note directory and the setting lines given (printf %b escapes). Sets notes, ini.
 new_profile() {

@@ -53,6 +53,10 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
         d->activationPending = false; // the menu opening over the window takes the input
     });
     connect(d->tray, &TrayIcon::closeRequested, this, &Quillbox::shutdown);
+    connect(d->platform->frames.get(), &FrameExtents::changed, this, [this] {
+        d->noteFrame();
+        d->releaseHeldShow();
+    });
     connect(d->tray, &TrayIcon::availabilityChanged, this,
             [this](bool available) { d->trayAvailabilityChanged(available); });
 
@@ -363,6 +367,7 @@ void Quillbox::bringBack()
         StartupPhase::bringForward();
         return;
     }
+    d->heldShow = nullptr; // start-up's own first show is overtaken
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     show();
     raise();
@@ -476,7 +481,7 @@ bool Quillbox::event(QEvent *event)
     // The notes held back at start-up come in once this first paint is on the screen.
     if (event->type() == QEvent::Paint && d->loadingHeld)
         QTimer::singleShot(0, this, [this] { d->releaseLoading(); });
-    // The frame may be known once the window is shown; the size set before was the outer size.
+    // Coming into view, the window gets the place and size it was given while out of view.
     if (event->type() == QEvent::Show)
         d->noteFrame();
     return handled;
@@ -486,7 +491,7 @@ void Quillbox::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        // Back from the task bar or the tray the window may have been framed while out of view.
+        // Back from the task bar or the tray, the window gets the place and size held back.
         d->noteFrame();
         d->applyResizeRules();
     }
@@ -511,8 +516,9 @@ void Quillbox::mouseReleaseEvent(QMouseEvent *event)
     QWidget *under = childAt(event->position().toPoint());
     if ((!under || under == centralWidget()) && !d->shutDown) {
         const WindowGeometry g = d->converter();
-        settings().SaveSettingValue(SettingKey::CoordsX, g.xToTwips(frameGeometry().x()));
-        settings().SaveSettingValue(SettingKey::CoordsY, g.yToTwips(frameGeometry().y()));
+        const QPoint place = d->outerGeometry().topLeft();
+        settings().SaveSettingValue(SettingKey::CoordsX, g.xToTwips(place.x()));
+        settings().SaveSettingValue(SettingKey::CoordsY, g.yToTwips(place.y()));
     }
     QMainWindow::mouseReleaseEvent(event);
 }

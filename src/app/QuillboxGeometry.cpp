@@ -1,5 +1,6 @@
 #include "QuillboxPrivate.h"
 
+#include "Platform.h"
 #include "SettingKeys.h"
 #include "SettingValue.h"
 #include "SettingsStore.h"
@@ -25,123 +26,110 @@ QRect Quillbox::Private::screenRect() const
 }
 
 namespace {
-// How often, and how far apart, a window just shown is looked at until its frame is known and it
-// stands where it was asked to be.
-constexpr int FrameChecks = 250;
-constexpr int FrameCheckInterval = 20; // ms
-// Looks in a row that must find it there: a window manager may report a frame without its title
-// bar first, and Qt notices the rest only at the window's next move or resize.
-constexpr int SettledChecks = 5;
+// How long the window's first show waits for the window manager to tell its frame, at most.
+constexpr int FrameAnswerAtMostMs = 1000;
 } // namespace
+
+WindowPlacement::Shown Quillbox::Private::shown() const
+{
+    // Hidden with a native window made minimised counts as minimised: Qt's X11 window is mapped the
+    // moment the place or size of such a window is set.
+    const QWindow *window = q->windowHandle();
+    if (q->isMinimized() && (q->isVisible() || (window && window->windowStates() & Qt::WindowMinimized)))
+        return WindowPlacement::Shown::Minimised;
+    // Setting the place or size of a maximised window makes it a normal one, seen or not.
+    if (q->isMaximized() || q->isFullScreen())
+        return WindowPlacement::Shown::Maximised;
+    if (!q->isVisible())
+        return WindowPlacement::Shown::Hidden;
+    return WindowPlacement::Shown::Normal;
+}
+
+QMargins Quillbox::Private::frameMargins() const
+{
+    // The window manager's own word where it gives one. Elsewhere Qt's view of the frame: the
+    // decorations it draws itself, or on an X desktop that tells nothing none before the window is
+    // framed, so that the window is placed as it is.
+    if (const std::optional<QMargins> told = platform->frames->extents())
+        return *told;
+    const QWindow *window = q->windowHandle();
+    return window ? window->frameMargins() : QMargins();
+}
+
+bool Quillbox::Private::frameFinal() const
+{
+    return platform->frames->extents() || !platform->frames->awaited();
+}
 
 void Quillbox::Private::noteFrame()
 {
-    // The frame is only known once the window manager has framed the window in view; stored
-    // sizes are outer sizes, so what the frame adds is kept to convert between the two.
-    if (!q->isVisible() || q->isMinimized())
-        return;
-    const bool firstInView = !shownNormal;
-    shownNormal = true;
-    const QSize extra = q->frameGeometry().size() - q->geometry().size();
-    if (extra.width() < 0 || extra.height() < 0)
-        return;
-    if (extra != frameExtra) {
-        frameExtra = extra;
+    // Stored sizes are outer sizes, the smallest one included.
+    const QMargins frame = frameMargins();
+    if (frame != knownFrame) {
+        knownFrame = frame;
         updateMinimumSize();
     }
-    if (!frameKnown && extra != QSize(0, 0))
-        frameKnown = true;
-    if (!geometryPending || q->isMaximized() || q->isFullScreen())
-        return;
-    // A window manager that frames nothing leaves the window as it was placed.
-    const bool framed = frameKnown || frameChecks >= FrameChecks;
-    // Set again for each new frame; before there is one, only the size held back while the window
-    // was minimised.
-    if (framed ? appliedFrame != frameExtra : firstInView) {
-        if (framed)
-            appliedFrame = frameExtra;
-        applyWantedGeometry();
-        settledChecks = framed && atWantedGeometry() ? 1 : 0;
-    } else if (settledChecks > 0 && !atWantedGeometry()) {
-        // Moved or resized since it stood where it was asked to be: it is the user's window again.
-        geometryPending = false;
-        return;
-    }
-    watchForFrame();
-}
-
-bool Quillbox::Private::atWantedGeometry() const
-{
-    return q->frameGeometry() == outerGeometry();
-}
-
-void Quillbox::Private::watchForFrame()
-{
-    // Qt tells nobody when the frame arrives, so the window is looked at until it has one and
-    // stands where it was asked to be. Until then the places the window manager reports are its
-    // own passing ones (it may first put a new window anywhere): they are neither rescued nor
-    // stored.
-    if (!frameWatch) {
-        frameWatch = new QTimer(q);
-        frameWatch->setSingleShot(true);
-        frameWatch->setInterval(FrameCheckInterval);
-        QObject::connect(frameWatch, &QTimer::timeout, q, [this] {
-            ++frameChecks;
-            noteFrame();
-            if (!geometryPending || !appliedFrame || !q->isVisible() || q->isMinimized())
-                return;
-            if (atWantedGeometry())
-                ++settledChecks;
-            if (settledChecks >= SettledChecks || frameChecks >= 2 * FrameChecks) {
-                geometryPending = false;
-                frameWatch->stop();
-            }
-        });
-    }
-    if (!frameWatch->isActive())
-        frameWatch->start();
+    if (q->isVisible() && !q->isMinimized())
+        shownNormal = true;
+    applyWantedGeometry();
 }
 
 void Quillbox::Private::placeWindow(const QPoint &outerPlace)
 {
-    wantedPlace = outerPlace;
-    geometryPending = geometryPending || !frameKnown;
+    placement.place(outerPlace);
     applyWantedGeometry();
 }
 
 void Quillbox::Private::sizeWindow(const QSize &outer)
 {
-    wantedSize = outer;
-    geometryPending = geometryPending || !frameKnown;
+    placement.resize(outer);
     applyWantedGeometry();
 }
 
 void Quillbox::Private::applyWantedGeometry()
 {
-    // A window manager may take a change of size of a window mapped minimised for a request to
-    // restore it, so a window started minimised gets its size when it first comes into view.
-    if (q->isMinimized() && !shownNormal)
+    const std::optional<QRect> inside = placement.apply(q->geometry(), frameMargins(), shown(), frameFinal());
+    if (!inside)
         return;
-    if (wantedSize.isValid())
-        q->resize(wantedSize - frameExtra);
-    if (wantedPlace)
-        q->move(*wantedPlace);
+    // Only a place asked for is set, so a size alone leaves the window manager to place the window.
+    if (inside->topLeft() == q->geometry().topLeft())
+        q->resize(inside->size());
+    else
+        q->setGeometry(*inside);
 }
 
 QRect Quillbox::Private::outerGeometry() const
 {
-    // Before the frame is known, Qt's own view of the window is off by the frame. A maximised
-    // window is where the window manager put it.
-    const QRect seen(q->pos(), q->size() + frameExtra);
-    if (!geometryPending || q->isMaximized() || q->isFullScreen())
-        return seen;
-    return {wantedPlace.value_or(seen.topLeft()), wantedSize.isValid() ? wantedSize : seen.size()};
+    return placement.outer(q->geometry(), frameMargins(), shown());
+}
+
+void Quillbox::Private::showWhenFramed(std::function<void()> show)
+{
+    // Asked before the window is first shown, the window manager tells the frame it will give it,
+    // and the window comes up where it belongs. One that does not answer holds the window back no
+    // longer than a moment. The native window is made for the question; the show would make it.
+    q->winId();
+    platform->frames->watch(q->windowHandle());
+    noteFrame();
+    if (!platform->frames->awaited()) {
+        show();
+        return;
+    }
+    heldShow = std::move(show);
+    QTimer::singleShot(FrameAnswerAtMostMs, q, [this] { releaseHeldShow(); });
+}
+
+void Quillbox::Private::releaseHeldShow()
+{
+    const std::function<void()> show = std::exchange(heldShow, nullptr);
+    if (show && !shutDown)
+        show();
 }
 
 void Quillbox::Private::updateMinimumSize()
 {
     const QSize outer = converter().toPixels(QSize(WindowGeometry::MinWidth, WindowGeometry::MinHeight));
-    q->setMinimumSize(outer - frameExtra);
+    q->setMinimumSize(outer.shrunkBy(knownFrame));
 }
 
 void Quillbox::Private::applyResizeRules()

@@ -210,7 +210,7 @@ void Quillbox::Private::buildWidgets()
         std::max({commandBar->sizeHint().width(), fontBar->sizeHint().width() + formatBar->sizeHint().width(),
                   defaultTabsWidth(tabs) + margins.left() + margins.right()});
     // A few pixels beyond the toolbars' own hint: their layout keeps a margin of its own.
-    q->resize(design.expandedTo(QSize(content + 12, 0)));
+    sizeWindow(design.expandedTo(QSize(content + 12, 0)));
     updateMinimumSize();
 }
 

@@ -8,19 +8,20 @@
 #include "StartupPhase.h"
 #include "TabStripBuilder.h"
 #include "WindowGeometry.h"
+#include "WindowPlacement.h"
 
 #include <QHash>
+#include <QMargins>
 #include <QSize>
 
 #include <array>
-#include <optional>
+#include <functional>
 
 class CommandToolbar;
 class FormatToolbar;
 class QLabel;
 class NoticeBar;
 class QStackedWidget;
-class QTimer;
 
 // The main window's state and the steps its public operations share.
 struct Quillbox::Private
@@ -57,13 +58,17 @@ struct Quillbox::Private
     // Geometry.
     WindowGeometry converter() const;
     QRect screenRect() const;
+    WindowPlacement::Shown shown() const;
+    QMargins frameMargins() const;
+    bool frameFinal() const;
     void noteFrame();
-    void watchForFrame();
-    bool atWantedGeometry() const;
     void placeWindow(const QPoint &outerPlace);
     void sizeWindow(const QSize &outer);
     void applyWantedGeometry();
     QRect outerGeometry() const;
+    // Start-up's first show, once the window manager has told the frame it is asked for.
+    void showWhenFramed(std::function<void()> show);
+    void releaseHeldShow();
     void updateMinimumSize();
     void applyResizeRules();
     void trayAvailabilityChanged(bool available);
@@ -104,19 +109,10 @@ struct Quillbox::Private
     QTimer *retryWrites = nullptr;
     static constexpr int RetryWritesMs = 3000;
 
-    QSize frameExtra{0, 0}; // what the window manager's frame adds to the window's size
-    bool frameKnown = false;
-    // The outer place and size start-up or the off-screen rescue gave the window. Until the window
-    // manager has framed it, Qt cannot tell the frame from the inside, so they are set again once
-    // the frame is known, and they stand for the window's place and size until it is there.
-    std::optional<QPoint> wantedPlace;
-    QSize wantedSize;
-    bool geometryPending = false;
-    std::optional<QSize> appliedFrame; // the frame they were last set for
-    QTimer *frameWatch = nullptr;
-    int frameChecks = 0;
-    int settledChecks = 0;
-    bool shownNormal = false; // seen on screen, not minimised, since start-up
+    QMargins knownFrame; // the frame the smallest size was set for
+    WindowPlacement placement;
+    std::function<void()> heldShow; // start-up's first show, waiting for the frame
+    bool shownNormal = false;       // seen on screen, not minimised, since start-up
     bool inResizeRules = false;
     bool trayMissingTold = false;
     bool activationPending = false;

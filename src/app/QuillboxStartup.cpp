@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 // Bytes of the note in view that start-up reads before showing the window; a bigger note is read
@@ -91,10 +92,12 @@ bool Quillbox::runStartUpSteps()
     else
         CenterMe();
 
-    // Step 11.
+    // Step 11. Only the window's state is set here, not its native window's: Qt's X11 window, once
+    // made minimised, is mapped the moment its place or size is set. showAsStarted() makes it
+    // minimised in its place.
     const QString startMin = readSetting(store, SettingKey::StartMin);
     if (!startMin.isEmpty() && SettingValue::numeric(startMin) != 0)
-        setWindowState(windowState() | Qt::WindowMinimized);
+        overrideWindowState(windowState() | Qt::WindowMinimized);
 
     // Step 12: the editing subsystem fills the font boxes from the first note.
     emit fontBoxesWanted();
@@ -114,7 +117,7 @@ bool Quillbox::runStartUpSteps()
     // A size larger than the whole desktop (a hand-edited value) would ask for a window surface
     // the graphics system cannot allocate; such a window gets the design size, as the off-screen
     // rescue would give it anyway.
-    const QSize smallest = minimumSize() + d->frameExtra;
+    const QSize smallest = minimumSize().grownBy(d->knownFrame);
     const QSize desktop = screen() ? screen()->availableVirtualGeometry().size() : QSize(4096, 4096);
     if (outer.width() > 4 * desktop.width() || outer.height() > 4 * desktop.height())
         outer = smallest;
@@ -156,20 +159,29 @@ bool Quillbox::runStartUpSteps()
 
 void Quillbox::showAsStarted()
 {
-    const Qt::WindowStates state = windowState();
-    if (state & Qt::WindowMinimized) {
-        const QString showInTaskBar =
-            SettingValue::dropFinalNul(settings().GetSettingValue(SettingKey::ShowinTaskBar)).trimmed();
-        // Started minimised to the tray: the window stays hidden until the icon is clicked.
-        if (showInTaskBar == QLatin1String("YES") || !TrayIcon::isAvailable())
-            showMinimized();
-        d->releaseLoading(); // no paint to wait for
-        return;
-    }
-    if (state & Qt::WindowMaximized)
-        showMaximized();
-    else
-        show();
-    // Typing goes into the note in view, not the first box of the toolbars.
-    FocusVisibleEditor();
+    d->showWhenFramed([this] {
+        const Qt::WindowStates state = windowState();
+        if (state & Qt::WindowMinimized) {
+            const QString showInTaskBar =
+                SettingValue::dropFinalNul(settings().GetSettingValue(SettingKey::ShowinTaskBar)).trimmed();
+            // Started minimised to the tray: the window stays hidden until the icon is clicked.
+            if (showInTaskBar == QLatin1String("YES") || !TrayIcon::isAvailable()) {
+                // Its place first, then the state (see step 11), so it goes on the task bar in place.
+                QWindow *window = windowHandle();
+                if (window && !(window->windowStates() & Qt::WindowMinimized)) {
+                    window->setGeometry(geometry());
+                    window->setWindowStates(Qt::WindowMinimized);
+                }
+                showMinimized();
+            }
+            d->releaseLoading(); // no paint to wait for
+            return;
+        }
+        if (state & Qt::WindowMaximized)
+            showMaximized();
+        else
+            show();
+        // Typing goes into the note in view, not the first box of the toolbars.
+        FocusVisibleEditor();
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameExtents.h"
 #include "GlobalHotKey.h"
 #include "KeystrokeSender.h"
 #include "Launcher.h"
@@ -14,6 +15,7 @@ struct Platform
     std::unique_ptr<KeystrokeSender> keys;
     std::unique_ptr<SoundPlayer> sound;
     std::unique_ptr<GlobalHotKey> hotKey;
+    std::unique_ptr<FrameExtents> frames;
 
     static Platform createNative();
 };

@@ -2,6 +2,7 @@
 
 #include "HotKeyControl.h"
 #include "PasswordRecord.h"
+#include "WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -334,8 +335,8 @@ private slots:
         f.settings->SaveSettingValue("Height", QStringLiteral("7500"));
         QVERIFY(f.start());
         QCOMPARE(f.window->screen()->logicalDotsPerInchX(), 96.0);
-        QCOMPARE(f.window->pos(), place);
-        QCOMPARE(f.window->size(), QSize(600, 500));
+        // Stored values are the outer ones: the frame's place and size.
+        QCOMPARE(f.window->frameGeometry(), QRect(place, QSize(600, 500)));
     }
 
     void startUpStates_data()
@@ -424,6 +425,53 @@ private slots:
         QVERIFY(f.start());
         f.showActive();
         QCOMPARE(f.window->frameGeometry(), QRect(100, top, 600, 400));
+    }
+
+    void windowStandsWhereTheToldFramePutsIt_data()
+    {
+        QTest::addColumn<bool>("startMin");
+        QTest::addColumn<bool>("toldBeforeShown");
+        QTest::addColumn<int>("storedX");
+        QTest::newRow("told before the first show") << false << true << 1500;
+        QTest::newRow("brought forward before it was told") << false << false << 1500;
+        QTest::newRow("started minimised, restored") << true << true << 1500;
+        QTest::newRow("stored off the left edge, rescued") << false << true << -15000;
+    }
+    void windowStandsWhereTheToldFramePutsIt()
+    {
+        QFETCH(bool, startMin);
+        QFETCH(bool, toldBeforeShown);
+        QFETCH(int, storedX);
+        WindowFixture f;
+        f.quietSettings();
+        f.settings->SaveSettingValue("StartMin", QString::number(startMin));
+        f.settings->SaveSettingValue("CoordsX", QString::number(storedX));
+        f.settings->SaveSettingValue("CoordsY", QStringLiteral("1800"));
+        f.settings->SaveSettingValue("Width", QStringLiteral("9600"));
+        f.settings->SaveSettingValue("Height", QStringLiteral("7500"));
+        QVERIFY(f.start());
+        // Asked at the first show, the window manager answers with a frame unlike Qt's own.
+        f.fakes.frames->awaiting = true;
+        f.window->showAsStarted();
+        QCOMPARE(f.fakes.frames->watched, QList<QWindow *>{f.window->windowHandle()});
+        const QMargins frame(4, 30, 5, 6);
+        if (!toldBeforeShown)
+            f.window->bringBack();
+        QCOMPARE(f.window->isVisible(), !toldBeforeShown); // the first show waits for the answer
+        f.fakes.frames->tell(frame);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->isMinimized(), startMin);
+        if (startMin)
+            f.window->bringBack();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QRect outer = storedX < 0 ? QRect(WindowGeometry::centred({483, 387}, screen), QSize(483, 387))
+                                        : QRect(100, 120, 640, 500);
+        QTRY_COMPARE(f.window->geometry(), outer.marginsRemoved(frame));
+        f.window->shutdown();
+        QCOMPARE(f.settings->GetSettingValue("CoordsX"), QString::number(outer.x() * 15));
+        QCOMPARE(f.settings->GetSettingValue("CoordsY"), QString::number(outer.y() * 15));
+        QCOMPARE(f.settings->GetSettingValue("Width"), QString::number(outer.width() * 15));
+        QCOMPARE(f.settings->GetSettingValue("Height"), QString::number(outer.height() * 15));
     }
 
     void mouseReleaseOnTheBareSurfaceRemembersThePlace()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main window on a real X desktop: stay-on-top through the window manager, "Set On Top"
-# changing it in place, a second start bringing the first window forward, and SIGTERM running
-# the shutdown.
+# The main window on a real X desktop: placed exactly at its stored place and size, stay-on-top
+# through the window manager, "Set On Top" changing it in place, a second start bringing the first
+# window forward, and SIGTERM running the shutdown.
 #   window_desktop.sh <quillbox executable>
 # Starts its own Xvfb with openbox as the window manager; xdotool presses the keys.
 set -uo pipefail
@@ -13,7 +13,9 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 notes=$work/notes
 ini="$XDG_CONFIG_HOME/Quillbox Plus/Quillbox Plus.ini"
 mkdir -p "$(dirname "$ini")" "$notes" "$XDG_DATA_HOME"
-printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nOnTop=yes\nNetwork=%s\n' "$notes" >"$ini"
+# Stored as the frame's place and size: 150,120 640x500 at 15 twips a pixel.
+placed='CoordsX=2250\nCoordsY=1800\nWidth=9600\nHeight=7500'
+printf '[Settings]\nNoSplash=1\nAutoCompletion=NO\nOnTop=yes\n%b\nNetwork=%s\n' "$placed" "$notes" >"$ini"
 setting() { grep -i "^$1=" "$ini" | head -n1 | cut -d= -f2-; }
 
 is_above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
@@ -28,6 +30,11 @@ first=$!
 pids+=("$first")
 wait_for 300 main_window_visible || fail "the main window did not appear"
 win=$(main_window)
+
+# The frame stands at the stored place with the stored outer size, to the pixel.
+shown=$(settled_geometry "$win")
+[ "$shown" = "150,120 640x500" ] && pass "the window stands at its stored place and size" \
+    || fail "the window stands at $shown instead of 150,120 640x500"
 
 # "OnTop" holding "yes" keeps the window above others, and is stored back as "Yes".
 if wait_for 50 is_above "$win"; then pass "OnTop yes keeps the window on top"; else fail "not on top: $(xprop -id "$win" _NET_WM_STATE)"; fi
@@ -83,7 +90,8 @@ else
     fail "SIGTERM did not end the program"
 fi
 [ "$(ls "$notes"/*.rtf 2>/dev/null | wc -l)" -eq 7 ] && pass "SIGTERM wrote the seven notes" || fail "notes after SIGTERM: $(ls "$notes")"
-[ -n "$(setting Width)" ] && [ -n "$(setting CoordsX)" ] && pass "SIGTERM stored the place and size" \
-    || fail "place and size not stored: $(cat "$ini")"
+stored="$(setting CoordsX),$(setting CoordsY) $(setting Width)x$(setting Height)"
+[ "$stored" = "2250,1800 9600x7500" ] && pass "SIGTERM stored the place and size it was started with" \
+    || fail "SIGTERM stored $stored after a start at 2250,1800 9600x7500"
 
 finish_desktop_test

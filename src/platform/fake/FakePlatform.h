@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../FrameExtents.h"
 #include "../GlobalHotKey.h"
 #include "../KeystrokeSender.h"
 #include "../Launcher.h"
@@ -81,6 +82,25 @@ public:
     void press() { emit activated(); }
 };
 
+// Records the windows watched; a test sets `awaiting` to have the frame asked for, and tell()s it
+// as the window manager would. Unknown, and not awaited, unless a test says otherwise.
+class FakeFrameExtents final : public FrameExtents
+{
+public:
+    QList<QWindow *> watched; // every watch call, in order
+    bool awaiting = false;   // what awaited() answers while nothing was told
+    std::optional<QMargins> frame;
+
+    void watch(QWindow *window) override { watched << window; }
+    std::optional<QMargins> extents() const override { return frame; }
+    bool awaited() const override { return awaiting && !frame; }
+    void tell(const QMargins &told)
+    {
+        frame = told;
+        emit changed();
+    }
+};
+
 // A platform made of fakes, with typed access to each for the test's assertions.
 struct FakePlatform
 {
@@ -88,6 +108,7 @@ struct FakePlatform
     FakeKeystrokeSender *keys = nullptr;
     FakeSoundPlayer *sound = nullptr;
     FakeGlobalHotKey *hotKey = nullptr;
+    FakeFrameExtents *frames = nullptr;
 
     Platform make()
     {
@@ -104,6 +125,9 @@ struct FakePlatform
         auto h = std::make_unique<FakeGlobalHotKey>();
         hotKey = h.get();
         p.hotKey = std::move(h);
+        auto e = std::make_unique<FakeFrameExtents>();
+        frames = e.get();
+        p.frames = std::move(e);
         return p;
     }
 };

@@ -3,6 +3,7 @@
 #include "PortalGlobalHotKey.h"
 #include "QtSoundPlayer.h"
 #include "X11KeystrokeSender.h"
+#include "XcbFrameExtents.h"
 #include "XcbGlobalHotKey.h"
 
 #include <QGuiApplication>
@@ -18,5 +19,7 @@ Platform Platform::createNative()
         p.hotKey = std::make_unique<PortalGlobalHotKey>();
     else
         p.hotKey = std::make_unique<XcbGlobalHotKey>();
+    // Unknown off X11: the window then goes by Qt's own view of its frame.
+    p.frames = std::make_unique<XcbFrameExtents>();
     return p;
 }
