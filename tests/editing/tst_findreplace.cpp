@@ -31,6 +31,9 @@ private slots:
     void replaceAllWithoutMatchKeepsTheStatus();
     void readOnlyNoteShowsAnErrorBox();
     void dialogOpensInFindModeWithTheSelection();
+    void dialogStepsAsideFromTheMatch_data();
+    void dialogStepsAsideFromTheMatch();
+    void matchIsDrawnSelectedWhileTheDialogHasTheKeyboard();
 };
 
 void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText_data()
@@ -294,6 +297,67 @@ void TestFindReplace::dialogOpensInFindModeWithTheSelection()
     dialog.clickReplace();
     QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("cmdReplaceAll"))->isHidden());
     QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdReplace"))->text(), FindReplace::ReplaceCaption);
+}
+
+void TestFindReplace::dialogStepsAsideFromTheMatch_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("match");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("placed");
+    const QRect screen(0, 0, 1280, 1024);
+    QTest::newRow("not over the match")
+        << QRect(100, 100, 400, 200) << QRect(600, 600, 50, 20) << screen << QPoint(100, 100);
+    QTest::newRow("below, the nearer side")
+        << QRect(400, 400, 400, 200) << QRect(500, 420, 60, 20) << screen << QPoint(400, 448);
+    QTest::newRow("above, the nearer side")
+        << QRect(400, 400, 400, 200) << QRect(500, 570, 60, 20) << screen << QPoint(400, 362);
+    // Below would leave the screen, above is further than beside.
+    QTest::newRow("beside") << QRect(400, 600, 400, 400) << QRect(500, 610, 60, 20) << screen
+                            << QPoint(568, 600);
+    QTest::newRow("back onto the screen")
+        << QRect(1000, 400, 400, 200) << QRect(1100, 420, 60, 20) << screen << QPoint(880, 448);
+    QTest::newRow("fits nowhere") << QRect(0, 0, 480, 280) << QRect(10, 100, 480, 20) << QRect(0, 0, 500, 300)
+                                  << QPoint(0, 0);
+}
+
+void TestFindReplace::dialogStepsAsideFromTheMatch()
+{
+    QFETCH(QRect, window);
+    QFETCH(QRect, match);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, placed);
+    const QRect result = FindReplace::placeClearOf(window, match, screen);
+    QCOMPARE(result.topLeft(), placed);
+    QCOMPARE(result.size(), window.size());
+}
+
+void TestFindReplace::matchIsDrawnSelectedWhileTheDialogHasTheKeyboard()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("one two three"));
+    box.resize(300, 100);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    FindReplaceDialog dialog([&box] { return &box; });
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.findChild<QComboBox *>(QStringLiteral("cboFind"))->setEditText(QStringLiteral("two"));
+    dialog.clickFind();
+    QCOMPARE(box.SelText(), QStringLiteral("two"));
+    QVERIFY(!box.hasFocus());
+    const QColor highlight = box.palette().color(QPalette::Inactive, QPalette::Highlight);
+    QVERIFY(highlight != box.palette().color(QPalette::Inactive, QPalette::Base));
+    const QImage drawn = box.viewport()->grab().toImage();
+    QTextCursor start = box.textCursor();
+    start.setPosition(start.selectionStart());
+    const QRect match = box.cursorRect(start).united(box.cursorRect(box.textCursor()));
+    int highlighted = 0;
+    for (int y = match.top(); y <= match.bottom(); ++y)
+        for (int x = match.left(); x <= match.right(); ++x)
+            highlighted += drawn.pixelColor(drawn.devicePixelRatio() * QPoint(x, y)) == highlight ? 1 : 0;
+    QVERIFY2(highlighted > match.width() * match.height() / 3, qPrintable(QString::number(highlighted)));
 }
 
 QTEST_MAIN(TestFindReplace)
