@@ -6,6 +6,7 @@
 #include "Wiring.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QMenu>
@@ -160,6 +161,15 @@ void wireEditing(Quillbox &window)
         FindReplaceDialog::open(&window, [&window] { return window.editorInView(); });
     };
     onTriggered(item("find"), &window, openFind);
+    // From the note, the last search again; with none yet, the dialog to start one.
+    for (const bool backward : {false, true})
+        onTriggered(item(backward ? "findprevious" : "findnext"), &window, [&window, openFind, backward] {
+            const FindReplace::Search last = FindReplaceDialog::lastSearch();
+            if (last.what.isEmpty())
+                openFind();
+            else if (!FindReplace::findAgain(window.editorInView(), last, backward))
+                QApplication::beep();
+        });
     onTriggered(item("searchall"), &window, [&window] { openSearchAllNotes(window); });
     onTriggered(button("Find and Replace"), &window, openFind);
 }

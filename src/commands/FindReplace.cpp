@@ -49,6 +49,19 @@ bool FindReplace::find(RichTextBox *box, const QString &what, int options)
     return true;
 }
 
+bool FindReplace::findAgain(RichTextBox *box, const Search &search, bool backward)
+{
+    if (!box || search.what.isEmpty())
+        return false;
+    if (backward) {
+        const int options = search.options | RichTextBox::Backward;
+        return box->Find(search.what, box->SelStart(), options) >= 0 ||
+               box->Find(search.what, box->document()->characterCount() - 1, options) >= 0;
+    }
+    return box->Find(search.what, box->SelStart() + box->SelLength(), search.options) >= 0 ||
+           box->Find(search.what, 0, search.options) >= 0;
+}
+
 QRect FindReplace::placeClearOf(const QRect &window, const QRect &match, const QRect &screen)
 {
     if (!window.intersects(match))

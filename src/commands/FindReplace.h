@@ -38,6 +38,16 @@ public:
     static int replaceAllMatches(RichTextBox *box, const QString &what, const QString &with,
                                  int options);
 
+    // What a search looked for, kept after the dialog closes for F3 and Shift+F3 in the note.
+    struct Search
+    {
+        QString what;
+        int options = 0;
+    };
+    // The next match after the selection (or the previous one before it), going round the end
+    // of the note; selects it and returns true, or false when the note holds none.
+    static bool findAgain(RichTextBox *box, const Search &search, bool backward);
+
     // Where a window at `window` goes so that it leaves `match` in view: where it is when it does
     // not cover it, else the nearest place above, below, left or right of the match that lies
     // within `screen`. A window that fits nowhere stays. All in screen coordinates.

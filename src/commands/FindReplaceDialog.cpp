@@ -24,6 +24,7 @@ template <typename W> W *named(W *widget, const char *name)
 }
 
 QPointer<FindReplaceDialog> s_open;
+FindReplace::Search s_lastSearch;
 
 // The selection's place on the screen, as far as it is in view: from the start of its first line
 // to the end of its last, the whole width in between when it runs over several lines.
@@ -140,6 +141,11 @@ FindReplaceDialog *FindReplaceDialog::open(QWidget *window, ActiveBox active)
     return s_open;
 }
 
+FindReplace::Search FindReplaceDialog::lastSearch()
+{
+    return s_lastSearch;
+}
+
 // The note's window becomes the active one, not only the note its focus widget.
 void FindReplaceDialog::giveKeysTo(RichTextBox *box)
 {
@@ -203,7 +209,10 @@ void FindReplaceDialog::showState()
 void FindReplaceDialog::clickFind()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
-    const bool found = m_logic.find(box, listText(m_cboFind), searchOptions());
+    const QString what = listText(m_cboFind);
+    if (!what.isEmpty())
+        s_lastSearch = {what, searchOptions()};
+    const bool found = m_logic.find(box, what, searchOptions());
     showState();
     if (found)
         keepInView(box);
@@ -212,9 +221,11 @@ void FindReplaceDialog::clickFind()
 void FindReplaceDialog::clickReplace()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
+    const QString what = listText(m_cboFind);
+    if (m_logic.replaceMode() && !what.isEmpty())
+        s_lastSearch = {what, searchOptions()};
     QString error;
-    const bool ok =
-        m_logic.replace(box, listText(m_cboFind), listText(m_cboReplace), searchOptions(), &error);
+    const bool ok = m_logic.replace(box, what, listText(m_cboReplace), searchOptions(), &error);
     showState();
     if (!ok) {
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);

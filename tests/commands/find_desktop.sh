@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Searching by keyboard in the real program on a real X desktop. Find and Replace: Enter after
 # Find finds the next match and leaves the note as it was, the dialog keeps the keyboard and
-# keeps clear of the selected match, and Esc hands the keyboard to the note with the match
-# selected. What is selected where, in the note and on the screen, is read from the
-# accessibility tree. Screenshots go to <shots>.
+# keeps clear of the selected match, Esc hands the keyboard to the note with the match selected,
+# and F3 and Shift+F3 search again from the note. What is selected where, in the note and on the
+# screen, is read from the accessibility tree. Screenshots go to <shots>.
 #   find_desktop.sh <quillbox executable> <shots> <selection reader>
 set -uo pipefail
 
@@ -95,6 +95,14 @@ if wait_for 50 gone 'Find and Replace' && wait_for 50 active_is "$win"; then pas
 xdotool key --clearmodifiers ctrl+c
 if wait_for 30 clipboard_is beta && selected Notes "104 108"; then pass "the keyboard is in the note with the match selected"; else fail "after Esc: clipboard '$(xclip -o -selection clipboard 2>/dev/null)', selection $(selection Notes)"; fi
 shot after-escape
+
+# F3 and Shift+F3 from the note: the next and the previous match of the last search.
+xdotool key --clearmodifiers F3
+if wait_for 30 selected Notes "115 119"; then pass "F3 selects the next match"; else fail "after F3: $(selection Notes)"; fi
+xdotool key --clearmodifiers shift+F3
+xdotool key --clearmodifiers shift+F3
+if wait_for 30 selected Notes "93 97"; then pass "Shift+F3 selects the previous matches"; else fail "after Shift+F3 twice: $(selection Notes)"; fi
+[ "$(note_text Notes)" = "$original" ] && pass "the note text is still unchanged" || fail "the note now reads: $(note_text Notes | head -c 300)"
 
 xdotool key --clearmodifiers F8
 wait_for 100 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "F8 did not end the program"

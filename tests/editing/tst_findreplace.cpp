@@ -31,6 +31,8 @@ private slots:
     void replaceAllWithoutMatchKeepsTheStatus();
     void readOnlyNoteShowsAnErrorBox();
     void dialogOpensInFindModeWithTheSelection();
+    void findAgainGoesRoundTheNote_data();
+    void findAgainGoesRoundTheNote();
     void dialogStepsAsideFromTheMatch_data();
     void dialogStepsAsideFromTheMatch();
     void matchIsDrawnSelectedWhileTheDialogHasTheKeyboard();
@@ -297,6 +299,54 @@ void TestFindReplace::dialogOpensInFindModeWithTheSelection()
     dialog.clickReplace();
     QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("cmdReplaceAll"))->isHidden());
     QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdReplace"))->text(), FindReplace::ReplaceCaption);
+    dialog.close();
+    // F3 in the note looks for what the dialog last looked for, as it looked for it.
+    QCOMPARE(FindReplaceDialog::lastSearch().what, QStringLiteral("Word"));
+    QCOMPARE(FindReplaceDialog::lastSearch().options, int(RichTextBox::MatchCase));
+}
+
+void TestFindReplace::findAgainGoesRoundTheNote_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<int>("found"); // -1: none, the selection stays
+    const QString ones = QStringLiteral("one two one two one");
+    QTest::newRow("next after the match") << ones << "one" << 0 << 0 << 3 << false << 8;
+    QTest::newRow("next after the last is the first") << ones << "one" << 0 << 16 << 3 << false << 0;
+    QTest::newRow("previous before the match") << ones << "one" << 0 << 16 << 3 << true << 8;
+    QTest::newRow("previous before the first is the last") << ones << "one" << 0 << 0 << 3 << true << 16;
+    QTest::newRow("next from the caret") << "a cat b cat"
+                                         << "cat" << 0 << 5 << 0 << false << 8;
+    QTest::newRow("previous from the caret") << "a cat b cat"
+                                             << "cat" << 0 << 5 << 0 << true << 2;
+    QTest::newRow("previous whole word") << "cat concat cat"
+                                         << "cat" << 2 << 11 << 3 << true << 0;
+    QTest::newRow("only match finds itself") << "Cat cat CAT"
+                                             << "cat" << 4 << 4 << 3 << true << 4;
+    QTest::newRow("no match") << "abc"
+                              << "x" << 0 << 1 << 1 << false << -1;
+}
+
+void TestFindReplace::findAgainGoesRoundTheNote()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, what);
+    QFETCH(int, options);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(bool, backward);
+    QFETCH(int, found);
+    RichTextBox box;
+    box.setText(note);
+    box.setSelStart(selStart);
+    box.setSelLength(selLength);
+    QCOMPARE(FindReplace::findAgain(&box, {what, options}, backward), found >= 0);
+    QCOMPARE(box.SelStart(), found >= 0 ? found : selStart);
+    QCOMPARE(box.SelLength(), found >= 0 ? int(what.size()) : selLength);
 }
 
 void TestFindReplace::dialogStepsAsideFromTheMatch_data()
