@@ -58,12 +58,13 @@ void openSearchAllNotes(Quillbox &window)
                 strip->setCurrentIndex(i);
         RichTextBox *box = window.editor(note);
         if (!box || window.activeNote() != note)
-            return;
+            return false;
         box->setSelStart(position);
         box->setSelLength(length);
         box->ensureCursorVisible();
         window.activateWindow();
         box->setFocus();
+        return true;
     };
     SearchAllNotesDialog::open(&window, std::move(hooks));
 }

@@ -2,8 +2,9 @@
 # Searching by keyboard in the real program on a real X desktop. Find and Replace: Enter after
 # Find finds the next match and leaves the note as it was, the dialog keeps the keyboard and
 # keeps clear of the selected match, Esc hands the keyboard to the note with the match selected,
-# and F3 and Shift+F3 search again from the note. What is selected where, in the note and on the
-# screen, is read from the accessibility tree. Screenshots go to <shots>.
+# and F3 and Shift+F3 search again from the note. Search All Notes: Enter goes to the match and
+# closes the search window, so the next keys go into a note in view. What is selected where, in
+# the note and on the screen, is read from the accessibility tree. Screenshots go to <shots>.
 #   find_desktop.sh <quillbox executable> <shots> <selection reader>
 set -uo pipefail
 
@@ -24,6 +25,8 @@ open(sys.argv[1] + "/notes.rtf", "w").write(
     "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24 " + "\\par ".join(lines) + "}")
 open(sys.argv[1] + "/../notes.txt", "w").write("\n".join(lines))
 PY
+printf '{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24 zoo pages\\par the zebra.example.org site}' \
+    >"$notes/web.rtf"
 # "beta" in the note: at 93, 104 and 115 (the twelve lines before take 87 characters).
 
 active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
@@ -103,6 +106,24 @@ xdotool key --clearmodifiers shift+F3
 xdotool key --clearmodifiers shift+F3
 if wait_for 30 selected Notes "93 97"; then pass "Shift+F3 selects the previous matches"; else fail "after Shift+F3 twice: $(selection Notes)"; fi
 [ "$(note_text Notes)" = "$original" ] && pass "the note text is still unchanged" || fail "the note now reads: $(note_text Notes | head -c 300)"
+
+# Search All Notes: Enter goes to the match in the other tab and closes the search window; the
+# next word typed takes the match's place in the note in view.
+xdotool key --clearmodifiers ctrl+shift+f
+wait_for 50 visible '^Search All Notes$' || { fail "Ctrl+Shift+F showed no Search All Notes"; finish_desktop_test; }
+xdotool type --delay 30 zebra
+xdotool key --clearmodifiers Return
+if wait_for 50 gone '^Search All Notes$'; then pass "Enter closes Search All Notes"; else fail "Search All Notes stayed open over the note"; fi
+wait_for 50 active_is "$win" || fail "the main window did not take the keyboard"
+if wait_for 30 selected "Web Pages" "14 19"; then pass "the match is selected in its tab"; else fail "selection in Web Pages: $(selection 'Web Pages')"; fi
+xdotool type --delay 30 okapi
+if wait_for 30 bash -c "/usr/bin/python3 '$reader' $program_pid 'Web Pages' text | grep -qx 'the okapi.example.org site'"; then
+    pass "what is typed next replaces the match in the note in view"
+else
+    fail "Web Pages reads: $(note_text 'Web Pages')"
+fi
+gone '^Search All Notes$' || fail "a search window covers the note after typing"
+shot search-all-typed
 
 xdotool key --clearmodifiers F8
 wait_for 100 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "F8 did not end the program"
