@@ -54,6 +54,8 @@ const std::initializer_list<TopMenu> &tree()
           {"setdefaultfont", "&Set Font as Default", ""},
           {"sepmnu2", "-", ""},
           {"find", "&Find and Replace...", "Ctrl+F"},
+          {"findnext", "Fin&d Next", "F3"},
+          {"findprevious", "Find Pre&vious", "Shift+F3"},
           {"searchall", "Search All &Notes...", "Ctrl+Shift+F"},
           {"spellcheck", "Check Spe&lling", ""},
           {"sepmenu4", "-", ""},

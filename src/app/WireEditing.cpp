@@ -6,6 +6,7 @@
 #include "Wiring.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QMenu>
@@ -57,12 +58,13 @@ void openSearchAllNotes(Quillbox &window)
                 strip->setCurrentIndex(i);
         RichTextBox *box = window.editor(note);
         if (!box || window.activeNote() != note)
-            return;
+            return false;
         box->setSelStart(position);
         box->setSelLength(length);
         box->ensureCursorVisible();
         window.activateWindow();
         box->setFocus();
+        return true;
     };
     SearchAllNotesDialog::open(&window, std::move(hooks));
 }
@@ -162,6 +164,15 @@ void wireEditing(Quillbox &window)
         FindReplaceDialog::open(&window, [&window] { return window.editorInView(); });
     };
     onTriggered(item("find"), &window, openFind);
+    // From the note, the last search again; with none yet, the dialog to start one.
+    for (const bool backward : {false, true})
+        onTriggered(item(backward ? "findprevious" : "findnext"), &window, [&window, openFind, backward] {
+            const FindReplace::Search last = FindReplaceDialog::lastSearch();
+            if (last.what.isEmpty())
+                openFind();
+            else if (!FindReplace::findAgain(window.editorInView(), last, backward))
+                QApplication::beep();
+        });
     onTriggered(item("searchall"), &window, [&window] { openSearchAllNotes(window); });
     onTriggered(button("Find and Replace"), &window, openFind);
 }

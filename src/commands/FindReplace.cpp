@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 int FindReplace::options(bool wholeWord, bool matchCase)
 {
     return (wholeWord ? RichTextBox::WholeWord : 0) | (matchCase ? RichTextBox::MatchCase : 0);
@@ -45,6 +47,54 @@ bool FindReplace::find(RichTextBox *box, const QString &what, int options)
         return false;
     }
     return true;
+}
+
+bool FindReplace::findAgain(RichTextBox *box, const Search &search, bool backward)
+{
+    if (!box || search.what.isEmpty())
+        return false;
+    if (backward) {
+        const int options = search.options | RichTextBox::Backward;
+        return box->Find(search.what, box->SelStart(), options) >= 0 ||
+               box->Find(search.what, box->document()->characterCount() - 1, options) >= 0;
+    }
+    return box->Find(search.what, box->SelStart() + box->SelLength(), search.options) >= 0 ||
+           box->Find(search.what, 0, search.options) >= 0;
+}
+
+QRect FindReplace::placeClearOf(const QRect &window, const QRect &match, const QRect &screen)
+{
+    if (!window.intersects(match))
+        return window;
+    constexpr int gap = 8; // a little air between the window's edge and the match
+    const auto into = [](int at, int size, int first, int last) {
+        return std::max(first, std::min(last - size + 1, at));
+    };
+    QRect above = window;
+    above.moveBottom(match.top() - 1 - gap);
+    QRect below = window;
+    below.moveTop(match.bottom() + 1 + gap);
+    QRect left = window;
+    left.moveRight(match.left() - 1 - gap);
+    QRect right = window;
+    right.moveLeft(match.right() + 1 + gap);
+    // Moved off the match along one axis, the window is pulled back onto the screen along the other.
+    for (QRect *r : {&above, &below})
+        r->moveLeft(into(r->left(), r->width(), screen.left(), screen.right()));
+    for (QRect *r : {&left, &right})
+        r->moveTop(into(r->top(), r->height(), screen.top(), screen.bottom()));
+    QRect best = window;
+    int bestDistance = -1;
+    for (const QRect &r : {above, below, left, right}) {
+        if (!screen.contains(r) || r.intersects(match))
+            continue;
+        const int distance = (r.topLeft() - window.topLeft()).manhattanLength();
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = r;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +24,7 @@ public:
     // The dialog opens with the box's selected text as the search text and first list entry.
     void open(const QString &selectedText);
 
-    // Returns true when a match was found and selected (the dialog then hands the box the focus).
+    // Returns true when a match was found and selected.
     bool find(RichTextBox *box, const QString &what, int options);
     // In find mode only switches to replace mode. Returns false with an error text when the
     // note cannot be changed.
@@ -36,6 +37,21 @@ public:
     // the text just inserted; one undo step. Linear in the note's length. Returns the count.
     static int replaceAllMatches(RichTextBox *box, const QString &what, const QString &with,
                                  int options);
+
+    // What a search looked for, kept after the dialog closes for F3 and Shift+F3 in the note.
+    struct Search
+    {
+        QString what;
+        int options = 0;
+    };
+    // The next match after the selection (or the previous one before it), going round the end
+    // of the note; selects it and returns true, or false when the note holds none.
+    static bool findAgain(RichTextBox *box, const Search &search, bool backward);
+
+    // Where a window at `window` goes so that it leaves `match` in view: where it is when it does
+    // not cover it, else the nearest place above, below, left or right of the match that lies
+    // within `screen`. A window that fits nowhere stays. All in screen coordinates.
+    static QRect placeClearOf(const QRect &window, const QRect &match, const QRect &screen);
 
     QString findButtonCaption() const { return m_foundOnce ? FindNextCaption : FindCaption; }
     QString replaceButtonCaption() const { return m_replaceMode ? ReplaceCaption : ReplaceModeCaption; }

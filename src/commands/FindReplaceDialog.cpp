@@ -8,8 +8,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace {
@@ -21,6 +24,27 @@ template <typename W> W *named(W *widget, const char *name)
 }
 
 QPointer<FindReplaceDialog> s_open;
+FindReplace::Search s_lastSearch;
+
+// The selection's place on the screen, as far as it is in view: from the start of its first line
+// to the end of its last, the whole width in between when it runs over several lines.
+QRect selectionOnScreen(const RichTextBox *box)
+{
+    const QTextCursor selection = box->textCursor();
+    QTextCursor start = selection;
+    start.setPosition(selection.selectionStart());
+    QTextCursor end = selection;
+    end.setPosition(selection.selectionEnd());
+    const QRect first = box->cursorRect(start);
+    const QRect last = box->cursorRect(end);
+    QRect rect = first.united(last);
+    if (first.top() != last.top()) {
+        rect.setLeft(0);
+        rect.setRight(box->viewport()->width() - 1);
+    }
+    rect = rect.intersected(box->viewport()->rect());
+    return QRect(box->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+}
 
 } // namespace
 
@@ -97,6 +121,8 @@ FindReplaceDialog::FindReplaceDialog(ActiveBox active, QWidget *parent)
     connect(m_cmdReplace, &QPushButton::clicked, this, &FindReplaceDialog::clickReplace);
     connect(m_cmdReplaceAll, &QPushButton::clicked, this, &FindReplaceDialog::clickReplaceAll);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    // Esc, Cancel or the window's close button: the user goes on in the note, the match selected.
+    connect(this, &QDialog::finished, this, [this] { giveKeysTo(m_active ? m_active() : nullptr); });
 
     RichTextBox *box = m_active ? m_active() : nullptr;
     m_logic.open(box ? box->SelText() : QString());
@@ -115,8 +141,12 @@ FindReplaceDialog *FindReplaceDialog::open(QWidget *window, ActiveBox active)
     return s_open;
 }
 
-// The dialog stays open above the window, but the user's next keys go to the note: its window
-// becomes the active one, not only the note its focus widget.
+FindReplace::Search FindReplaceDialog::lastSearch()
+{
+    return s_lastSearch;
+}
+
+// The note's window becomes the active one, not only the note its focus widget.
 void FindReplaceDialog::giveKeysTo(RichTextBox *box)
 {
     if (!box)
@@ -128,6 +158,29 @@ void FindReplaceDialog::giveKeysTo(RichTextBox *box)
 QString FindReplaceDialog::listText(QComboBox *box) const
 {
     return box->currentText();
+}
+
+int FindReplaceDialog::searchOptions() const
+{
+    return FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked());
+}
+
+// The window manager keeps the dialog above the note, so a match under it would be selected
+// unseen: the dialog moves out of its way.
+void FindReplaceDialog::keepInView(RichTextBox *box)
+{
+    if (!box || !box->textCursor().hasSelection() || !isVisible())
+        return;
+    const QRect match = selectionOnScreen(box);
+    if (match.isEmpty())
+        return;
+    const QScreen *screen = QGuiApplication::screenAt(match.center());
+    if (!screen)
+        screen = this->screen();
+    const QRect frame = frameGeometry();
+    const QRect placed = FindReplace::placeClearOf(frame, match, screen->availableGeometry());
+    if (placed != frame)
+        move(placed.topLeft());
 }
 
 // Only the additions since the last look are appended, so the typed text is kept.
@@ -151,41 +204,43 @@ void FindReplaceDialog::showState()
     m_label1->setText(m_logic.status());
 }
 
+// After Find, Find Next and Replace the keyboard stays here: Enter finds the next match and never
+// types into a note the dialog may be covering.
 void FindReplaceDialog::clickFind()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
-    const bool found =
-        m_logic.find(box, listText(m_cboFind),
-                     FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()));
+    const QString what = listText(m_cboFind);
+    if (!what.isEmpty())
+        s_lastSearch = {what, searchOptions()};
+    const bool found = m_logic.find(box, what, searchOptions());
     showState();
     if (found)
-        giveKeysTo(box);
+        keepInView(box);
 }
 
 void FindReplaceDialog::clickReplace()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
-    const bool wasReplaceMode = m_logic.replaceMode();
+    const QString what = listText(m_cboFind);
+    if (m_logic.replaceMode() && !what.isEmpty())
+        s_lastSearch = {what, searchOptions()};
     QString error;
-    const bool ok = m_logic.replace(
-        box, listText(m_cboFind), listText(m_cboReplace),
-        FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()), &error);
+    const bool ok = m_logic.replace(box, what, listText(m_cboReplace), searchOptions(), &error);
     showState();
     if (!ok) {
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);
         return;
     }
-    if (wasReplaceMode && m_logic.replaceEnabled())
-        giveKeysTo(box);
+    if (m_logic.replaceEnabled())
+        keepInView(box);
 }
 
 void FindReplaceDialog::clickReplaceAll()
 {
     RichTextBox *box = m_active ? m_active() : nullptr;
     QString error;
-    const bool ok = m_logic.replaceAll(
-        box, listText(m_cboFind), listText(m_cboReplace),
-        FindReplace::options(m_chkWholeWord->isChecked(), m_chkMatchCase->isChecked()), &error);
+    const bool ok =
+        m_logic.replaceAll(box, listText(m_cboFind), listText(m_cboReplace), searchOptions(), &error);
     showState();
     if (!ok)
         Dialogs::message(this, QStringLiteral("Quillbox Plus"), error, QMessageBox::Warning);

@@ -14,8 +14,10 @@ class QLabel;
 class QPushButton;
 class RichTextBox;
 
-// "Find and Replace...": modeless and above all other windows. It forgets everything
-// when closed; the next opening starts again in find mode with fresh lists.
+// "Find and Replace...": modeless and above all other windows. The keyboard stays in it after
+// Find and Replace, so Enter finds the next match, and it steps aside when it would cover the
+// match; closed, it hands the keyboard to the note. It forgets everything when closed but the
+// last search; the next opening starts again in find mode with fresh lists.
 class FindReplaceDialog final : public QDialog
 {
     Q_OBJECT
@@ -31,8 +33,13 @@ public:
     void clickReplace();
     void clickReplaceAll();
 
+    // What the last Find, Find Next or Replace looked for, in this dialog or an earlier one.
+    static FindReplace::Search lastSearch();
+
 private:
     static void giveKeysTo(RichTextBox *box);
+    void keepInView(RichTextBox *box);
+    int searchOptions() const;
     void showState();
     QString listText(QComboBox *box) const;
 

@@ -205,11 +205,14 @@ void SearchAllNotesDialog::searchFinished()
                                        : QStringLiteral("%1 matches").arg(n));
 }
 
+// The window opens over the notes; left open, it would hide the match from the user whose next
+// keys go into it. It closes once the match is selected in its note.
 void SearchAllNotesDialog::goToItem(QListWidgetItem *item)
 {
     if (!item || !m_hooks.goTo)
         return;
-    m_hooks.goTo(item->data(SearchMatchDelegate::NoteRole).toInt(),
-                 item->data(SearchMatchDelegate::PositionRole).toInt(),
-                 item->data(SearchMatchDelegate::LengthRole).toInt());
+    if (m_hooks.goTo(item->data(SearchMatchDelegate::NoteRole).toInt(),
+                     item->data(SearchMatchDelegate::PositionRole).toInt(),
+                     item->data(SearchMatchDelegate::LengthRole).toInt()))
+        close();
 }

@@ -20,7 +20,7 @@ class QTextDocument;
 
 // "Search All Notes": a search field and a live list of the matches in every shown note. The
 // search runs on a worker thread, at most once per pause in typing, so typing in the field or in
-// a note never waits for it, even over seven big notes.
+// a note never waits for it, even over seven big notes. Going to a match closes it.
 class SearchAllNotesDialog final : public QDialog
 {
     Q_OBJECT
@@ -33,8 +33,10 @@ public:
     };
     struct Hooks
     {
-        std::function<QList<ShownNote>()> shownNotes;                 // in tab order
-        std::function<void(int note, int position, int length)> goTo; // switch tab, select
+        std::function<QList<ShownNote>()> shownNotes; // in tab order
+        // Switches to the note's tab, selects the match and puts the keyboard there; false when
+        // the note cannot be shown.
+        std::function<bool(int note, int position, int length)> goTo;
     };
 
     // How long typing must pause before the next search starts.

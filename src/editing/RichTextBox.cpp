@@ -667,6 +667,8 @@ int RichTextBox::Find(const QString &text, int start, int options)
         flags |= QTextDocument::FindWholeWords;
     if (options & MatchCase)
         flags |= QTextDocument::FindCaseSensitively;
+    if (options & Backward)
+        flags |= QTextDocument::FindBackward;
     const QTextCursor found = document()->find(text, start, flags);
     if (found.isNull())
         return -1;

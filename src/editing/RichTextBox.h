@@ -24,7 +24,7 @@ class RichTextBox : public QTextEdit
 {
     Q_OBJECT
 public:
-    enum FindOption { WholeWord = 2, MatchCase = 4 };
+    enum FindOption { WholeWord = 2, MatchCase = 4, Backward = 16 };
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
     explicit RichTextBox(QWidget *parent = nullptr);
@@ -106,7 +106,8 @@ public:
     // Paragraphs it had to read (those untouched since the one before it needs not).
     int paragraphsReadLastTime() const { return m_rtfCache.readLastTime(); }
 
-    // Searches from start; returns the match position and selects it, or -1.
+    // Searches from start (with Backward, for a match that begins before start); returns the
+    // match position and selects it, or -1.
     int Find(const QString &text, int start, int options);
     void UpTo(const QString &charSet, bool forward, bool negate);
     void Span(const QString &charSet, bool forward, bool negate);

@@ -556,6 +556,10 @@ private slots:
         QTest::addColumn<QString>("shortcut");
         QTest::newRow("paste as plain text") << "pasteplain" << "Ctrl+Shift+V";
         QTest::newRow("search all notes") << "searchall" << "Ctrl+Shift+F";
+        QTest::newRow("find next") << "findnext"
+                                   << "F3";
+        QTest::newRow("find previous") << "findprevious"
+                                       << "Shift+F3";
         QTest::newRow("check spelling") << "spellcheck" << "";
     }
     void quickAccessItemsHaveAccessKeysOfTheirOwn()

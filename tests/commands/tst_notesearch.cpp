@@ -80,12 +80,16 @@ private slots:
         QTextDocument notesDoc(QStringLiteral("alpha beta\ngamma beta"));
         QTextDocument webDoc(QStringLiteral("beta.example.org"));
         QList<std::tuple<int, int, int>> wentTo;
+        bool noteShown = true;
         SearchAllNotesDialog::Hooks hooks;
         hooks.shownNotes = [&] {
             return QList<SearchAllNotesDialog::ShownNote>{{1, QStringLiteral("Notes"), &notesDoc},
                                                           {2, QStringLiteral("Web Pages"), &webDoc}};
         };
-        hooks.goTo = [&](int note, int position, int length) { wentTo.append({note, position, length}); };
+        hooks.goTo = [&](int note, int position, int length) {
+            wentTo.append({note, position, length});
+            return noteShown;
+        };
         SearchAllNotesDialog dialog(hooks);
         dialog.show();
         QTest::keyClicks(dialog.searchField(), QStringLiteral("beta"));
@@ -94,17 +98,28 @@ private slots:
         QCOMPARE(dialog.matchList()->item(0)->text(), QStringLiteral("Notes: alpha beta"));
         QCOMPARE(dialog.matchList()->item(2)->text(), QStringLiteral("Web Pages: beta.example.org"));
 
-        // Down in the field walks the list; Enter goes to the chosen match.
+        // Down in the field walks the list; Enter goes to the chosen match and closes the window,
+        // which would otherwise cover the match.
         QTest::keyClick(dialog.searchField(), Qt::Key_Down);
         QTest::keyClick(dialog.searchField(), Qt::Key_Return);
         QCOMPARE(wentTo, (QList<std::tuple<int, int, int>>{{1, 17, 4}}));
+        QVERIFY(!dialog.isVisible());
 
         // Enter at once after typing waits for that search and goes to its first match.
+        dialog.show();
         dialog.searchField()->clear();
         QTest::keyClicks(dialog.searchField(), QStringLiteral("gamma"));
         QTest::keyClick(dialog.searchField(), Qt::Key_Return);
         QTRY_COMPARE(wentTo.size(), 2);
         QCOMPARE(wentTo.last(), (std::tuple<int, int, int>{1, 11, 5}));
+        QVERIFY(!dialog.isVisible());
+
+        // A match whose note cannot be shown leaves the window open.
+        dialog.show();
+        noteShown = false;
+        QTest::keyClick(dialog.searchField(), Qt::Key_Return);
+        QCOMPARE(wentTo.size(), 3);
+        QVERIFY(dialog.isVisible());
 
         // A note changed meanwhile is searched as it is now.
         QTextCursor(&webDoc).insertText(QStringLiteral("BETA "));

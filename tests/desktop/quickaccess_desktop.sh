@@ -125,7 +125,7 @@ fi
 
 xdotool windowactivate --sync "$win" 2>/dev/null
 
-# Search All Notes: a match in another tab, Enter goes there and selects it.
+# Search All Notes: a match in another tab, Enter goes there, selects it and closes the search.
 xdotool key --clearmodifiers ctrl+shift+f
 if wait_for 50 xdotool search --onlyvisible --name '^Search All Notes$'; then pass "Ctrl+Shift+F opens Search All Notes"; else fail "no Search All Notes dialog"; fi
 xdotool type --delay 30 "zebra"
@@ -136,7 +136,7 @@ xdotool key --clearmodifiers ctrl+c
 if wait_for 30 clipboard_is "zebra"; then pass "Enter selects the match in its tab"; else fail "selection after Enter: '$(xclip -o -selection clipboard)'"; fi
 shot search-went-there
 search=$(xdotool search --onlyvisible --name '^Search All Notes$' | head -n1)
-[ -n "$search" ] && xdotool windowclose "$search" 2>/dev/null
+if [ -z "$search" ]; then pass "the search window closed on the match"; else fail "the search window stayed open"; xdotool windowclose "$search" 2>/dev/null; fi
 xdotool windowactivate --sync "$win" 2>/dev/null
 
 # Paste: a browser's HTML keeps its bold on Ctrl+V, Paste as Plain Text drops it.

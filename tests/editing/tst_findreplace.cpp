@@ -31,6 +31,11 @@ private slots:
     void replaceAllWithoutMatchKeepsTheStatus();
     void readOnlyNoteShowsAnErrorBox();
     void dialogOpensInFindModeWithTheSelection();
+    void findAgainGoesRoundTheNote_data();
+    void findAgainGoesRoundTheNote();
+    void dialogStepsAsideFromTheMatch_data();
+    void dialogStepsAsideFromTheMatch();
+    void matchIsDrawnSelectedWhileTheDialogHasTheKeyboard();
 };
 
 void TestFindReplace::replaceAllCountsAndResumesAfterTheInsertedText_data()
@@ -294,6 +299,115 @@ void TestFindReplace::dialogOpensInFindModeWithTheSelection()
     dialog.clickReplace();
     QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("cmdReplaceAll"))->isHidden());
     QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdReplace"))->text(), FindReplace::ReplaceCaption);
+    dialog.close();
+    // F3 in the note looks for what the dialog last looked for, as it looked for it.
+    QCOMPARE(FindReplaceDialog::lastSearch().what, QStringLiteral("Word"));
+    QCOMPARE(FindReplaceDialog::lastSearch().options, int(RichTextBox::MatchCase));
+}
+
+void TestFindReplace::findAgainGoesRoundTheNote_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<int>("found"); // -1: none, the selection stays
+    const QString ones = QStringLiteral("one two one two one");
+    QTest::newRow("next after the match") << ones << "one" << 0 << 0 << 3 << false << 8;
+    QTest::newRow("next after the last is the first") << ones << "one" << 0 << 16 << 3 << false << 0;
+    QTest::newRow("previous before the match") << ones << "one" << 0 << 16 << 3 << true << 8;
+    QTest::newRow("previous before the first is the last") << ones << "one" << 0 << 0 << 3 << true << 16;
+    QTest::newRow("next from the caret") << "a cat b cat"
+                                         << "cat" << 0 << 5 << 0 << false << 8;
+    QTest::newRow("previous from the caret") << "a cat b cat"
+                                             << "cat" << 0 << 5 << 0 << true << 2;
+    QTest::newRow("previous whole word") << "cat concat cat"
+                                         << "cat" << 2 << 11 << 3 << true << 0;
+    QTest::newRow("only match finds itself") << "Cat cat CAT"
+                                             << "cat" << 4 << 4 << 3 << true << 4;
+    QTest::newRow("no match") << "abc"
+                              << "x" << 0 << 1 << 1 << false << -1;
+}
+
+void TestFindReplace::findAgainGoesRoundTheNote()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, what);
+    QFETCH(int, options);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(bool, backward);
+    QFETCH(int, found);
+    RichTextBox box;
+    box.setText(note);
+    box.setSelStart(selStart);
+    box.setSelLength(selLength);
+    QCOMPARE(FindReplace::findAgain(&box, {what, options}, backward), found >= 0);
+    QCOMPARE(box.SelStart(), found >= 0 ? found : selStart);
+    QCOMPARE(box.SelLength(), found >= 0 ? int(what.size()) : selLength);
+}
+
+void TestFindReplace::dialogStepsAsideFromTheMatch_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("match");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("placed");
+    const QRect screen(0, 0, 1280, 1024);
+    QTest::newRow("not over the match")
+        << QRect(100, 100, 400, 200) << QRect(600, 600, 50, 20) << screen << QPoint(100, 100);
+    QTest::newRow("below, the nearer side")
+        << QRect(400, 400, 400, 200) << QRect(500, 420, 60, 20) << screen << QPoint(400, 448);
+    QTest::newRow("above, the nearer side")
+        << QRect(400, 400, 400, 200) << QRect(500, 570, 60, 20) << screen << QPoint(400, 362);
+    // Below would leave the screen, above is further than beside.
+    QTest::newRow("beside") << QRect(400, 600, 400, 400) << QRect(500, 610, 60, 20) << screen
+                            << QPoint(568, 600);
+    QTest::newRow("back onto the screen")
+        << QRect(1000, 400, 400, 200) << QRect(1100, 420, 60, 20) << screen << QPoint(880, 448);
+    QTest::newRow("fits nowhere") << QRect(0, 0, 480, 280) << QRect(10, 100, 480, 20) << QRect(0, 0, 500, 300)
+                                  << QPoint(0, 0);
+}
+
+void TestFindReplace::dialogStepsAsideFromTheMatch()
+{
+    QFETCH(QRect, window);
+    QFETCH(QRect, match);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, placed);
+    const QRect result = FindReplace::placeClearOf(window, match, screen);
+    QCOMPARE(result.topLeft(), placed);
+    QCOMPARE(result.size(), window.size());
+}
+
+void TestFindReplace::matchIsDrawnSelectedWhileTheDialogHasTheKeyboard()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("one two three"));
+    box.resize(300, 100);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    FindReplaceDialog dialog([&box] { return &box; });
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.findChild<QComboBox *>(QStringLiteral("cboFind"))->setEditText(QStringLiteral("two"));
+    dialog.clickFind();
+    QCOMPARE(box.SelText(), QStringLiteral("two"));
+    QVERIFY(!box.hasFocus());
+    const QColor highlight = box.palette().color(QPalette::Inactive, QPalette::Highlight);
+    QVERIFY(highlight != box.palette().color(QPalette::Inactive, QPalette::Base));
+    const QImage drawn = box.viewport()->grab().toImage();
+    QTextCursor start = box.textCursor();
+    start.setPosition(start.selectionStart());
+    const QRect match = box.cursorRect(start).united(box.cursorRect(box.textCursor()));
+    int highlighted = 0;
+    for (int y = match.top(); y <= match.bottom(); ++y)
+        for (int x = match.left(); x <= match.right(); ++x)
+            highlighted += drawn.pixelColor(drawn.devicePixelRatio() * QPoint(x, y)) == highlight ? 1 : 0;
+    QVERIFY2(highlighted > match.width() * match.height() / 3, qPrintable(QString::number(highlighted)));
 }
 
 QTEST_MAIN(TestFindReplace)
