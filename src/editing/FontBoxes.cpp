@@ -6,7 +6,9 @@
 #include "SettingsStore.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -20,6 +22,18 @@ void FontBoxes::setBoxes(QComboBox *name, QComboBox *size)
 {
     m_nameBox = name;
     m_sizeBox = size;
+    if (name) {
+        connect(name, &QComboBox::activated, this, &FontBoxes::nameClicked);
+        if (QLineEdit *field = name->lineEdit())
+            connect(field, &QLineEdit::returnPressed, this,
+                    [this] { nameEntered(m_nameBox->currentText()); });
+    }
+    if (size) {
+        connect(size, &QComboBox::activated, this, &FontBoxes::sizeClicked);
+        if (QLineEdit *field = size->lineEdit())
+            connect(field, &QLineEdit::returnPressed, this,
+                    [this] { sizeEntered(m_sizeBox->currentText()); });
+    }
 }
 
 void FontBoxes::setChooser(Chooser chooser)
@@ -93,7 +107,6 @@ void FontBoxes::nameClicked(int index)
     if (box && m_nameBox && index >= 0 && index < m_nameBox->count()) {
         const RichTextBox::UndoStep step(box);
         box->setSelFontName(m_nameBox->itemText(index));
-        applyChosenSize(box);
     }
     m_access.focusShownBox();
 }
@@ -103,6 +116,64 @@ void FontBoxes::sizeClicked(int)
     if (RichTextBox *box = m_access.activeBox())
         applyChosenSize(box);
     m_access.focusShownBox();
+}
+
+void FontBoxes::nameEntered(const QString &text)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box || !m_nameBox)
+        return;
+    // Fonts are found by name whatever its case; the note gets the name as the list spells it.
+    const QString typed = text.trimmed();
+    int index = m_nameBox->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        index = m_nameBox->findText(typed, Qt::MatchFixedString);
+    if (typed.isEmpty() || index < 0) {
+        showSelectionIn(m_nameBox);
+        return;
+    }
+    {
+        const RichTextBox::UndoStep step(box);
+        box->setSelFontName(m_nameBox->itemText(index));
+    }
+    showSelectionIn(m_nameBox);
+    m_access.focusShownBox();
+}
+
+void FontBoxes::sizeEntered(const QString &text)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box)
+        return;
+    bool applied = false;
+    {
+        const RichTextBox::UndoStep step(box);
+        applied = box->setSelFontSize(text);
+    }
+    showSelectionIn(m_sizeBox);
+    if (applied)
+        m_access.focusShownBox();
+}
+
+// The selection's name or size, as the toolbar shows it; blank when the selection is mixed. A
+// wrong entry stays in the box for a retry, so the focus stays there too.
+void FontBoxes::showSelectionIn(QComboBox *fontBox)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!fontBox || !box)
+        return;
+    QString text;
+    if (fontBox == m_nameBox)
+        text = box->SelFontName().value_or(QString());
+    else if (const auto size = box->SelFontSize())
+        text = shortestDecimal(*size);
+    const QSignalBlocker quiet(fontBox);
+    // With the entry of that text current, the box's own look-up when the field is left finds
+    // nothing new to pick.
+    const int index = fontBox->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        fontBox->setCurrentIndex(index);
+    fontBox->setEditText(text);
 }
 
 void FontBoxes::fontDialog()

@@ -15,8 +15,12 @@ private slots:
     void fillingListsNamesAndSizesAndSelectsTheFirstNotesFont();
     void sizeBoxNeverAppliesItsFirstEntry_data();
     void sizeBoxNeverAppliesItsFirstEntry();
-    void choosingANameAlsoAppliesTheChosenSize();
-    void choosingANameAppliesTheSelectedSizeNotTheShownOne();
+    void pickingANameKeepsTheSizes_data();
+    void pickingANameKeepsTheSizes();
+    void typedSizeIsAppliedOnEnterOrPutBack_data();
+    void typedSizeIsAppliedOnEnterOrPutBack();
+    void typedNameIsAppliedOnEnterOrPutBack_data();
+    void typedNameIsAppliedOnEnterOrPutBack();
     void fillingAgainReplacesTheLists();
     void fontNamesDropFoundriesAndDuplicates_data();
     void fontNamesDropFoundriesAndDuplicates();
@@ -86,35 +90,103 @@ void TestFontBoxes::sizeBoxNeverAppliesItsFirstEntry()
     QCOMPARE(f->focusRequests, 1);
 }
 
-void TestFontBoxes::choosingANameAlsoAppliesTheChosenSize()
+// A name picked from the list changes the name only: the sizes stay, whatever entry the size
+// box last had.
+void TestFontBoxes::pickingANameKeepsTheSizes_data()
 {
-    fonts->fill({QStringLiteral("Mono")}, nullptr);
-    f->sizeBox.setCurrentIndex(7); // " 12"
-    f->box(1).setSelLength(4);
-    fonts->nameClicked(0);
-    QCOMPARE(f->box(1).SelFontName(), std::optional<QString>(QStringLiteral("Mono")));
-    QCOMPARE(f->box(1).SelFontSize(), std::optional<double>(12.0));
+    QTest::addColumn<int>("secondSize");
+    QTest::newRow("one size") << 9;
+    QTest::newRow("mixed sizes") << 30;
 }
 
-// The sync writes the selection's size into the size box's field; a later selection of mixed
-// sizes leaves that text there. The entry the user selected is what a name choice applies.
-void TestFontBoxes::choosingANameAppliesTheSelectedSizeNotTheShownOne()
+void TestFontBoxes::pickingANameKeepsTheSizes()
 {
+    QFETCH(int, secondSize);
     fonts->fill({QStringLiteral("Mono")}, nullptr);
-    f->sizeBox.setCurrentIndex(7); // " 12"
-    f->sizeBox.setEditText(QStringLiteral("80"));
+    f->sizeBox.setCurrentIndex(9); // " 14"
     RichTextBox &box = f->box(1);
-    box.setSelStart(0);
-    box.setSelLength(4);
+    box.selectAll();
     box.setSelFontSize(9);
     box.setSelStart(10);
     box.setSelLength(5);
-    box.setSelFontSize(30);
-    box.setSelStart(0);
-    box.setSelLength(15);
+    box.setSelFontSize(secondSize);
+    box.selectAll();
     fonts->nameClicked(0);
     QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("Mono")));
-    QCOMPARE(box.SelFontSize(), std::optional<double>(12.0));
+    box.setSelLength(4);
+    QCOMPARE(box.SelFontSize(), std::optional<double>(9));
+    box.setSelStart(10);
+    box.setSelLength(5);
+    QCOMPARE(box.SelFontSize(), std::optional<double>(secondSize));
+}
+
+// Typed into the size box, then Enter: any size the note can hold is applied (also 5, which the
+// list's first entry never applies); anything else puts the selection's size back in the box.
+void TestFontBoxes::typedSizeIsAppliedOnEnterOrPutBack_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("14") << "14" << 14.0 << "14";
+    QTest::newRow("half point") << "10.5" << 10.5 << "10.5";
+    QTest::newRow("blanks around") << " 8 " << 8.0 << "8";
+    QTest::newRow("5") << "5" << 5.0 << "5";
+    QTest::newRow("largest") << "1638" << 1638.0 << "1638";
+    QTest::newRow("letters") << "big" << 11.5 << "11.5";
+    QTest::newRow("zero") << "0" << 11.5 << "11.5";
+    QTest::newRow("negative") << "-4" << 11.5 << "11.5";
+    QTest::newRow("too large") << "1639" << 11.5 << "11.5";
+    QTest::newRow("empty") << "" << 11.5 << "11.5";
+}
+
+void TestFontBoxes::typedSizeIsAppliedOnEnterOrPutBack()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, size);
+    QFETCH(QString, shown);
+    fonts->fill({QStringLiteral("Mono")}, nullptr);
+    f->sizeBox.setCurrentIndex(9); // " 14", which only a click applies
+    RichTextBox &box = f->box(1);
+    box.setSelLength(4);
+    f->sizeBox.setEditText(typed);
+    QTest::keyClick(&f->sizeBox, Qt::Key_Return);
+    QCOMPARE(box.SelFontSize(), std::optional<double>(size));
+    QCOMPARE(f->sizeBox.currentText(), shown);
+    QCOMPARE(f->focusRequests, size == 11.5 ? 0 : 1); // a wrong entry keeps the box for a retry
+}
+
+// Typed into the name box, then Enter: a font of the list (in any case) is applied as the list
+// spells it, the size staying; another name puts the selection's font back in the box.
+void TestFontBoxes::typedNameIsAppliedOnEnterOrPutBack_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("listed") << "Mono"
+                            << "Mono" << true;
+    QTest::newRow("other case") << "mono"
+                                << "Mono" << true;
+    QTest::newRow("not installed") << "Nonesuch"
+                                   << "Sans" << false;
+    QTest::newRow("empty") << ""
+                           << "Sans" << false;
+}
+
+void TestFontBoxes::typedNameIsAppliedOnEnterOrPutBack()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    QFETCH(bool, applied);
+    fonts->fill({QStringLiteral("Serif"), QStringLiteral("Sans"), QStringLiteral("Mono")}, nullptr);
+    f->sizeBox.setCurrentIndex(9); // " 14"
+    RichTextBox &box = f->box(1);
+    box.setSelLength(4);
+    f->nameBox.setEditText(typed);
+    QTest::keyClick(&f->nameBox, Qt::Key_Return);
+    QCOMPARE(box.SelFontName(), std::optional<QString>(name));
+    QCOMPARE(box.SelFontSize(), std::optional<double>(11.5));
+    QCOMPARE(f->nameBox.currentText(), name);
+    QCOMPARE(f->focusRequests, applied ? 1 : 0);
 }
 
 void TestFontBoxes::fillingAgainReplacesTheLists()
