@@ -14,7 +14,11 @@
 
 FontBoxes::FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent)
     : QObject(parent), m_access(std::move(access)), m_settings(settings),
-      m_chooser([](const FontChoice &preset) { return FontColourDialog::ask(preset); })
+      m_chooser([this](const FontChoice &preset) {
+          // A dialog of its own would open behind a window kept on top.
+          RichTextBox *box = m_access.activeBox();
+          return FontColourDialog::ask(preset, box ? box->window() : nullptr);
+      })
 {
 }
 
@@ -181,7 +185,9 @@ void FontBoxes::fontDialog()
     RichTextBox *box = m_access.activeBox();
     if (!box || !m_chooser)
         return;
-    FontChoice preset = m_lastChoice.value_or(FontChoice{box->document()->defaultFont(), QColor()});
+    // The dialog opens on the selection's font; what differs within the selection shows as the
+    // note's base font has it.
+    FontChoice preset{box->document()->defaultFont(), QColor()};
     // Every attribute but bold must be uniform; a mixed one makes the dialog's answer unusable
     // for it, and the selection is then left as it is.
     const auto name = box->SelFontName();
@@ -207,20 +213,28 @@ void FontBoxes::fontDialog()
         preset.font.setBold(*bold);
 
     const std::optional<FontChoice> chosen = m_chooser(preset);
-    if (!chosen)
+    if (!chosen || mixed)
         return;
-    m_lastChoice = chosen;
-    if (mixed)
-        return;
-    const QFont &f = chosen->font;
+    // Only what the user changed is applied: OK at once leaves the note exactly as it was, and a
+    // new colour does not bring the size the dialog offered in place of one it cannot show.
+    const QFont &was = preset.font;
+    const QFont &now = chosen->font;
+    const QString family = fontNames({now.family()}).value(0);
     const RichTextBox::UndoStep step(box); // one choice in the dialog, one Undo
-    box->setSelFontName(f.family());
-    box->setSelBold(f.bold());
-    box->setSelItalic(f.italic());
-    box->setSelFontSize(std::clamp(f.pointSizeF(), DialogMinSize, DialogMaxSize));
-    box->setSelColor(chosen->color);
-    box->setSelUnderline(f.underline());
-    box->setSelStrikeThru(f.strikeOut());
+    if (!family.isEmpty() && family != was.family())
+        box->setSelFontName(family);
+    if (now.bold() != was.bold())
+        box->setSelBold(now.bold());
+    if (now.italic() != was.italic())
+        box->setSelItalic(now.italic());
+    if (now.pointSizeF() != was.pointSizeF())
+        box->setSelFontSize(std::clamp(now.pointSizeF(), DialogMinSize, DialogMaxSize));
+    if (chosen->color != preset.color)
+        box->setSelColor(chosen->color);
+    if (now.underline() != was.underline())
+        box->setSelUnderline(now.underline());
+    if (now.strikeOut() != was.strikeOut())
+        box->setSelStrikeThru(now.strikeOut());
 }
 
 void FontBoxes::toggleBold()

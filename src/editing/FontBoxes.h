@@ -28,7 +28,8 @@ class FontBoxes final : public QObject
 {
     Q_OBJECT
 public:
-    // The chooser shows the font dialog; std::nullopt means the user cancelled.
+    // The chooser shows the font dialog; std::nullopt means the user cancelled. Unless a test sets
+    // another, it is the Font dialog, in front of the window of the note being edited.
     using Chooser = std::function<std::optional<FontChoice>(const FontChoice &preset)>;
 
     FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent = nullptr);
@@ -71,5 +72,4 @@ private:
     QPointer<QComboBox> m_nameBox;
     QPointer<QComboBox> m_sizeBox;
     Chooser m_chooser;
-    std::optional<FontChoice> m_lastChoice; // the dialog opens with what it showed last time
 };

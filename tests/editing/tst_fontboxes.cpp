@@ -1,10 +1,21 @@
 #include "EditingFixture.h"
 #include "FontBoxes.h"
+#include "FontColourDialog.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 class TestFontBoxes : public QObject
 {
@@ -26,6 +37,11 @@ private slots:
     void fontNamesDropFoundriesAndDuplicates();
     void fontDialogKeepsUniformBoldAndIgnoresAMixedSelection();
     void fontDialogSizesStayWithinItsLimits();
+    void fontDialogOkWithoutAChangeChangesNothing_data();
+    void fontDialogOkWithoutAChangeChangesNothing();
+    void fontDialogKeepsTheSizeWhenOnlyTheFamilyChanges();
+    void enterAndEscapeCloseTheWholeFontDialog_data();
+    void enterAndEscapeCloseTheWholeFontDialog();
     void menuTogglesLeaveMixedSelections();
     void setFontAsDefaultStoresEmptyForMixedValues();
 
@@ -264,6 +280,154 @@ void TestFontBoxes::fontDialogSizesStayWithinItsLimits()
     fonts->fontDialog();
     QCOMPARE(presetSize, 20.0);
     QCOMPARE(box.SelFontSize(), std::optional<double>(6.0));
+}
+
+namespace {
+
+// Answers the Font dialog once fontDialog() has it up: `act` sees it, then OK is pressed.
+void answerFontDialog(std::function<void(FontColourDialog &)> act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto *dialog = qobject_cast<FontColourDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*dialog);
+        dialog->findChild<QDialogButtonBox *>(QString(), Qt::FindDirectChildrenOnly)
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    poll->start();
+}
+
+QByteArray note(const char *fonts, const char *body)
+{
+    return QByteArray("{\\rtf1\\ansi{\\fonttbl") + fonts + "}{\\colortbl;\\red200\\green0\\blue0;}" + body +
+           "\\par}";
+}
+
+} // namespace
+
+// The real dialog, opened on a selection and closed with OK at once: it showed the selection's
+// font, and the note is exactly as it was.
+void TestFontBoxes::fontDialogOkWithoutAChangeChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("needs"); // a family the row only makes sense with
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<double>("size");
+    const char *dejaVu = "{\\f0 DejaVu Sans;}";
+    QTest::newRow("plain DejaVu Sans")
+        << note(dejaVu, "\\f0\\fs20 plain words") << "" << false << false << 10.0;
+    QTest::newRow("bold Sans Serif") << note("{\\f0 Sans Serif;}", "\\f0\\b\\fs20 bold words") << "" << true
+                                     << false << 10.0;
+    QTest::newRow("half point") << note(dejaVu, "\\f0\\fs21 half a point") << "" << false << false << 10.5;
+    QTest::newRow("namesakes from several foundries")
+        << note("{\\f0 Nimbus Sans;}", "\\f0\\fs20 nimbus words") << "Nimbus Sans" << false << false << 10.0;
+    QTest::newRow("bold italic underlined red")
+        << note(dejaVu, "\\f0\\b\\i\\ul\\cf1\\fs24 styled words") << "" << true << true << 12.0;
+    QTest::newRow("partly italic") << note(dejaVu, "\\f0\\fs20 plain \\i italic\\i0  plain") << "" << false
+                                   << false << 10.0;
+    QTest::newRow("partly bold") << note(dejaVu, "\\f0\\fs20\\b bold\\b0  plain") << "" << false << false
+                                 << 10.0;
+    QTest::newRow("larger than the dialog offers")
+        << note(dejaVu, "\\f0\\fs80 large") << "" << false << false << FontBoxes::DialogMaxSize;
+    QTest::newRow("not installed") << note("{\\f0 Nonesuch Sans;}", "\\f0\\fs20 missing font") << "" << false
+                                   << false << 10.0;
+}
+
+void TestFontBoxes::fontDialogOkWithoutAChangeChangesNothing()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, needs);
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(double, size);
+    if (!needs.isEmpty() && !FontBoxes::fontNames(QFontDatabase::families()).contains(needs))
+        QSKIP("the font is not installed");
+    RichTextBox &box = f->box(1);
+    box.setTextRTF(rtf);
+    box.selectAll();
+    const QByteArray before = box.TextRTF();
+    const int undoSteps = box.document()->availableUndoSteps();
+    QFont shown;
+    QWidget *parent = nullptr;
+    answerFontDialog([&](FontColourDialog &dialog) {
+        shown = dialog.findChild<QFontDialog *>()->currentFont();
+        parent = dialog.parentWidget();
+    });
+    fonts->fontDialog();
+    QCOMPARE(box.TextRTF(), before);
+    QCOMPARE(box.document()->availableUndoSteps(), undoSteps);
+    QCOMPARE(shown.bold(), bold);
+    QCOMPARE(shown.italic(), italic);
+    QCOMPARE(shown.pointSizeF(), size);
+    QCOMPARE(parent, box.window()); // in front of the window, also one kept on top
+}
+
+// The dialog can only list whole sizes; a half-point size it was opened on stays when the user
+// picks another family there.
+void TestFontBoxes::fontDialogKeepsTheSizeWhenOnlyTheFamilyChanges()
+{
+    if (!QFontDatabase::families().contains(QStringLiteral("DejaVu Serif")))
+        QSKIP("DejaVu Serif is not installed");
+    RichTextBox &box = f->box(1);
+    box.setTextRTF(note("{\\f0 DejaVu Sans;}", "\\f0\\b\\fs21 bold half point"));
+    box.selectAll();
+    QFont shown;
+    answerFontDialog([&](FontColourDialog &dialog) {
+        auto *chooser = dialog.findChild<QFontDialog *>();
+        QFont serif = chooser->currentFont();
+        serif.setFamily(QStringLiteral("DejaVu Serif"));
+        chooser->setCurrentFont(serif);
+        QTRY_COMPARE(chooser->currentFont().family(), QStringLiteral("DejaVu Serif"));
+        QTRY_COMPARE(chooser->currentFont().pointSizeF(), 10.5);
+        shown = chooser->currentFont();
+    });
+    fonts->fontDialog();
+    QCOMPARE(shown.pointSizeF(), 10.5);
+    QCOMPARE(box.SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
+    QCOMPARE(box.SelFontSize(), std::optional<double>(10.5));
+    QCOMPARE(box.SelBold(), std::optional<bool>(true));
+}
+
+// Enter is OK and Escape Cancel wherever the focus is in the dialog, also in the chooser's lists
+// (where they would close only the chooser inside it).
+void TestFontBoxes::enterAndEscapeCloseTheWholeFontDialog_data()
+{
+    QTest::addColumn<bool>("inFamilyList");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("Enter where the dialog opens") << false << int(Qt::Key_Return) << true;
+    QTest::newRow("Enter in the family list") << true << int(Qt::Key_Return) << true;
+    QTest::newRow("Escape in the family list") << true << int(Qt::Key_Escape) << false;
+}
+
+void TestFontBoxes::enterAndEscapeCloseTheWholeFontDialog()
+{
+    QFETCH(bool, inFamilyList);
+    QFETCH(int, key);
+    QFETCH(bool, ok);
+    FontColourDialog dialog(FontChoice{QFont(QStringLiteral("DejaVu Sans"), 10), QColor()});
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QSignalSpy rejected(&dialog, &QDialog::rejected);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QWidget *target = QApplication::focusWidget();
+    if (inFamilyList) {
+        const auto lists = dialog.findChildren<QListView *>();
+        target = lists.value(0);
+        QVERIFY(target);
+        target->setFocus();
+    }
+    QTest::keyClick(target, Qt::Key(key));
+    QCOMPARE(accepted.count(), ok ? 1 : 0);
+    QCOMPARE(rejected.count(), ok ? 0 : 1);
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestFontBoxes::menuTogglesLeaveMixedSelections()
