@@ -92,10 +92,6 @@ void wireEditing(Quillbox &window)
 
     FontBoxes &fonts = session->fonts();
     fonts.setBoxes(window.fontNameBox(), window.fontSizeBox());
-    if (QComboBox *name = window.fontNameBox())
-        QObject::connect(name, &QComboBox::activated, &fonts, &FontBoxes::nameClicked);
-    if (QComboBox *size = window.fontSizeBox())
-        QObject::connect(size, &QComboBox::activated, &fonts, &FontBoxes::sizeClicked);
     // Filled once, by start-up after the notes are loaded, from the font of the first note (when
     // it is in already: a big first note still being read is not waited for).
     QObject::connect(&window, &Quillbox::fontBoxesWanted, &fonts, [&fonts, &window] {

@@ -6,13 +6,19 @@
 #include "SettingsStore.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 
 #include <cmath>
 
 FontBoxes::FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent)
     : QObject(parent), m_access(std::move(access)), m_settings(settings),
-      m_chooser([](const FontChoice &preset) { return FontColourDialog::ask(preset); })
+      m_chooser([this](const FontChoice &preset) {
+          // A dialog of its own would open behind a window kept on top.
+          RichTextBox *box = m_access.activeBox();
+          return FontColourDialog::ask(preset, box ? box->window() : nullptr);
+      })
 {
 }
 
@@ -20,6 +26,18 @@ void FontBoxes::setBoxes(QComboBox *name, QComboBox *size)
 {
     m_nameBox = name;
     m_sizeBox = size;
+    if (name) {
+        connect(name, &QComboBox::activated, this, &FontBoxes::nameClicked);
+        if (QLineEdit *field = name->lineEdit())
+            connect(field, &QLineEdit::returnPressed, this,
+                    [this] { nameEntered(m_nameBox->currentText()); });
+    }
+    if (size) {
+        connect(size, &QComboBox::activated, this, &FontBoxes::sizeClicked);
+        if (QLineEdit *field = size->lineEdit())
+            connect(field, &QLineEdit::returnPressed, this,
+                    [this] { sizeEntered(m_sizeBox->currentText()); });
+    }
 }
 
 void FontBoxes::setChooser(Chooser chooser)
@@ -93,7 +111,6 @@ void FontBoxes::nameClicked(int index)
     if (box && m_nameBox && index >= 0 && index < m_nameBox->count()) {
         const RichTextBox::UndoStep step(box);
         box->setSelFontName(m_nameBox->itemText(index));
-        applyChosenSize(box);
     }
     m_access.focusShownBox();
 }
@@ -105,12 +122,72 @@ void FontBoxes::sizeClicked(int)
     m_access.focusShownBox();
 }
 
+void FontBoxes::nameEntered(const QString &text)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box || !m_nameBox)
+        return;
+    // Fonts are found by name whatever its case; the note gets the name as the list spells it.
+    const QString typed = text.trimmed();
+    int index = m_nameBox->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        index = m_nameBox->findText(typed, Qt::MatchFixedString);
+    if (typed.isEmpty() || index < 0) {
+        showSelectionIn(m_nameBox);
+        return;
+    }
+    {
+        const RichTextBox::UndoStep step(box);
+        box->setSelFontName(m_nameBox->itemText(index));
+    }
+    showSelectionIn(m_nameBox);
+    m_access.focusShownBox();
+}
+
+void FontBoxes::sizeEntered(const QString &text)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!box)
+        return;
+    bool applied = false;
+    {
+        const RichTextBox::UndoStep step(box);
+        applied = box->setSelFontSize(text);
+    }
+    showSelectionIn(m_sizeBox);
+    if (applied)
+        m_access.focusShownBox();
+}
+
+// The selection's name or size, as the toolbar shows it; blank when the selection is mixed. A
+// wrong entry stays in the box for a retry, so the focus stays there too.
+void FontBoxes::showSelectionIn(QComboBox *fontBox)
+{
+    RichTextBox *box = m_access.activeBox();
+    if (!fontBox || !box)
+        return;
+    QString text;
+    if (fontBox == m_nameBox)
+        text = box->SelFontName().value_or(QString());
+    else if (const auto size = box->SelFontSize())
+        text = shortestDecimal(*size);
+    const QSignalBlocker quiet(fontBox);
+    // With the entry of that text current, the box's own look-up when the field is left finds
+    // nothing new to pick.
+    const int index = fontBox->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        fontBox->setCurrentIndex(index);
+    fontBox->setEditText(text);
+}
+
 void FontBoxes::fontDialog()
 {
     RichTextBox *box = m_access.activeBox();
     if (!box || !m_chooser)
         return;
-    FontChoice preset = m_lastChoice.value_or(FontChoice{box->document()->defaultFont(), QColor()});
+    // The dialog opens on the selection's font; what differs within the selection shows as the
+    // note's base font has it.
+    FontChoice preset{box->document()->defaultFont(), QColor()};
     // Every attribute but bold must be uniform; a mixed one makes the dialog's answer unusable
     // for it, and the selection is then left as it is.
     const auto name = box->SelFontName();
@@ -136,20 +213,28 @@ void FontBoxes::fontDialog()
         preset.font.setBold(*bold);
 
     const std::optional<FontChoice> chosen = m_chooser(preset);
-    if (!chosen)
+    if (!chosen || mixed)
         return;
-    m_lastChoice = chosen;
-    if (mixed)
-        return;
-    const QFont &f = chosen->font;
+    // Only what the user changed is applied: OK at once leaves the note exactly as it was, and a
+    // new colour does not bring the size the dialog offered in place of one it cannot show.
+    const QFont &was = preset.font;
+    const QFont &now = chosen->font;
+    const QString family = fontNames({now.family()}).value(0);
     const RichTextBox::UndoStep step(box); // one choice in the dialog, one Undo
-    box->setSelFontName(f.family());
-    box->setSelBold(f.bold());
-    box->setSelItalic(f.italic());
-    box->setSelFontSize(std::clamp(f.pointSizeF(), DialogMinSize, DialogMaxSize));
-    box->setSelColor(chosen->color);
-    box->setSelUnderline(f.underline());
-    box->setSelStrikeThru(f.strikeOut());
+    if (!family.isEmpty() && family != was.family())
+        box->setSelFontName(family);
+    if (now.bold() != was.bold())
+        box->setSelBold(now.bold());
+    if (now.italic() != was.italic())
+        box->setSelItalic(now.italic());
+    if (now.pointSizeF() != was.pointSizeF())
+        box->setSelFontSize(std::clamp(now.pointSizeF(), DialogMinSize, DialogMaxSize));
+    if (chosen->color != preset.color)
+        box->setSelColor(chosen->color);
+    if (now.underline() != was.underline())
+        box->setSelUnderline(now.underline());
+    if (now.strikeOut() != was.strikeOut())
+        box->setSelStrikeThru(now.strikeOut());
 }
 
 void FontBoxes::toggleBold()

@@ -28,11 +28,14 @@ class FontBoxes final : public QObject
 {
     Q_OBJECT
 public:
-    // The chooser shows the font dialog; std::nullopt means the user cancelled.
+    // The chooser shows the font dialog; std::nullopt means the user cancelled. Unless a test sets
+    // another, it is the Font dialog, in front of the window of the note being edited.
     using Chooser = std::function<std::optional<FontChoice>(const FontChoice &preset)>;
 
     FontBoxes(EditorAccess access, SettingsStore *settings, QObject *parent = nullptr);
 
+    // A click on an entry of either box (activated) and Enter in its text field reach the
+    // matching method below.
     void setBoxes(QComboBox *name, QComboBox *size);
     void setChooser(Chooser chooser);
 
@@ -46,8 +49,13 @@ public:
     void fill(const QStringList &families, RichTextBox *first);
     // One name per family, without the foundry the font database adds to tell namesakes apart.
     static QStringList fontNames(const QStringList &families);
+    // An entry picked from a list: the name alone, or the size.
     void nameClicked(int index);
     void sizeClicked(int index);
+    // Enter in a box's text field: a font of the list (in any case) or a size the note can hold
+    // is applied; anything else puts the selection's value back in the box.
+    void nameEntered(const QString &text);
+    void sizeEntered(const QString &text);
 
     void fontDialog();
     void toggleBold();
@@ -57,11 +65,11 @@ public:
 
 private:
     void applyChosenSize(RichTextBox *box);
+    void showSelectionIn(QComboBox *box);
 
     EditorAccess m_access;
     SettingsStore *m_settings;
     QPointer<QComboBox> m_nameBox;
     QPointer<QComboBox> m_sizeBox;
     Chooser m_chooser;
-    std::optional<FontChoice> m_lastChoice; // the dialog opens with what it showed last time
 };

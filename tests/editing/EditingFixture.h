@@ -39,8 +39,10 @@ struct EditingFixture
         alignGroup.removeAction(buttons.value(QStringLiteral("Bold")));
         for (const char *key : {"Bold", "Italic", "Underline", "FPt", "Bullets"})
             alignGroup.removeAction(buttons.value(QString::fromLatin1(key)));
-        nameBox.setEditable(true);
-        sizeBox.setEditable(true);
+        for (QComboBox *fontBox : {&nameBox, &sizeBox}) {
+            fontBox->setEditable(true);
+            fontBox->setInsertPolicy(QComboBox::NoInsert);
+        }
     }
 
     RichTextBox &box(int n) { return *boxes[size_t(n - 1)]; }
