@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
 #include "PreferencesTarget.h"
+#include "StartupPassword.h"
 #include "SyncthingFolder.h"
 #include "TabDefaults.h"
 
@@ -257,17 +258,29 @@ QGroupBox *SetupDialog::buildGeneralFrame()
 QGroupBox *SetupDialog::buildPasswordFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Password Protect Quillbox Plus")), "FramePassword");
-    // Both boxes show what is typed, so a typing error is seen before it locks the notes.
+    // Both boxes are masked for anyone looking at the screen (and read as password boxes by a
+    // screen reader); "Show" lets the user check for a typing error before it locks the notes.
     m_text14 = named(new QLineEdit, "Text14");
     m_text15 = named(new QLineEdit, "Text15");
+    auto *show = named(new QCheckBox(QStringLiteral("Sho&w")), "ShowPassword");
+    show->setAccessibleName(QStringLiteral("Show the password"));
+    for (QLineEdit *box : {m_text14, m_text15}) {
+        box->setEchoMode(QLineEdit::Password);
+        connect(show, &QCheckBox::toggled, box,
+                [box](bool shown) { box->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
+    }
     auto *command11 = button(QStringLiteral("&Remove Password"), "Command11");
+    // The boxes never show the stored password, so this says whether there is one.
+    m_passwordStatus = label(QString(), "PasswordStatus");
 
     auto *grid = new QGridLayout(frame);
     grid->addWidget(labelFor(QStringLiteral("Password:"), "Label18", m_text14), 0, 0);
     grid->addWidget(m_text14, 0, 1);
     grid->addWidget(labelFor(QStringLiteral("Confirm Password:"), "Label19", m_text15), 1, 0);
     grid->addWidget(m_text15, 1, 1);
-    grid->addWidget(command11, 0, 2, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(command11, 0, 2);
+    grid->addWidget(show, 1, 2);
+    grid->addWidget(m_passwordStatus, 2, 0, 1, 3);
 
     connect(command11, &QPushButton::clicked, this, &SetupDialog::removePasswordClicked);
     return frame;
@@ -360,6 +373,13 @@ void SetupDialog::fill(const PreferenceValues &v)
     // The stored password is never shown.
     m_text14->clear();
     m_text15->clear();
+    showPasswordStatus();
+}
+
+void SetupDialog::showPasswordStatus()
+{
+    m_passwordStatus->setText(startupPasswordSet(m_settings) ? QStringLiteral("A start-up password is set.")
+                                                             : QStringLiteral("No start-up password."));
 }
 
 void SetupDialog::fillTabs(const PreferenceValues &v)
@@ -414,7 +434,9 @@ void SetupDialog::applyClicked()
 {
     if (!m_target)
         return;
-    switch (Preferences::apply(values(), m_settings, *m_target, this)) {
+    const Preferences::ApplyResult result = Preferences::apply(values(), m_settings, *m_target, this);
+    showPasswordStatus(); // set, or taken away by a confirmation that did not match
+    switch (result) {
     case Preferences::ApplyResult::Done:
         close();
         break;
@@ -436,4 +458,5 @@ void SetupDialog::removePasswordClicked()
     m_text14->clear();
     m_text15->clear();
     Preferences::removePassword(m_settings);
+    showPasswordStatus();
 }
