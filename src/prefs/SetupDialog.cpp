@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
+#include "HotKeySetting.h"
 #include "PreferencesTarget.h"
 #include "StartupPassword.h"
 #include "SyncthingFolder.h"
@@ -13,6 +14,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +87,26 @@ protected:
             box && rect().contains(event->position().toPoint()))
             box->click();
         QLabel::mouseReleaseEvent(event);
+    }
+};
+
+// The hot key box leaves Enter, Esc and Tab to the dialog, so that they apply, cancel and move
+// on there as everywhere else instead of becoming a hot key that is then refused.
+class HotKeyEdit final : public QKeySequenceEdit
+{
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // Qt's box empties itself at a lone Shift, Ctrl or Alt; the key is recorded from the
+        // whole combination anyway, and Shift+Tab must leave the hot key as it was.
+        const int key = event->key();
+        const bool modifierAlone = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                                   key == Qt::Key_Meta || key == Qt::Key_AltGr;
+        if (modifierAlone || HotKeySetting::isDialogKey(event->keyCombination())) {
+            event->ignore();
+            return;
+        }
+        QKeySequenceEdit::keyPressEvent(event);
     }
 };
 
@@ -234,7 +256,7 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     grid->addWidget(command6, 5, 3);
     m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Quillbox Plus when I &log in")), "CheckLogin");
     grid->addWidget(m_startAtLogin, 6, 0, 1, 4);
-    m_hotKey = named(new QKeySequenceEdit, "HotKeyEdit");
+    m_hotKey = named(new HotKeyEdit, "HotKeyEdit");
     m_hotKey->setClearButtonEnabled(true); // cleared: no hot key
     m_hotKey->setAccessibleName(QStringLiteral("Global Hot Key"));
     auto *hotKeyLabel = label(QStringLiteral("Global Hot &Key:"), "LabelHotKey");

@@ -165,6 +165,46 @@ private slots:
         QCOMPARE(m_target->hotKeys, QStringList{QStringLiteral("Ctrl+Alt+J")});
     }
 
+    // Enter, Esc and Tab in the hot key box do what they do in the rest of the dialog; the key
+    // stays as it was. A combination with Ctrl or Alt is still a hot key like any other.
+    void hotKeyFieldLeavesEnterEscAndTabToTheDialog_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "applied";
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "applied";
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(Qt::NoModifier) << "cancelled";
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << "moved on";
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << "moved on";
+        QTest::newRow("Ctrl+Alt+Enter")
+            << int(Qt::Key_Return) << int(Qt::ControlModifier | Qt::AltModifier) << "Ctrl+Alt+Return";
+    }
+    void hotKeyFieldLeavesEnterEscAndTabToTheDialog()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, outcome);
+        auto *field = m_dialog->findChild<QKeySequenceEdit *>(QStringLiteral("HotKeyEdit"));
+        m_dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (outcome == "applied") {
+            QTRY_VERIFY(m_dialog.isNull());
+            QCOMPARE(m_store->GetSettingValue(QStringLiteral("HotKey")), QStringLiteral("Ctrl+Alt+N"));
+        } else if (outcome == "cancelled") {
+            QTRY_VERIFY(m_dialog.isNull());
+            QVERIFY(m_store->keys().isEmpty());
+        } else {
+            QCOMPARE(field->keySequence().toString(QKeySequence::PortableText),
+                     outcome == "moved on" ? QStringLiteral("Ctrl+Alt+N") : outcome);
+            QTRY_VERIFY(!field->hasFocus());
+            QVERIFY(m_dialog->isVisible());
+        }
+    }
+
     // The boxes mask what is typed until "Show" is ticked.
     void passwordBoxesAreMaskedUntilShown()
     {
