@@ -96,13 +96,16 @@ CompareMergeDialog::CompareMergeDialog(const QString &caption, const QByteArray 
     m_diff = ParagraphDiff::of(paragraphsOf(m_mine->document()), paragraphsOf(m_theirs->document()));
     markDifferences();
 
-    const qsizetype changed = m_diff.changedMine().size() + m_diff.changedTheirs().size();
+    const int differing = m_diff.differing();
     auto *summary = new QLabel(
-        m_diff.same() ? QStringLiteral("The two versions of \"%1\" hold the same text.").arg(caption)
-                      : QStringLiteral("There are two versions of the note \"%1\": the one in the tab and "
-                                       "one from %2. The %3 paragraphs that differ are marked.")
-                            .arg(caption, from)
-                            .arg(changed),
+        m_diff.same()
+            ? QStringLiteral("The two versions of \"%1\" hold the same text.").arg(caption)
+            : QStringLiteral("There are two versions of the note \"%1\": the one in the tab and "
+                             "one from %2. %3")
+                  .arg(caption, from,
+                       differing == 1
+                           ? QStringLiteral("The paragraph that differs is marked.")
+                           : QStringLiteral("The %1 paragraphs that differ are marked.").arg(differing)),
         this);
     summary->setObjectName(QStringLiteral("summary"));
     summary->setWordWrap(true);

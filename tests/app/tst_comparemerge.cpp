@@ -48,12 +48,42 @@ private slots:
         QCOMPARE(markedParagraphs(dialog.theirsView()), QList<int>({2, 4}));
         QVERIFY(dialog.mineView()->isReadOnly() && dialog.theirsView()->isReadOnly());
         const QString summary = dialog.findChild<QLabel *>("summary")->text();
-        QVERIFY2(summary.contains("\"Notes\"") && summary.contains("device ABCDEFG") && summary.contains('3'),
+        QVERIFY2(summary.contains("\"Notes\"") && summary.contains("device ABCDEFG") &&
+                     summary.endsWith("The 2 paragraphs that differ are marked."),
                  qPrintable(summary));
 
         dialog.show();
         QVERIFY(QDir().mkpath(ARTIFACTS_DIR));
         QVERIFY(dialog.grab().save(ARTIFACTS_DIR "/compare-merge.png"));
+    }
+
+    // A paragraph changed on both sides is one paragraph that differs.
+    void countsEachDifferingParagraphOnce_data()
+    {
+        QTest::addColumn<QString>("mine");
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("one changed") << "list\nmilk"
+                                     << "list\neggs"
+                                     << "The paragraph that differs is marked.";
+        QTest::newRow("one added") << "list"
+                                   << "list\neggs"
+                                   << "The paragraph that differs is marked.";
+        QTest::newRow("two changed") << "milk\nbread\njam"
+                                     << "milk\nrolls\nhoney"
+                                     << "The 2 paragraphs that differ are marked.";
+        QTest::newRow("same") << "list"
+                              << "list"
+                              << "The two versions of \"Notes\" hold the same text.";
+    }
+    void countsEachDifferingParagraphOnce()
+    {
+        QFETCH(QString, mine);
+        QFETCH(QString, theirs);
+        QFETCH(QString, told);
+        CompareMergeDialog dialog("Notes", rtfOf(mine), rtfOf(theirs), "laptop");
+        const QString summary = dialog.findChild<QLabel *>("summary")->text();
+        QVERIFY2(summary.endsWith(told), qPrintable(summary));
     }
 
     void eachChoiceIsOneChangeThatUndoTakesBack_data()
