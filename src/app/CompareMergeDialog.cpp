@@ -76,9 +76,16 @@ bool moveIntoHistory(NoteHistory &history, const QString &notePath, const Confli
 }
 
 CompareMergeDialog::CompareMergeDialog(const QString &caption, const QByteArray &mineRtf,
-                                       const QByteArray &theirsRtf, const QString &from, QWidget *parent)
+                                       const QByteArray &theirsRtf, const QString &savedBy,
+                                       const QDateTime &savedAt, QWidget *parent)
     : QDialog(parent)
 {
+    const QString mineName = QStringLiteral("In the tab now");
+    // The copy's time as its own file name gives it, to the minute.
+    const QString theirsName = savedAt.isValid()
+                                   ? QStringLiteral("The conflict copy saved by %1 at %2")
+                                         .arg(savedBy, savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                                   : QStringLiteral("The conflict copy saved by %1").arg(savedBy);
     setObjectName(QStringLiteral("CompareMergeDialog"));
     setWindowTitle(QStringLiteral("Compare and Merge - %1").arg(caption));
 
@@ -88,21 +95,23 @@ CompareMergeDialog::CompareMergeDialog(const QString &caption, const QByteArray 
     m_theirs->setObjectName(QStringLiteral("theirs"));
     for (RichTextBox *view : {m_mine, m_theirs}) {
         view->setReadOnly(true);
-        view->setAccessibleName(view == m_mine ? QStringLiteral("Your version")
-                                               : QStringLiteral("The other version"));
+        view->setAccessibleName(view == m_mine ? mineName : theirsName);
     }
     m_mine->setTextRTF(mineRtf);
     m_theirs->setTextRTF(theirsRtf);
     m_diff = ParagraphDiff::of(paragraphsOf(m_mine->document()), paragraphsOf(m_theirs->document()));
     markDifferences();
 
-    const qsizetype changed = m_diff.changedMine().size() + m_diff.changedTheirs().size();
+    const int differing = m_diff.differing();
     auto *summary = new QLabel(
-        m_diff.same() ? QStringLiteral("The two versions of \"%1\" hold the same text.").arg(caption)
-                      : QStringLiteral("There are two versions of the note \"%1\": the one in the tab and "
-                                       "one from %2. The %3 paragraphs that differ are marked.")
-                            .arg(caption, from)
-                            .arg(changed),
+        m_diff.same()
+            ? QStringLiteral("The two versions of \"%1\" hold the same text.").arg(caption)
+            : QStringLiteral("There are two versions of the note \"%1\": the one in the tab and "
+                             "a conflict copy saved by %2. %3")
+                  .arg(caption, savedBy,
+                       differing == 1
+                           ? QStringLiteral("The paragraph that differs is marked.")
+                           : QStringLiteral("The %1 paragraphs that differ are marked.").arg(differing)),
         this);
     summary->setObjectName(QStringLiteral("summary"));
     summary->setWordWrap(true);
@@ -128,8 +137,18 @@ CompareMergeDialog::CompareMergeDialog(const QString &caption, const QByteArray 
     }
 
     auto *panes = new QGridLayout;
-    panes->addWidget(new QLabel(QStringLiteral("Yours (in the tab):"), this), 0, 0);
-    panes->addWidget(new QLabel(QStringLiteral("The other version, from %1:").arg(from), this), 0, 1);
+    auto *mineLabel = new QLabel(mineName, this);
+    mineLabel->setObjectName(QStringLiteral("mineLabel"));
+    auto *theirsLabel = new QLabel(theirsName, this);
+    theirsLabel->setObjectName(QStringLiteral("theirsLabel"));
+    for (QLabel *label : {mineLabel, theirsLabel}) {
+        label->setWordWrap(true); // a long name of the copy must not narrow the tab's pane
+        label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    }
+    panes->addWidget(mineLabel, 0, 0);
+    panes->addWidget(theirsLabel, 0, 1);
+    panes->setColumnStretch(0, 1);
+    panes->setColumnStretch(1, 1);
     panes->addWidget(m_mine, 1, 0);
     panes->addWidget(m_theirs, 1, 1);
     auto *layout = new QVBoxLayout(this);

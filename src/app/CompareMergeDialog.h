@@ -23,16 +23,17 @@ bool mergeIntoNote(RichTextBox *box, const QByteArray &theirsRtf, MergeChoice ch
 // be kept.
 bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy);
 
-// The tab's text and the second version side by side, the paragraphs that differ marked on both
-// sides, and Keep Mine / Keep Theirs / Keep Both.
+// The tab's text and a conflict copy side by side, each named by where it is (the tab may hold
+// what the other computer wrote, and the copy what was typed here), the paragraphs that differ
+// marked on both sides, and Keep Mine / Keep Theirs / Keep Both.
 class CompareMergeDialog final : public QDialog
 {
     Q_OBJECT
 public:
-    // mineRtf: the tab's text now; theirsRtf: the second version; from: where that came from, as
-    // the user knows it ("device ABCDEFG" or a computer's name).
+    // mineRtf: the tab's text now; theirsRtf: the conflict copy, saved by `savedBy` (as
+    // ConflictCopy::savedBy names it) at `savedAt`.
     CompareMergeDialog(const QString &caption, const QByteArray &mineRtf, const QByteArray &theirsRtf,
-                       const QString &from, QWidget *parent = nullptr);
+                       const QString &savedBy, const QDateTime &savedAt, QWidget *parent = nullptr);
 
     RichTextBox *mineView() const { return m_mine; }
     RichTextBox *theirsView() const { return m_theirs; }

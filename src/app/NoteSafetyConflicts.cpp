@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSysInfo>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSafety)
 
@@ -74,8 +75,8 @@ void NoteSafety::compareAndMerge(const ConflictCopy &copy)
     const QByteArray theirs = file.readAll();
     const int n = copy.note;
     const QString from = originOf(copy);
-    auto *dialog =
-        new CompareMergeDialog(m_caption(n), m_window.editor(n)->TextRTF(), theirs, from, &m_window);
+    auto *dialog = new CompareMergeDialog(m_caption(n), m_window.editor(n)->TextRTF(), theirs,
+                                          copy.savedBy(QSysInfo::machineHostName()), copy.when, &m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &CompareMergeDialog::chosen, this, [this, copy, theirs, from](MergeChoice choice) {
         const int n = copy.note;

@@ -51,6 +51,16 @@ std::optional<ConflictCopy> fromOurName(const QString &name)
 }
 } // namespace
 
+QString ConflictCopy::savedBy(const QString &thisComputer) const
+{
+    if (bySyncthing)
+        return QStringLiteral("device %1").arg(device);
+    // Host names know no letter case; the copy's name has its '/' made '_' (conflictCopyPath).
+    if (device.compare(QString(thisComputer).replace(u'/', u'_'), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("this computer");
+    return device;
+}
+
 std::optional<ConflictCopy> ConflictCopy::fromPath(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();

@@ -19,6 +19,11 @@ struct ConflictCopy
     QDateTime when; // as the name tells it (local time)
     bool bySyncthing = false;
 
+    // Who saved the copy, as the user knows it: "device ABCDEFG" for the sync program's,
+    // "this computer" for one this program saved here (named after `thisComputer`), else the
+    // name of the computer that saved it.
+    QString savedBy(const QString &thisComputer) const;
+
     // The copy a file name stands for; nothing when it is no conflict copy of a note.
     static std::optional<ConflictCopy> fromPath(const QString &path);
     // The conflict copies of the seven notes in a directory, oldest first.

@@ -1,5 +1,6 @@
 #include "ParagraphDiff.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -85,4 +86,12 @@ QList<int> ParagraphDiff::changedTheirs() const
             result.append(hunk.theirsStart + i);
     }
     return result;
+}
+
+int ParagraphDiff::differing() const
+{
+    int count = 0;
+    for (const Hunk &hunk : hunks)
+        count += std::max(hunk.mineCount, hunk.theirsCount);
+    return count;
 }

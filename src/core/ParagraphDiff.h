@@ -25,6 +25,10 @@ struct ParagraphDiff
     QList<int> changedMine() const;
     QList<int> changedTheirs() const;
 
+    // How many paragraphs differ: one changed on both sides counts once, as does one that only
+    // one side holds.
+    int differing() const;
+
     static ParagraphDiff of(const QStringList &mine, const QStringList &theirs);
 
     // Beyond this many paragraph pairs left after the common beginning and end, the part in

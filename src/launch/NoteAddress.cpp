@@ -126,27 +126,83 @@ std::optional<Range> addressAround(const QString &line, int at, AddressKind kind
     return Range{run.start + inner.start, inner.length};
 }
 
+namespace {
+
+bool isNumberCharacter(QChar c)
+{
+    return c.isDigit() || QStringLiteral("+-/.()").contains(c);
+}
+
+bool hasDigit(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// Digit groups joined by "-", "." or "/" ("555-1234", "030/765"): written as a number of its own.
+bool isJoinedNumber(QStringView piece)
+{
+    for (qsizetype i = 1; i + 1 < piece.size(); ++i) {
+        if (QStringLiteral("-./").contains(piece.at(i)) && piece.at(i - 1).isDigit() &&
+            piece.at(i + 1).isDigit())
+            return true;
+    }
+    return false;
+}
+
+// Whether one blank between two pieces of digits parts two numbers rather than two groups of one.
+// Groups are written with blanks ("030/765 43 21", "+49 (30) 1234-56"), so only a new number's
+// marks part them: its country code, or an area code or a joined number right after a joined
+// number ("555-1234 555-9876", "123-4567 (555) 987-6543"). A piece without digits ("/") parts too.
+bool blankPartsNumbers(QStringView before, QStringView after)
+{
+    if (!hasDigit(before) || !hasDigit(after) || after.startsWith(u'+'))
+        return true;
+    return isJoinedNumber(before) && (isJoinedNumber(after) || after.startsWith(u'('));
+}
+
+} // namespace
+
 std::optional<Range> phoneNumberAround(const QString &line, int at)
 {
-    const auto isNumberPart = [](QChar c) {
-        return c.isDigit() || c == u' ' || QStringLiteral("+-/.()").contains(c);
-    };
-    if (at < 0 || at >= line.size() || !isNumberPart(line.at(at)) || line.at(at) == u' ')
+    if (at < 0 || at >= line.size() || !isNumberCharacter(line.at(at)))
         return std::nullopt;
-    Range run = runAround(line, at, isNumberPart);
-    int start = run.start;
-    int end = run.start + run.length;
+    const QStringView text(line);
+    const Range clicked = runAround(line, at, isNumberCharacter);
+    Range first = clicked; // the number's first and last piece so far
+    Range last = clicked;
+    const auto piece = [text](Range r) { return text.mid(r.start, r.length); };
+    // The pieces on either side join the number across single blanks; two blanks always part.
+    while (first.start >= 2 && line.at(first.start - 1) == u' ' &&
+           isNumberCharacter(line.at(first.start - 2))) {
+        const Range before = runAround(line, first.start - 1, isNumberCharacter);
+        if (blankPartsNumbers(piece(before), piece(first)))
+            break;
+        first = before;
+    }
+    while (last.start + last.length + 1 < line.size() && line.at(last.start + last.length) == u' ' &&
+           isNumberCharacter(line.at(last.start + last.length + 1))) {
+        const Range after = runAround(line, last.start + last.length + 1, isNumberCharacter);
+        if (blankPartsNumbers(piece(last), piece(after)))
+            break;
+        last = after;
+    }
+    int start = first.start;
+    int end = last.start + last.length;
     const auto opens = [](QChar c) { return c.isDigit() || c == u'+' || c == u'('; };
     const auto closes = [](QChar c) { return c.isDigit() || c == u')'; };
     while (start < end && !opens(line.at(start)))
         ++start;
     while (end > start && !closes(line.at(end - 1)))
         --end;
-    const QStringView number = QStringView(line).mid(start, end - start);
-    if (start > at || end <= at ||
-        std::none_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); }))
+    if (start > at || end <= at || !hasDigit(text.mid(start, end - start)))
         return std::nullopt;
     return Range{start, end - start};
+}
+
+bool isPhoneNumber(const QString &item)
+{
+    const std::optional<Range> number = phoneNumberAround(item, 0);
+    return number && number->start == 0 && number->length == item.size();
 }
 
 } // namespace NoteAddress

@@ -38,8 +38,14 @@ std::optional<Range> addressAround(const QString &line, int at, AddressKind kind
 
 // The whole phone number in a line of text around position `at`: digits with the blanks, "+",
 // "-", "/", "." and parentheses people write between them, from its first digit, "+" or "("
-// to its last digit or ")". Nothing when the character at `at` is not part of a number.
+// to its last digit or ")". Numbers written one after the other are told apart where a new one
+// plainly begins ("555-1234 555-9876", "... +44 20 ...") or where two blanks part them. Nothing
+// when the character at `at` is not part of a number.
 std::optional<Range> phoneNumberAround(const QString &line, int at);
+
+// True when the item is one phone number and nothing else: only such an item is typed into the
+// dialer.
+bool isPhoneNumber(const QString &item);
 
 // The item without a "mailto:" the note may already hold in front of it.
 QString withoutMailtoPrefix(const QString &item);

@@ -111,7 +111,7 @@ void NoteTextLauncher::launchFromNote(QWidget *owner, RichTextBox &box, int tab)
         composeToItem(owner, item);
         break;
     case PhoneTab:
-        m_launchers.DialNumber(owner, item);
+        dialItem(owner, item);
         break;
     default:
         break;
@@ -142,4 +142,18 @@ void NoteTextLauncher::composeToItem(QWidget *owner, const QString &item)
     // ComposeEmail puts "mailto:" in front for the desktop's handler, so a note's own one goes.
     m_launchers.ComposeEmail(owner, m_launchers.systemHandlerMode() ? NoteAddress::withoutMailtoPrefix(item) : item,
                              true);
+}
+
+void NoteTextLauncher::dialItem(QWidget *owner, const QString &item)
+{
+    if (item.trimmed().isEmpty())
+        return;
+    // The dialer is sent the item as keystrokes: anything but a number (a word, an option from
+    // a note someone else wrote) would be typed into it as keys that mean nothing to it.
+    if (!NoteAddress::isPhoneNumber(item)) {
+        m_launchers.showStatus(
+            QObject::tr("Copied, but not dialled: only phone numbers are dialled from this tab."));
+        return;
+    }
+    m_launchers.DialNumber(owner, item);
 }

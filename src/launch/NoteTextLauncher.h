@@ -30,6 +30,7 @@ public:
 private:
     void openWebItem(QWidget *owner, const QString &item);
     void composeToItem(QWidget *owner, const QString &item);
+    void dialItem(QWidget *owner, const QString &item);
 
     Launchers &m_launchers;
 };

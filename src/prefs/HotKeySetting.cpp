@@ -31,6 +31,22 @@ HotKeySetting::Parsed HotKeySetting::parse(const QString &text)
     return parsed;
 }
 
+bool HotKeySetting::isDialogKey(QKeyCombination key)
+{
+    if (key.keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString HotKeySetting::heldElsewhereMessage(const QString &text)
 {
     const QString shown =

@@ -22,6 +22,10 @@ struct Parsed
 // grabbing it would take that key from every program.
 Parsed parse(const QString &text);
 
+// Enter, Esc and Tab (Shift or none held) belong to the dialog the key is chosen in: they apply,
+// cancel and move on, and are never taken as the hot key.
+bool isDialogKey(QKeyCombination key);
+
 // The status-bar message for a key another program holds.
 QString heldElsewhereMessage(const QString &text);
 

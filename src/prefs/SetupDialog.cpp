@@ -2,7 +2,9 @@
 
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
+#include "HotKeySetting.h"
 #include "PreferencesTarget.h"
+#include "StartupPassword.h"
 #include "SyncthingFolder.h"
 #include "TabDefaults.h"
 
@@ -12,6 +14,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,6 +87,26 @@ protected:
             box && rect().contains(event->position().toPoint()))
             box->click();
         QLabel::mouseReleaseEvent(event);
+    }
+};
+
+// The hot key box leaves Enter, Esc and Tab to the dialog, so that they apply, cancel and move
+// on there as everywhere else instead of becoming a hot key that is then refused.
+class HotKeyEdit final : public QKeySequenceEdit
+{
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // Qt's box empties itself at a lone Shift, Ctrl or Alt; the key is recorded from the
+        // whole combination anyway, and Shift+Tab must leave the hot key as it was.
+        const int key = event->key();
+        const bool modifierAlone = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                                   key == Qt::Key_Meta || key == Qt::Key_AltGr;
+        if (modifierAlone || HotKeySetting::isDialogKey(event->keyCombination())) {
+            event->ignore();
+            return;
+        }
+        QKeySequenceEdit::keyPressEvent(event);
     }
 };
 
@@ -233,7 +256,7 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     grid->addWidget(command6, 5, 3);
     m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Quillbox Plus when I &log in")), "CheckLogin");
     grid->addWidget(m_startAtLogin, 6, 0, 1, 4);
-    m_hotKey = named(new QKeySequenceEdit, "HotKeyEdit");
+    m_hotKey = named(new HotKeyEdit, "HotKeyEdit");
     m_hotKey->setClearButtonEnabled(true); // cleared: no hot key
     m_hotKey->setAccessibleName(QStringLiteral("Global Hot Key"));
     auto *hotKeyLabel = label(QStringLiteral("Global Hot &Key:"), "LabelHotKey");
@@ -257,17 +280,29 @@ QGroupBox *SetupDialog::buildGeneralFrame()
 QGroupBox *SetupDialog::buildPasswordFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Password Protect Quillbox Plus")), "FramePassword");
-    // Both boxes show what is typed, so a typing error is seen before it locks the notes.
+    // Both boxes are masked for anyone looking at the screen (and read as password boxes by a
+    // screen reader); "Show" lets the user check for a typing error before it locks the notes.
     m_text14 = named(new QLineEdit, "Text14");
     m_text15 = named(new QLineEdit, "Text15");
+    auto *show = named(new QCheckBox(QStringLiteral("Sho&w")), "ShowPassword");
+    show->setAccessibleName(QStringLiteral("Show the password"));
+    for (QLineEdit *box : {m_text14, m_text15}) {
+        box->setEchoMode(QLineEdit::Password);
+        connect(show, &QCheckBox::toggled, box,
+                [box](bool shown) { box->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
+    }
     auto *command11 = button(QStringLiteral("&Remove Password"), "Command11");
+    // The boxes never show the stored password, so this says whether there is one.
+    m_passwordStatus = label(QString(), "PasswordStatus");
 
     auto *grid = new QGridLayout(frame);
     grid->addWidget(labelFor(QStringLiteral("Password:"), "Label18", m_text14), 0, 0);
     grid->addWidget(m_text14, 0, 1);
     grid->addWidget(labelFor(QStringLiteral("Confirm Password:"), "Label19", m_text15), 1, 0);
     grid->addWidget(m_text15, 1, 1);
-    grid->addWidget(command11, 0, 2, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(command11, 0, 2);
+    grid->addWidget(show, 1, 2);
+    grid->addWidget(m_passwordStatus, 2, 0, 1, 3);
 
     connect(command11, &QPushButton::clicked, this, &SetupDialog::removePasswordClicked);
     return frame;
@@ -360,6 +395,13 @@ void SetupDialog::fill(const PreferenceValues &v)
     // The stored password is never shown.
     m_text14->clear();
     m_text15->clear();
+    showPasswordStatus();
+}
+
+void SetupDialog::showPasswordStatus()
+{
+    m_passwordStatus->setText(startupPasswordSet(m_settings) ? QStringLiteral("A start-up password is set.")
+                                                             : QStringLiteral("No start-up password."));
 }
 
 void SetupDialog::fillTabs(const PreferenceValues &v)
@@ -414,7 +456,9 @@ void SetupDialog::applyClicked()
 {
     if (!m_target)
         return;
-    switch (Preferences::apply(values(), m_settings, *m_target, this)) {
+    const Preferences::ApplyResult result = Preferences::apply(values(), m_settings, *m_target, this);
+    showPasswordStatus(); // set, or taken away by a confirmation that did not match
+    switch (result) {
     case Preferences::ApplyResult::Done:
         close();
         break;
@@ -436,4 +480,5 @@ void SetupDialog::removePasswordClicked()
     m_text14->clear();
     m_text15->clear();
     Preferences::removePassword(m_settings);
+    showPasswordStatus();
 }

@@ -13,6 +13,7 @@ class PreferencesTarget;
 class QCheckBox;
 class QGroupBox;
 class QKeySequenceEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class SettingsStore;
@@ -43,6 +44,7 @@ private:
     void pickProgram(QLineEdit *box);
     void applyClicked();
     void removePasswordClicked();
+    void showPasswordStatus();
 
     SettingsStore &m_settings;
     std::shared_ptr<PreferencesTarget> m_target;
@@ -65,6 +67,7 @@ private:
 
     QLineEdit *m_text14 = nullptr; // password
     QLineEdit *m_text15 = nullptr; // confirmation
+    QLabel *m_passwordStatus = nullptr;
 
     std::array<QLineEdit *, 7> m_tabNames{};
     std::array<QCheckBox *, 7> m_tabShown{};

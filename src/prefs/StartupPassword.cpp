@@ -10,6 +10,11 @@ namespace {
 const QString kTitle = QStringLiteral("Quillbox Plus - Password Protection");
 }
 
+bool startupPasswordSet(const SettingsStore &settings)
+{
+    return !PasswordRecord::extract(settings.GetSettingValue(SettingKey::Password)).isEmpty();
+}
+
 bool askStartupPassword(SettingsStore &settings, QWidget *parent)
 {
     const QString stored = settings.GetSettingValue(SettingKey::Password);

@@ -41,19 +41,65 @@ private slots:
     void marksTheDifferingParagraphsOnBothSides()
     {
         CompareMergeDialog dialog("Notes", rtfOf("shopping\nmilk\nbread\ncall Anna"),
-                                  rtfOf("shopping\nmilk\neggs\nbread\ncall Bob"), "device ABCDEFG");
+                                  rtfOf("shopping\nmilk\neggs\nbread\ncall Bob"), "device ABCDEFG",
+                                  QDateTime());
         QCOMPARE(dialog.mineView()->toPlainText(), "shopping\nmilk\nbread\ncall Anna");
         QCOMPARE(dialog.theirsView()->toPlainText(), "shopping\nmilk\neggs\nbread\ncall Bob");
         QCOMPARE(markedParagraphs(dialog.mineView()), QList<int>({3}));
         QCOMPARE(markedParagraphs(dialog.theirsView()), QList<int>({2, 4}));
         QVERIFY(dialog.mineView()->isReadOnly() && dialog.theirsView()->isReadOnly());
         const QString summary = dialog.findChild<QLabel *>("summary")->text();
-        QVERIFY2(summary.contains("\"Notes\"") && summary.contains("device ABCDEFG") && summary.contains('3'),
+        QVERIFY2(summary.contains("\"Notes\"") && summary.contains("device ABCDEFG") &&
+                     summary.endsWith("The 2 paragraphs that differ are marked."),
                  qPrintable(summary));
 
         dialog.show();
         QVERIFY(QDir().mkpath(ARTIFACTS_DIR));
         QVERIFY(dialog.grab().save(ARTIFACTS_DIR "/compare-merge.png"));
+    }
+
+    // A paragraph changed on both sides is one paragraph that differs.
+    void countsEachDifferingParagraphOnce_data()
+    {
+        QTest::addColumn<QString>("mine");
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("one changed") << "list\nmilk"
+                                     << "list\neggs"
+                                     << "The paragraph that differs is marked.";
+        QTest::newRow("one added") << "list"
+                                   << "list\neggs"
+                                   << "The paragraph that differs is marked.";
+        QTest::newRow("two changed") << "milk\nbread\njam"
+                                     << "milk\nrolls\nhoney"
+                                     << "The 2 paragraphs that differ are marked.";
+        QTest::newRow("same") << "list"
+                              << "list"
+                              << "The two versions of \"Notes\" hold the same text.";
+    }
+    void countsEachDifferingParagraphOnce()
+    {
+        QFETCH(QString, mine);
+        QFETCH(QString, theirs);
+        QFETCH(QString, told);
+        CompareMergeDialog dialog("Notes", rtfOf(mine), rtfOf(theirs), "laptop", QDateTime());
+        const QString summary = dialog.findChild<QLabel *>("summary")->text();
+        QVERIFY2(summary.endsWith(told), qPrintable(summary));
+    }
+
+    // The panes say where their text is: what the tab holds may be what the other computer wrote.
+    void namesThePanesByWhereTheirTextIs()
+    {
+        const QDateTime when(QDate(2026, 12, 7), QTime(13, 5));
+        CompareMergeDialog dialog("Notes", rtfOf("a"), rtfOf("b"), "this computer", when);
+        const QString copy = "The conflict copy saved by this computer at 2026-12-07 13:05";
+        const auto *mine = dialog.findChild<QLabel *>("mineLabel");
+        const auto *theirs = dialog.findChild<QLabel *>("theirsLabel");
+        QVERIFY(mine && theirs);
+        QCOMPARE(mine->text(), "In the tab now");
+        QCOMPARE(theirs->text(), copy);
+        QCOMPARE(dialog.mineView()->accessibleName(), "In the tab now");
+        QCOMPARE(dialog.theirsView()->accessibleName(), copy);
     }
 
     void eachChoiceIsOneChangeThatUndoTakesBack_data()
@@ -77,7 +123,7 @@ private slots:
         typing.insertText("\nshared"); // typed: something of the user's own to undo afterwards
         const QByteArray theirs = rtfOf("theirs\nshared");
 
-        CompareMergeDialog dialog("Notes", tab.TextRTF(), theirs, "laptop");
+        CompareMergeDialog dialog("Notes", tab.TextRTF(), theirs, "laptop", QDateTime());
         QSignalSpy chosen(&dialog, &CompareMergeDialog::chosen);
         dialog.show();
         QTest::mouseClick(dialog.button(choice), Qt::LeftButton);

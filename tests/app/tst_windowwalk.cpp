@@ -212,7 +212,8 @@ private slots:
         QVERIFY(password->width() > QFontMetrics(title).horizontalAdvance(password->windowTitle()));
 
         CompareMergeDialog compare(QStringLiteral("Notes"), WindowFixture::rtf("mine\\par same"),
-                                   WindowFixture::rtf("theirs\\par same"), QStringLiteral("device ABCDEFG"));
+                                   WindowFixture::rtf("theirs\\par same"), QStringLiteral("device ABCDEFG"),
+                                   QDateTime(QDate(2026, 12, 7), QTime(13, 5)));
         check(&compare, QStringLiteral("compare-merge"));
         SplashScreen splash;
         check(&splash, QStringLiteral("splash"));

@@ -69,6 +69,27 @@ private slots:
         QCOMPARE(copy->bySyncthing, bySyncthing);
     }
 
+    // This computer here is "My-PC.local/2".
+    void savedByNamesTheDeviceOrThisComputer_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("savedBy");
+        QTest::newRow("sync program") << "notes.sync-conflict-20261207-130512-ABCDEFG.rtf"
+                                      << "device ABCDEFG";
+        QTest::newRow("another computer") << "web (conflict laptop 2026-12-07 1305).rtf"
+                                          << "laptop";
+        QTest::newRow("this computer") << "phone (conflict my-pc.local_2 2026-12-07 1305) 3.rtf"
+                                       << "this computer";
+    }
+    void savedByNamesTheDeviceOrThisComputer()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, savedBy);
+        const std::optional<ConflictCopy> copy = ConflictCopy::fromPath("/notes/" + name);
+        QVERIFY(copy);
+        QCOMPARE(copy->savedBy("My-PC.local/2"), savedBy);
+    }
+
     void ourOwnConflictCopyNamesAreRecognised()
     {
         // The names this program gives its own copies, taken names included, are read back.

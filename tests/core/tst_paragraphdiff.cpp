@@ -32,32 +32,37 @@ private slots:
         QTest::addColumn<QString>("mine");
         QTest::addColumn<QString>("theirs");
         QTest::addColumn<QList<Hunk>>("hunks");
+        QTest::addColumn<int>("differing"); // a paragraph changed on both sides counts once
         QTest::newRow("equal") << "abc"
-                               << "abc" << QList<Hunk>{};
+                               << "abc" << QList<Hunk>{} << 0;
         QTest::newRow("both empty") << ""
-                                    << "" << QList<Hunk>{};
+                                    << "" << QList<Hunk>{} << 0;
         QTest::newRow("one line changed") << "abc"
-                                          << "aXc" << QList<Hunk>{{1, 1, 1, 1}};
+                                          << "aXc" << QList<Hunk>{{1, 1, 1, 1}} << 1;
+        QTest::newRow("one line replaced by two") << "abc"
+                                                  << "aXYc" << QList<Hunk>{{1, 1, 1, 2}} << 2;
         QTest::newRow("added at the end") << "ab"
-                                          << "abcd" << QList<Hunk>{{2, 0, 2, 2}};
+                                          << "abcd" << QList<Hunk>{{2, 0, 2, 2}} << 2;
         QTest::newRow("removed at the start") << "abc"
-                                              << "c" << QList<Hunk>{{0, 2, 0, 0}};
+                                              << "c" << QList<Hunk>{{0, 2, 0, 0}} << 2;
         QTest::newRow("all new") << ""
-                                 << "xy" << QList<Hunk>{{0, 0, 0, 2}};
+                                 << "xy" << QList<Hunk>{{0, 0, 0, 2}} << 2;
         QTest::newRow("two places") << "abcdef"
-                                    << "aXcdeYf" << QList<Hunk>{{1, 1, 1, 1}, {5, 0, 5, 1}};
+                                    << "aXcdeYf" << QList<Hunk>{{1, 1, 1, 1}, {5, 0, 5, 1}} << 2;
         QTest::newRow("moved line") << "abcd"
-                                    << "bcad" << QList<Hunk>{{0, 1, 0, 0}, {3, 0, 2, 1}};
+                                    << "bcad" << QList<Hunk>{{0, 1, 0, 0}, {3, 0, 2, 1}} << 2;
         QTest::newRow("repeated lines") << "aaXa"
-                                        << "aaa" << QList<Hunk>{{2, 1, 2, 0}};
+                                        << "aaa" << QList<Hunk>{{2, 1, 2, 0}} << 1;
     }
     void marksTheParagraphsThatDiffer()
     {
         QFETCH(QString, mine);
         QFETCH(QString, theirs);
         QFETCH(QList<Hunk>, hunks);
+        QFETCH(int, differing);
         const ParagraphDiff diff = ParagraphDiff::of(paragraphs(mine), paragraphs(theirs));
         QCOMPARE(diff.hunks, hunks);
+        QCOMPARE(diff.differing(), differing);
         QCOMPARE(diff.same(), hunks.isEmpty());
 
         // Every paragraph not marked has its equal, in the same order, on the other side.

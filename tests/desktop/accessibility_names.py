@@ -97,6 +97,14 @@ fields = {
 texts = [n[1] for n in tree if n[0] in ("text", "password text", "entry")]
 for name, what in fields.items():
     check(texts.count(name) == 1, '%s is named "%s" (text fields: %s)' % (what, name, texts))
+# The password boxes are masked, so a screen reader does not read the password out.
+roles = sorted((n[1], n[0]) for n in tree if n[1] in ("Password:", "Confirm Password:") and n[0] != "label")
+check(roles == [("Confirm Password:", "password text"), ("Password:", "password text")],
+      "the password boxes are password text: %s" % roles)
+check(any(n[0] == "check box" and n[1] == "Show the password" for n in tree),
+      'a "Show the password" check box unmasks them')
+status = [n[1] for n in tree if n[0] == "label" and "start-up password" in n[1]]
+check(status == ["No start-up password."], 'the password frame says "No start-up password.": %s' % status)
 buttons = [n[1] for n in tree if n[0] == "push button"]
 for name in ("Browse for your web browser", "Browse for your e-mail reader", "Browse for a dialer"):
     check(name in buttons, 'a "..." button says "%s"' % name)

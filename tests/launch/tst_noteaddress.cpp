@@ -92,6 +92,50 @@ private slots:
         QFETCH(bool, accepted);
         QCOMPARE(NoteAddress::isMailAddress(item), accepted);
     }
+
+    // The line as written with "|" where the double-click landed; the number taken, or nothing.
+    void phoneNumberUnderTheClick_data()
+    {
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QString>("number"); // empty: not a number
+        QTest::newRow("first of two numbers") << "55|5-1234 555-9876"
+                                              << "555-1234";
+        QTest::newRow("second of two numbers") << "555-1234 555-98|76"
+                                               << "555-9876";
+        QTest::newRow("area code in brackets") << "call (555) 12|3-4567"
+                                               << "(555) 123-4567";
+        QTest::newRow("second number with an area code") << "(555) 123-4567 (555) 98|7-6543"
+                                                         << "(555) 987-6543";
+        QTest::newRow("country code, groups") << "+49 (3|0) 1234-56"
+                                              << "+49 (30) 1234-56";
+        QTest::newRow("groups written with blanks") << "fax 030/765 4|3 21"
+                                                    << "030/765 43 21";
+        QTest::newRow("a country code starts a number") << "+44 20 7946 0958 +44 2|0 7946 0959"
+                                                        << "+44 20 7946 0959";
+        QTest::newRow("two blanks part numbers") << "555 1234  555 98|76"
+                                                 << "555 9876";
+        QTest::newRow("a slash between blanks parts numbers") << "555-1234 / 5|55-9876"
+                                                              << "555-9876";
+        QTest::newRow("sentence full stop") << "Call 555-12|34."
+                                            << "555-1234";
+        QTest::newRow("blank between numbers") << "555-1234| 555-9876"
+                                               << "";
+        QTest::newRow("command substitution") << "$(tou|ch /tmp/x)"
+                                              << "";
+        QTest::newRow("option") << "-|-version"
+                                << "";
+        QTest::newRow("brackets without digits") << "(|)"
+                                                 << "";
+    }
+    void phoneNumberUnderTheClick()
+    {
+        QFETCH(QString, clicked);
+        QFETCH(QString, number);
+        const int at = int(clicked.indexOf(u'|'));
+        const QString line = QString(clicked).remove(u'|');
+        const std::optional<NoteAddress::Range> got = NoteAddress::phoneNumberAround(line, at);
+        QCOMPARE(got ? line.mid(got->start, got->length) : QString(), number);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNoteAddress)

@@ -102,6 +102,9 @@ private slots:
             << 4 << "Tel. +49 (30) 1234-56; fax 030/765 43 21"
             << "765"
             << "030/765 43 21";
+        QTest::newRow("phone tab: the second of two numbers") << 4 << "555-1234 555-9876"
+                                                              << "9876"
+                                                              << "555-9876";
         QTest::newRow("phone tab: words keep the delimiter rule") << 4 << "ask for Mary-Ann"
                                                                   << "Ann"
                                                                   << "Mary-Ann";
@@ -179,12 +182,17 @@ private slots:
         QTest::newRow("script in web tab") << 2 << "~/bin/wipe.sh" << "wipe";
         QTest::newRow("attachment in mail tab") << 3 << "ann@example.com?attach=/etc/passwd" << "ann";
         QTest::newRow("file link in mail tab") << 3 << "file:///home/ann@x/secret" << "ann";
+        QTest::newRow("command in phone tab") << 4 << "$(touch /tmp/x)"
+                                              << "touch";
+        QTest::newRow("option in phone tab") << 4 << "--version"
+                                             << "version";
     }
     void unsafeItemsAreCopiedButNotOpened()
     {
         QFETCH(int, tab);
         QFETCH(QString, text);
         QFETCH(QString, clicked);
+        m_launcher.systemDialer = QCoreApplication::applicationFilePath(); // a dialer is at hand
         for (const char *mode : {"YES", "NO"}) {
             set(QStringLiteral("IEEnhanced"), QString::fromLatin1(mode));
             m_status.clear();

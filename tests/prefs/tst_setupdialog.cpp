@@ -165,6 +165,97 @@ private slots:
         QCOMPARE(m_target->hotKeys, QStringList{QStringLiteral("Ctrl+Alt+J")});
     }
 
+    // Enter, Esc and Tab in the hot key box do what they do in the rest of the dialog; the key
+    // stays as it was. A combination with Ctrl or Alt is still a hot key like any other.
+    void hotKeyFieldLeavesEnterEscAndTabToTheDialog_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "applied";
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "applied";
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(Qt::NoModifier) << "cancelled";
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << "moved on";
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << "moved on";
+        QTest::newRow("Ctrl+Alt+Enter")
+            << int(Qt::Key_Return) << int(Qt::ControlModifier | Qt::AltModifier) << "Ctrl+Alt+Return";
+    }
+    void hotKeyFieldLeavesEnterEscAndTabToTheDialog()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, outcome);
+        auto *field = m_dialog->findChild<QKeySequenceEdit *>(QStringLiteral("HotKeyEdit"));
+        m_dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (outcome == "applied") {
+            QTRY_VERIFY(m_dialog.isNull());
+            QCOMPARE(m_store->GetSettingValue(QStringLiteral("HotKey")), QStringLiteral("Ctrl+Alt+N"));
+        } else if (outcome == "cancelled") {
+            QTRY_VERIFY(m_dialog.isNull());
+            QVERIFY(m_store->keys().isEmpty());
+        } else {
+            QCOMPARE(field->keySequence().toString(QKeySequence::PortableText),
+                     outcome == "moved on" ? QStringLiteral("Ctrl+Alt+N") : outcome);
+            QTRY_VERIFY(!field->hasFocus());
+            QVERIFY(m_dialog->isVisible());
+        }
+    }
+
+    // The boxes mask what is typed until "Show" is ticked.
+    void passwordBoxesAreMaskedUntilShown()
+    {
+        auto *show = m_dialog->findChild<QCheckBox *>(QStringLiteral("ShowPassword"));
+        QVERIFY(show && !show->isChecked());
+        for (bool shown : {false, true, false}) {
+            show->setChecked(shown);
+            for (const char *name : {"Text14", "Text15"})
+                QCOMPARE(text(name)->echoMode(), shown ? QLineEdit::Normal : QLineEdit::Password);
+        }
+    }
+
+    // The frame says whether the notes are locked at start, from opening on, as the password is
+    // set or taken away.
+    void passwordStatusSaysWhetherOneIsSet_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("setAfter");
+        const QString secret = PasswordRecord::wrap(QStringLiteral("old"));
+        QTest::newRow("none") << QString() << "" << false;
+        QTest::newRow("stored") << secret << "" << true;
+        QTest::newRow("damaged record locks nothing") << QStringLiteral("x") << "" << false;
+        QTest::newRow("removed") << secret << "remove" << false;
+        QTest::newRow("set at Apply") << QString() << "set" << true;
+        QTest::newRow("confirmation did not match") << secret << "mismatch" << false;
+    }
+    void passwordStatusSaysWhetherOneIsSet()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, action);
+        QFETCH(bool, setAfter);
+        const QString set = QStringLiteral("A start-up password is set.");
+        const QString none = QStringLiteral("No start-up password.");
+        if (!stored.isEmpty())
+            QVERIFY(m_store->SaveSettingValue(SettingKey::Password, stored));
+        delete m_dialog.data();
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
+        QPointer<QLabel> status = m_dialog->findChild<QLabel *>(QStringLiteral("PasswordStatus"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), PasswordRecord::extract(stored).isEmpty() ? none : set);
+
+        text("Text14")->setText(QStringLiteral("new"));
+        text("Text15")->setText(action == "mismatch" ? QStringLiteral("New") : QStringLiteral("new"));
+        if (action == "remove")
+            button("Command11")->click();
+        else if (!action.isEmpty())
+            button("Command1")->click(); // the dialog goes once events are processed
+        QCOMPARE(status->text(), setAfter ? set : none);
+    }
+
     void passwordMismatchKeepsDialogOpenWithEmptyBoxes()
     {
         QVERIFY(m_store->SaveSettingValue(SettingKey::Password, PasswordRecord::wrap(QStringLiteral("old"))));
