@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -91,6 +92,15 @@ public:
     {
         w.tabStrip()->setFocus();
         QTRY_VERIFY(w.tabStrip()->hasFocus());
+    }
+
+    // The notices of events, without the one that shows a status message too long for the
+    // status bar.
+    static QStringList eventNotices(const Quillbox &w)
+    {
+        QStringList notices = w.notices();
+        notices.removeAll(w.statusBar()->currentMessage());
+        return notices;
     }
 
     std::unique_ptr<SettingsStore> settings;

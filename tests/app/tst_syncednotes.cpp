@@ -74,7 +74,7 @@ private slots:
             QVERIFY(WindowFixture::readFile(notes).contains("written here"));
         }
         QCOMPARE(filesIn(f.noteDir()).filter("conflict"), QStringList());
-        QVERIFY(w.notices().isEmpty());
+        QVERIFY(WindowFixture::eventNotices(w).isEmpty());
     }
 
     void aNoteIsSavedWhileTheSyncProgramReadsIt()
@@ -92,7 +92,7 @@ private slots:
         WindowFixture::leaveNote(w);
         QTRY_VERIFY(WindowFixture::readFile(notes).contains("before and after"));
         QVERIFY(hashing.readAll().contains("before"));
-        QVERIFY(w.notices().isEmpty());
+        QVERIFY(WindowFixture::eventNotices(w).isEmpty());
         QCOMPARE(filesIn(f.noteDir()), QStringList({"notes.rtf"}));
     }
 
@@ -138,7 +138,7 @@ private slots:
         }
         // The second version leaves the note directory for the note's history.
         QVERIFY(!QFileInfo::exists(copy));
-        QVERIFY(w.notices().isEmpty());
+        QVERIFY(WindowFixture::eventNotices(w).isEmpty());
         const QList<NoteHistory::Version> versions = w.noteHistory().versions(notes);
         QVERIFY(!versions.isEmpty());
         QVERIFY(NoteHistory::read(versions.first()).contains("eggs"));
@@ -161,7 +161,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.notices().size(), 1, 10000);
         QVERIFY(w.notices().first().contains("\"Web Pages\""));
         QVERIFY(QFile::remove(copy)); // the sync program deletes it here
-        QTRY_VERIFY_WITH_TIMEOUT(w.notices().isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(WindowFixture::eventNotices(w).isEmpty(), 10000);
         QCOMPARE(w.editor(2)->Text(), "links");
     }
 
@@ -187,7 +187,7 @@ private slots:
         QVERIFY(w.editor(1)->Text().startsWith("shared mine\n-------- The other version, from "));
         QVERIFY(w.editor(1)->Text().endsWith("\nshared theirs"));
         QCOMPARE(filesIn(f.noteDir()).filter("conflict"), QStringList());
-        QVERIFY(w.notices().isEmpty());
+        QVERIFY(WindowFixture::eventNotices(w).isEmpty());
     }
 };
 
