@@ -144,7 +144,10 @@ xdotool key --clearmodifiers ctrl+End Return
 printf '<p>from <b>boldweb</b> page</p>' | xclip -selection clipboard -t text/html
 wait_for 30 bash -c "xclip -o -selection clipboard -t TARGETS | grep -q text/html"
 xdotool key --clearmodifiers ctrl+v
-xdotool key --clearmodifiers Return
+# The paste has landed before the clipboard changes again: a busy machine may take its time.
+html_pasted() { copy_note; xclip -o -selection clipboard | grep -q 'from boldweb page'; }
+wait_for 100 html_pasted || fail "the HTML paste did not arrive"
+xdotool key --clearmodifiers ctrl+End Return
 printf '<p>plain <b>plainweb</b> page</p>' | xclip -selection clipboard -t text/html
 wait_for 30 bash -c "xclip -o -selection clipboard -t TARGETS | grep -q text/html"
 xdotool key --clearmodifiers ctrl+shift+v
