@@ -37,7 +37,7 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 grep -q '^Icon=quillbox$' "$share/applications/quillbox.desktop" || fail "the desktop entry names another icon"
 grep -q '^Exec=quillbox' "$share/applications/quillbox.desktop" || fail "the desktop entry starts another program"
-for stray in CMakeLists.txt quillbox.desktop quillbox.metainfo.xml quillbox.1 icons/hicolor; do
+for stray in CMakeLists.txt quillbox.desktop quillbox.metainfo.xml quillbox.1.in icons/hicolor; do
     [ -e "$share/quillbox/$stray" ] && fail "$stray lies among the program's own files"
 done
 if [ "$failures" -eq 0 ]; then pass "installed layout is complete"; fi
