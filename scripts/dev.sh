@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12, as root), builds, then either starts Quillbox Plus
-# ("run") or runs the whole test suite ("test").
+# ("run"), runs the whole test suite ("test"), makes the Debian package ("package":
+# build-package/quillbox_<version>_<arch>.deb), or makes it, installs it with apt and starts the
+# installed program ("package-check").
 set -euo pipefail
 
 mode=${1:-run}
@@ -16,6 +18,7 @@ packages=(
   fonts-dejavu-core xdg-utils libreoffice-writer-nogui
   libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
   dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus syncthing curl
+  dpkg-dev lintian libglib2.0-bin
 )
 
 missing=()
@@ -29,6 +32,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 case "$mode" in
   run)
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_BUILD_TESTS=OFF
@@ -37,15 +43,25 @@ case "$mode" in
     ;;
   test)
     # Tests build with warnings as errors and under AddressSanitizer and UBSan.
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQB_WERROR=ON -DQB_SANITIZE=ON "${launcher[@]}"
     cmake --build build-test
     cd build-test
     ctest --output-on-failure --timeout 600 -j2
     ;;
+  package | package-check)
+    # A Release build of the program alone for /usr, with Debian's hardening flags (debugging
+    # information left out: the package's binary is stripped).
+    export DEB_CXXFLAGS_MAINT_STRIP=-g
+    rm -f build-package/quillbox_*.deb
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+      -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+      -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+      -DQB_WERROR=ON -DQB_BUILD_TESTS=OFF -DQB_BUILD_BENCH=OFF "${launcher[@]}"
+    cmake --build build-package --target package
+    [ "$mode" = package ] || exec tests/package/install_check.sh build-package/quillbox_*.deb build-package/artifacts
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package|package-check" >&2
     exit 2
     ;;
 esac
