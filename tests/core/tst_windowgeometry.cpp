@@ -62,8 +62,6 @@ private slots:
         const QRect leftOfIt(-19200, 0, 19200, 14400);
         QTest::newRow("on a second screen to the left stays")
             << QRect(-15000, 1000, 9000, 7000) << QList{one, leftOfIt} << QRect();
-        QTest::newRow("across both screens stays")
-            << QRect(-4000, 1000, 9000, 7000) << QList{one, leftOfIt} << QRect();
         // A lower second screen to the right: below it is inside the desktop, yet on no screen.
         const QRect lowRight(19200, 0, 19200, 9000);
         QTest::newRow("below the lower screen: own size, on its screen")
