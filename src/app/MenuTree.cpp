@@ -67,7 +67,7 @@ const std::initializer_list<TopMenu> &tree()
          {{"browser", "&Web Browser", "Ctrl+W"},
           {"emailprogram", "&E-Mail Program", "Ctrl+E"},
           {"dialer", "Dial&er", "F9"},
-          {"dosprompt", "&DOS Prompt", "Ctrl+D"},
+          {"dosprompt", "&Terminal", "Ctrl+D"},
           {"calc", "&Calculator", "F6"},
           {"sep3", "-", ""},
           {"Run", "&Run", "Ctrl+R"},

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace {
 
@@ -30,6 +31,36 @@ public:
         s.expandable = true;
         s.expanded = combo()->view() && combo()->view()->isVisible();
         return s;
+    }
+
+    // The list and, in a box one can type into, the text field: a screen reader lists the entries
+    // from the first.
+    int childCount() const override { return combo()->isEditable() ? 2 : 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 1 && combo()->isEditable())
+            return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == combo()->view())
+            return 0;
+        if (combo()->isEditable() && child->object() == combo()->lineEdit())
+            return 1;
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QLineEdit *field = combo()->isEditable() ? combo()->lineEdit() : nullptr;
+        if (field && field->isVisible() &&
+            QRect(field->mapToGlobal(QPoint(0, 0)), field->size()).contains(x, y))
+            return child(1);
+        return nullptr;
     }
 
     QStringList actionNames() const override { return QAccessibleWidget::actionNames() << showMenuAction(); }

@@ -157,14 +157,21 @@ void Quillbox::Private::applyResizeRules()
             }
         }
     } else if (!(state & Qt::WindowMaximized) && !(state & Qt::WindowFullScreen)) {
-        // Off-screen rescue: a window that sticks out too far right or below comes back at the
-        // smallest size, centred. The whole desktop counts, so a second screen is not "off-screen".
-        const QScreen *screen = q->screen() ? q->screen() : QGuiApplication::primaryScreen();
-        const QRect desktop = screen ? screen->virtualGeometry() : screenRect();
+        // Off-screen rescue: a window that sticks out too far right or below, or whose title bar
+        // is out of reach, comes back centred. Every screen counts, so a second screen is not
+        // "off-screen".
         const WindowGeometry g = converter();
+        QList<QRect> screens{g.toTwips(screenRect())};
+        if (const QScreen *screen = q->screen() ? q->screen() : QGuiApplication::primaryScreen()) {
+            for (const QScreen *other : screen->virtualSiblings())
+                if (other != screen)
+                    screens.append(g.toTwips(other->geometry()));
+        }
         const QRect outer = outerGeometry();
-        if (WindowGeometry::rescued(g.toTwips(outer), g.toTwips(desktop))) {
-            sizeWindow(g.toPixels(QSize(WindowGeometry::MinWidth, WindowGeometry::MinHeight)));
+        const int titleBar = g.yToTwips(frameMargins().top());
+        if (const std::optional<QRect> rescue =
+                WindowGeometry::rescued(g.toTwips(outer), titleBar, screens)) {
+            sizeWindow(g.toPixels(rescue->size()));
             q->CenterMe();
         }
     }

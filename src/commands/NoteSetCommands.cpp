@@ -25,9 +25,9 @@ const QString &appTitle()
 
 const QString &newQuestion()
 {
-    // New and Clear ask the same words, "an new" included: users know the question by its text.
+    // New and Clear ask the same words.
     static const QString text =
-        QStringLiteral("Save your text to an alternate file before creating an new note set?");
+        QStringLiteral("Save your text to an alternate file before creating a new note set?");
     return text;
 }
 

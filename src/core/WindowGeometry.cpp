@@ -61,20 +61,47 @@ QPoint WindowGeometry::centred(const QSize &window, const QRect &screen)
             screen.y() + (screen.height() - window.height()) / 2};
 }
 
-std::optional<QRect> WindowGeometry::rescued(const QRect &window, const QRect &screen)
+namespace {
+// 64-bit edges: a window placed near the end of the int range must not wrap round to "inside".
+struct Edges
 {
-    // 64-bit sums: a window placed near the end of the int range must not wrap round to "inside".
-    const qint64 right = qint64(window.x()) + window.width();
-    const qint64 bottom = qint64(window.y()) + window.height();
-    const qint64 screenRight = qint64(screen.x()) + screen.width();
-    const qint64 screenBottom = qint64(screen.y()) + screen.height();
-    // Off the left or top edge the title bar is out of reach just as well.
-    const bool left = window.x() < qint64(screen.x()) - OffScreenTolerance;
-    const bool above = window.y() < qint64(screen.y()) - OffScreenTolerance;
-    if (!left && !above && right <= screenRight + OffScreenTolerance &&
-        bottom <= screenBottom + OffScreenTolerance)
-        return std::nullopt;
-    const QSize size(MinWidth, MinHeight);
-    return QRect(centred(size, screen), size);
-}
+    qint64 left, top, right, bottom;
+    explicit Edges(const QRect &r)
+        : left(r.x()), top(r.y()), right(left + r.width()), bottom(top + r.height())
+    {
+    }
+};
 
+// How wide the part of the strip that is also on the screen is; 0 when they do not meet.
+qint64 widthOnScreen(const Edges &strip, const Edges &screen)
+{
+    const qint64 width = std::min(strip.right, screen.right) - std::max(strip.left, screen.left);
+    const qint64 height = std::min(strip.bottom, screen.bottom) - std::max(strip.top, screen.top);
+    return width > 0 && height > 0 ? width : 0;
+}
+} // namespace
+
+std::optional<QRect> WindowGeometry::rescued(const QRect &window, int titleBar, const QList<QRect> &screens)
+{
+    if (screens.isEmpty())
+        return std::nullopt;
+    const QRect &home = screens.first();
+    QRect desktop;
+    for (const QRect &screen : screens)
+        desktop |= screen;
+    const Edges w(window);
+    const Edges all(desktop);
+    if (w.right > all.right + OffScreenTolerance || w.bottom > all.bottom + OffScreenTolerance) {
+        const QSize size(MinWidth, MinHeight);
+        return QRect(centred(size, home), size);
+    }
+    Edges strip = w;
+    strip.bottom = strip.top + std::max(titleBar, TitleBarAtLeast);
+    const qint64 enough = std::min<qint64>(ReachableTitleBar, window.width());
+    for (const QRect &screen : screens) {
+        if (widthOnScreen(strip, Edges(screen)) >= enough)
+            return std::nullopt;
+    }
+    const QSize size = window.size().boundedTo(home.size());
+    return QRect(centred(size, home), size);
+}

@@ -26,7 +26,7 @@ RunDialog::RunDialog(Launcher &launcher, QWidget *parent) : QDialog(parent), m_l
     auto *runButton = new QPushButton(QStringLiteral("&Run"), this);
     runButton->setObjectName(QStringLiteral("Command2"));
     runButton->setDefault(true);
-    m_minimized = new QCheckBox(QStringLiteral("Run &Minimizied"), this);
+    m_minimized = new QCheckBox(QStringLiteral("Run &Minimized"), this);
     m_minimized->setObjectName(QStringLiteral("Check1"));
     auto *cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("Command1"));

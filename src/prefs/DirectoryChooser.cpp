@@ -43,6 +43,7 @@ DirectoryChooser::DirectoryChooser(QWidget *parent) : QWidget(parent)
 
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("Dir1"));
+    m_tree->setAccessibleName(tr("Folders"));
     m_tree->setModel(m_model);
     m_tree->setRootIndex(m_model->index(QStringLiteral("/")));
     m_tree->setHeaderHidden(true);

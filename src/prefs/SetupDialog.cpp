@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,6 +95,22 @@ protected:
 // on there as everywhere else instead of becoming a hot key that is then refused.
 class HotKeyEdit final : public QKeySequenceEdit
 {
+public:
+    HotKeyEdit()
+    {
+        setClearButtonEnabled(true); // cleared: no hot key
+        // The text field inside Qt's box takes the focus, so it is what a screen reader reads out;
+        // its clear button shows only a cross.
+        setAccessibleName(QStringLiteral("Global Hot Key"));
+        if (auto *field = findChild<QLineEdit *>()) {
+            field->setAccessibleName(accessibleName());
+            for (auto *clear : field->findChildren<QToolButton *>()) {
+                clear->setAccessibleName(QStringLiteral("Clear the hot key"));
+                clear->setToolTip(QStringLiteral("Clear: no hot key"));
+            }
+        }
+    }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
@@ -165,8 +182,7 @@ SetupDialog::SetupDialog(SettingsStore &settings, Launcher *launcher,
 QGroupBox *SetupDialog::buildInternetFrame()
 {
     auto *frame = named(new QGroupBox(QStringLiteral("Internet Settings")), "FrameInternet");
-    m_check2 = named(new QCheckBox(QStringLiteral(
-                         "&Use Internet Settings from Control Panel (Optimize for Internet Explorer)")),
+    m_check2 = named(new QCheckBox(QStringLiteral("&Use the desktop's default web browser and mail program")),
                      "Check2");
     m_check2->setStyleSheet(QStringLiteral("color: red;"));
     auto *rule = named(new QFrame, "Line1");
@@ -208,7 +224,7 @@ QGroupBox *SetupDialog::buildInternetFrame()
                     row++, 0, 1, 3);
     grid->addWidget(m_text3, row, 0);
     grid->addWidget(text4, row++, 1, 1, 2);
-    grid->addWidget(label(QStringLiteral("Not needed for Eudora or Exchange"), "Label5", "darkblue"), row++,
+    grid->addWidget(label(QStringLiteral("Not needed for most mail programs"), "Label5", "darkblue"), row++,
                     0, 1, 3);
 
     // The desktop's handlers need neither program nor options.
@@ -234,8 +250,8 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     check6Caption->setObjectName(QStringLiteral("Check6Caption"));
     m_text5 = readOnlyBox("Text5", true);
     auto *command5 = button(QStringLiteral("..."), "Command5", QStringLiteral("Select Alternate Dialer"));
-    auto *command6 = button(QStringLiteral("X"), "Command6",
-                            QStringLiteral("Clears Text Box; Defaults to using Windows Dialer."));
+    auto *command6 =
+        button(QStringLiteral("X"), "Command6", QStringLiteral("Clear: use the desktop's phone handler"));
     command5->setAccessibleName(QStringLiteral("Browse for a dialer"));
     command6->setAccessibleName(QStringLiteral("Clear the dialer"));
 
@@ -249,16 +265,15 @@ QGroupBox *SetupDialog::buildGeneralFrame()
     check6Row->addWidget(check6Caption, 1, Qt::AlignTop);
     grid->addLayout(check6Row, 0, 1, 2, 3, Qt::AlignTop);
     grid->setColumnStretch(1, 1);
-    grid->addWidget(labelFor(QStringLiteral("Use Dialer Other than Windows Dialer?"), "Label7", m_text5), 4,
-                    0, 1, 4);
+    grid->addWidget(
+        labelFor(QStringLiteral("Use a dialer other than the desktop's phone handler?"), "Label7", m_text5),
+        4, 0, 1, 4);
     grid->addWidget(m_text5, 5, 0, 1, 2);
     grid->addWidget(command5, 5, 2);
     grid->addWidget(command6, 5, 3);
     m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Quillbox Plus when I &log in")), "CheckLogin");
     grid->addWidget(m_startAtLogin, 6, 0, 1, 4);
     m_hotKey = named(new HotKeyEdit, "HotKeyEdit");
-    m_hotKey->setClearButtonEnabled(true); // cleared: no hot key
-    m_hotKey->setAccessibleName(QStringLiteral("Global Hot Key"));
     auto *hotKeyLabel = label(QStringLiteral("Global Hot &Key:"), "LabelHotKey");
     hotKeyLabel->setBuddy(m_hotKey);
     grid->addWidget(hotKeyLabel, 7, 0);

@@ -435,7 +435,8 @@ private slots:
         QTest::newRow("told before the first show") << false << true << 1500;
         QTest::newRow("brought forward before it was told") << false << false << 1500;
         QTest::newRow("started minimised, restored") << true << true << 1500;
-        QTest::newRow("stored off the left edge, rescued") << false << true << -15000;
+        QTest::newRow("stored off the left edge, rescued at its size") << false << true << -15000;
+        QTest::newRow("stored 40 pixels off the left edge, stays") << false << true << -600;
     }
     void windowStandsWhereTheToldFramePutsIt()
     {
@@ -464,8 +465,10 @@ private slots:
         if (startMin)
             f.window->bringBack();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QRect outer = storedX < 0 ? QRect(WindowGeometry::centred({483, 387}, screen), QSize(483, 387))
-                                        : QRect(100, 120, 640, 500);
+        // Wholly left of the screen (it is 9600 twips wide), the window comes back centred at its size.
+        const QSize size(640, 500);
+        const QRect outer = storedX < -9600 ? QRect(WindowGeometry::centred(size, screen), size)
+                                            : QRect(QPoint(storedX / 15, 120), size);
         QTRY_COMPARE(f.window->geometry(), outer.marginsRemoved(frame));
         f.window->shutdown();
         QCOMPARE(f.settings->GetSettingValue("CoordsX"), QString::number(outer.x() * 15));

@@ -19,7 +19,7 @@
 namespace {
 
 const QString newQuestion =
-    QStringLiteral("Save your text to an alternate file before creating an new note set?");
+    QStringLiteral("Save your text to an alternate file before creating a new note set?");
 const QString openQuestion = QStringLiteral("Save your changes to an alternate file before adding text?");
 
 // A Monday morning, 9:05.

@@ -30,36 +30,52 @@ private slots:
         QCOMPARE(g.toPixels(g.toTwips(QRect(pixels, pixels, 300, 200))), QRect(pixels, pixels, 300, 200));
     }
 
-    void rescuesWindowsFarOffAnyEdge_data()
+    void rescuesOnlyWindowsOutOfReach_data()
     {
-        // The screen is 19200 x 14400 twips (1280 x 960 pixels at 96 dpi).
+        // The window's screen is 19200 x 14400 twips (1280 x 960 pixels at 96 dpi); its title bar
+        // is 450 twips (30 pixels) high. An empty rectangle: the window stays where it is.
         QTest::addColumn<QRect>("window");
-        QTest::addColumn<bool>("rescued");
-        QTest::newRow("inside") << QRect(1000, 1000, 9000, 7000) << false;
-        QTest::newRow("bottom 150 below is tolerated")
-            << QRect(1000, 14400 - 7000 + 150, 9000, 7000) << false;
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QRect>("rescued");
+        const QRect one(0, 0, 19200, 14400);
+        const QRect smallest(5977, 4297, 7245, 5805);
+        const QRect ownSize(5100, 3700, 9000, 7000);
+        QTest::newRow("inside") << QRect(1000, 1000, 9000, 7000) << QList{one} << QRect();
         QTest::newRow("bottom 200 below is tolerated")
-            << QRect(1000, 14400 - 7000 + 200, 9000, 7000) << false;
-        QTest::newRow("bottom 300 below") << QRect(1000, 14400 - 7000 + 300, 9000, 7000) << true;
-        QTest::newRow("right 300 past the edge") << QRect(19200 - 9000 + 300, 1000, 9000, 7000) << true;
-        QTest::newRow("left 200 off is tolerated") << QRect(-200, 1000, 9000, 7000) << false;
-        QTest::newRow("top 200 above is tolerated") << QRect(1000, -200, 9000, 7000) << false;
-        QTest::newRow("far off the left, one corner in view") << QRect(-8500, 1000, 9000, 7000) << true;
-        QTest::newRow("title bar above the top") << QRect(1000, -3000, 9000, 7000) << true;
-        QTest::newRow("left 300 off") << QRect(-300, 1000, 9000, 7000) << true;
+            << QRect(1000, 14400 - 7000 + 200, 9000, 7000) << QList{one} << QRect();
+        QTest::newRow("bottom 300 below: smallest size")
+            << QRect(1000, 14400 - 7000 + 300, 9000, 7000) << QList{one} << smallest;
+        QTest::newRow("right 300 past the edge: smallest size")
+            << QRect(19200 - 9000 + 300, 1000, 9000, 7000) << QList{one} << smallest;
+        QTest::newRow("40 pixels off the left stays")
+            << QRect(-600, 1000, 9000, 7000) << QList{one} << QRect();
+        QTest::newRow("all but 110 pixels off the left stays")
+            << QRect(-9000 + 1650, 1000, 9000, 7000) << QList{one} << QRect();
+        QTest::newRow("all but 33 pixels off the left: own size")
+            << QRect(-8500, 1000, 9000, 7000) << QList{one} << ownSize;
+        QTest::newRow("title bar half above the top stays")
+            << QRect(1000, -225, 9000, 7000) << QList{one} << QRect();
+        QTest::newRow("title bar above the top: own size")
+            << QRect(1000, -3000, 9000, 7000) << QList{one} << ownSize;
+        QTest::newRow("larger than the screen, off the left: the screen's size")
+            << QRect(-40000, 0, 30000, 14000) << QList{one} << QRect(0, 200, 19200, 14000);
+        const QRect leftOfIt(-19200, 0, 19200, 14400);
+        QTest::newRow("on a second screen to the left stays")
+            << QRect(-15000, 1000, 9000, 7000) << QList{one, leftOfIt} << QRect();
+        // A lower second screen to the right: below it is inside the desktop, yet on no screen.
+        const QRect lowRight(19200, 0, 19200, 9000);
+        QTest::newRow("below the lower screen: own size, on its screen")
+            << QRect(25000, 10000, 9000, 3000) << QList{one, lowRight} << QRect(5100, 5700, 9000, 3000);
+        QTest::newRow("on the lower screen stays")
+            << QRect(25000, 1000, 9000, 7000) << QList{one, lowRight} << QRect();
     }
-    void rescuesWindowsFarOffAnyEdge()
+    void rescuesOnlyWindowsOutOfReach()
     {
         QFETCH(QRect, window);
-        QFETCH(bool, rescued);
-        const QRect screen(0, 0, 19200, 14400);
-        const std::optional<QRect> result = WindowGeometry::rescued(window, screen);
-        QCOMPARE(result.has_value(), rescued);
-        if (rescued) {
-            // The smallest size, centred.
-            QCOMPARE(result->size(), QSize(7245, 5805));
-            QCOMPARE(result->topLeft(), QPoint((19200 - 7245) / 2, (14400 - 5805) / 2));
-        }
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QRect, rescued);
+        const std::optional<QRect> result = WindowGeometry::rescued(window, 450, screens);
+        QCOMPARE(result.value_or(QRect()), rescued);
     }
 
     void centresOnTheScreen()

@@ -134,18 +134,21 @@ xdotool key --clearmodifiers F8
 ended_within 100 || fail "Exit did not end the program"
 grep -q 'Buy bread' "$notes/notes.rtf" && pass "Exit wrote the typed text" || fail "the typed text was lost"
 
-# --- A window stored off the left or top of the desktop is brought back -------------------------
+# --- A window whose title bar is out of reach is brought back at its size; one partly off stays --
+# Stored place | where the window's frame stands ("back": centred on the screen), 640x480 each time.
 side=0
-for place in 'CoordsX=-15000\nCoordsY=1500' 'CoordsX=1500\nCoordsY=-6000'; do
+for row in '-15000 1500 back' '1500 -6000 back' '-600 1500 -40,100'; do
+    read -r x y wanted <<<"$row"
     side=$((side + 1))
-    prepare offscreen "NoSplash=1\n$place\nWidth=9600\nHeight=7200\n"
+    prepare offscreen "NoSplash=1\nCoordsX=$x\nCoordsY=$y\nWidth=9600\nHeight=7200\n"
     start_program
     wait_for 300 main_showing || fail "the main window did not appear"
     win=$(main_window)
-    sleep 0.5
-    read -r left top < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
-    if [ "$left" -ge 0 ] && [ "$top" -ge 0 ]; then pass "a window stored at ${place//\\n/ } is back in view at $left,$top"
-    else fail "a window stored at ${place//\\n/ } stayed off the desktop at $left,$top"; fi
+    wait_until_settled "$win"
+    read -r place size < <(settled_geometry "$win")
+    [ "$wanted" = back ] && wanted="$(((1280 - 640) / 2)),$(((1024 - 480) / 2))"
+    if [ "$place $size" = "$wanted 640x480" ]; then pass "a window stored at $x,$y twips stands at $place $size"
+    else fail "a window stored at $x,$y twips stands at $place $size, not at $wanted 640x480"; fi
     shot "offscreen-$side"
     xdotool key --clearmodifiers F8
     ended_within 100 || fail "Exit did not end the program"
