@@ -10,7 +10,7 @@ cd "$here"
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev qt6-image-formats-plugins libqt6svg6
-  libgl-dev libxkbcommon-dev libx11-dev libxtst-dev
+  libgl-dev libxkbcommon-dev libx11-dev libxtst-dev libxres-dev
   xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick desktop-file-utils appstream
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-dejavu-core xdg-utils libreoffice-writer-nogui
