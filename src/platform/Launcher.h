@@ -15,13 +15,15 @@ public:
 
     // Starts the program named by the first word of the command line with the rest as arguments,
     // detached. Returns false when nothing could be started. When processId is given it receives
-    // the started process's id (the dialer's keystrokes wait for that process's window).
+    // the started process's id (the dialer's keystrokes wait for that process's window). Started
+    // minimised, the program's first window is minimised as soon as it shows.
     virtual bool runCommandLine(const QString &commandLine, Show show = Show::Normal,
                                 qint64 *processId = nullptr) = 0;
 
     // Asks the desktop to open a web or mail address, a document or a program name with its
     // registered handler. The bare names "cmd", "calc.exe" and "dialer.exe" map to this desktop's
-    // terminal, calculator and tel: handler.
+    // terminal, calculator and tel: handler. Opened minimised, the window of the program started
+    // for it is minimised as soon as it shows.
     virtual bool shellOpen(const QString &target, Show show = Show::Normal) = 0;
 
     // The desktop's registered open command for web and mail addresses: the program of the

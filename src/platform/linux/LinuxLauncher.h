@@ -5,8 +5,8 @@
 #include <QStringList>
 
 // Starts programs directly (never through a shell) and opens everything else with the desktop's
-// xdg-open. The show state is a request the desktop may ignore: there is no portable way to ask
-// a newly started X11 program for a minimised first window.
+// xdg-open. A program started minimised has its first window minimised once it shows: there is
+// no portable way to ask a newly started X11 program for a minimised first window.
 class LinuxLauncher final : public Launcher
 {
 public:
