@@ -13,7 +13,7 @@ packages=(
   libgl-dev libxkbcommon-dev libx11-dev libxtst-dev libxres-dev
   xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick desktop-file-utils appstream
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  fonts-dejavu-core xdg-utils libreoffice-writer-nogui
+  fonts-dejavu-core xdg-utils libglib2.0-bin libreoffice-writer-nogui
   libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
   dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus syncthing curl
 )

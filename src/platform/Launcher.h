@@ -26,13 +26,17 @@ public:
     // for it is minimised as soon as it shows.
     virtual bool shellOpen(const QString &target, Show show = Show::Normal) = 0;
 
+    // Starts the desktop's default handler of a URL scheme ("http", "tel") the way the desktop
+    // itself does, whole command line and all, with the address when one is given. entryId
+    // receives the handler's desktop entry id ("firefox-esr.desktop") when one is set.
+    enum class HandlerLaunch { Started, NoHandler, Failed };
+    virtual HandlerLaunch launchDefaultHandler(const QString &scheme, const QString &address = {},
+                                               QString *entryId = nullptr) = 0;
+
     // The desktop's registered open command for web and mail addresses: the program of the
     // Exec line of the default handler's desktop entry (cut before the first blank), or empty
-    // when there is none.
+    // when there is none. Only a suggestion for the Setup dialog: launches go through
+    // launchDefaultHandler.
     virtual QString webHandlerCommand() = 0;
     virtual QString mailHandlerCommand() = 0;
-
-    // The full path of this desktop's phone dialer (the tel: handler's program), or empty when
-    // none is installed.
-    virtual QString systemDialerPath() = 0;
 };

@@ -81,7 +81,7 @@ bool LinuxLauncher::shellOpen(const QString &target, Show show)
     else if (name.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) == 0)
         program = DesktopPrograms::calculator();
     else if (name.compare(QLatin1String("dialer.exe"), Qt::CaseInsensitive) == 0)
-        program = systemDialerPath();
+        return launchDefaultHandler(QStringLiteral("tel")) == HandlerLaunch::Started;
     else if (isExecutableFile(name) || (!name.contains(QLatin1Char(':')) && !QFileInfo::exists(name)
                                         && isInstalledProgram(name)))
         // Opening a program runs it, as the shell's "Open" did; a document goes to xdg-open.
@@ -97,6 +97,22 @@ bool LinuxLauncher::shellOpen(const QString &target, Show show)
     return runCommandLine(program, show);
 }
 
+Launcher::HandlerLaunch LinuxLauncher::launchDefaultHandler(const QString &scheme, const QString &address,
+                                                            QString *entryId)
+{
+    const QString id = DesktopHandlers::defaultEntryId(QStringLiteral("x-scheme-handler/") + scheme);
+    if (entryId)
+        *entryId = id;
+    if (id.isEmpty())
+        return HandlerLaunch::NoHandler;
+    const QString entry = DesktopHandlers::findEntry(id);
+    if (entry.isEmpty()) {
+        qCInfo(lcLauncher) << "the default handler's entry" << id << "is not installed";
+        return HandlerLaunch::Failed;
+    }
+    return DesktopHandlers::launchEntry(entry, address) ? HandlerLaunch::Started : HandlerLaunch::Failed;
+}
+
 QString LinuxLauncher::webHandlerCommand()
 {
     return DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/http"));
@@ -105,14 +121,4 @@ QString LinuxLauncher::webHandlerCommand()
 QString LinuxLauncher::mailHandlerCommand()
 {
     return DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/mailto"));
-}
-
-QString LinuxLauncher::systemDialerPath()
-{
-    QStringList words = QProcess::splitCommand(DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/tel")));
-    if (words.isEmpty())
-        return {};
-    if (isExecutableFile(words.first()))
-        return words.first();
-    return QStandardPaths::findExecutable(words.first());
 }

@@ -12,9 +12,10 @@ class LinuxLauncher final : public Launcher
 public:
     bool runCommandLine(const QString &commandLine, Show show = Show::Normal, qint64 *processId = nullptr) override;
     bool shellOpen(const QString &target, Show show) override;
+    HandlerLaunch launchDefaultHandler(const QString &scheme, const QString &address = {},
+                                       QString *entryId = nullptr) override;
     QString webHandlerCommand() override;
     QString mailHandlerCommand() override;
-    QString systemDialerPath() override;
 
     // The program and arguments a command line starts. Unquoted program paths with blanks
     // ("/opt/My Browser/browser http://x"), which settings written by hand often hold, are found
