@@ -12,10 +12,10 @@ cd "$here"
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev qt6-image-formats-plugins libqt6svg6
-  libgl-dev libxkbcommon-dev libx11-dev libxtst-dev
+  libgl-dev libxkbcommon-dev libx11-dev libxtst-dev libxres-dev
   xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick desktop-file-utils appstream
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  fonts-dejavu-core xdg-utils libreoffice-writer-nogui
+  fonts-dejavu-core xdg-utils libglib2.0-bin libreoffice-writer-nogui
   libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
   dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus syncthing curl
   dpkg-dev lintian libglib2.0-bin

@@ -56,6 +56,14 @@ start_desktop() {
     wm_up || { echo "FAIL: openbox did not come up: $(cat "$work/openbox.log")"; exit 1; }
 }
 
+# The accessibility bus on the session bus (the script runs in a dbus-run-session of its own), and
+# Qt told to register the program's windows there, so that AT-SPI can read them.
+start_accessibility_bus() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+    pids+=($!)
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+}
+
 # trayer as the notification area, docked at the bottom right.
 start_tray() {
     trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \

@@ -10,6 +10,8 @@
 #include "SettingsStore.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QUrl>
 
 Q_LOGGING_CATEGORY(lcLaunch, "quillbox.launch")
 
@@ -46,6 +48,14 @@ bool Launchers::systemHandlerMode() const
     return SettingValue::isYes(m_settings.GetSettingValue(SettingKey::IEEnhanced));
 }
 
+QString Launchers::telAddress(const QString &number)
+{
+    // Blanks are no part of a tel: address; "-", ".", "(" and ")" may stay as separators.
+    QString compact = number;
+    compact.remove(QRegularExpression(QStringLiteral("\\s")));
+    return QStringLiteral("tel:") + QString::fromLatin1(QUrl::toPercentEncoding(compact, "+-.()*"));
+}
+
 bool Launchers::isConfigured(const QString &value)
 {
     // A blank-only value would start nothing at all, so it asks for setup like an empty one.
@@ -76,6 +86,30 @@ void Launchers::open(const QString &target, const QString &what, Failure failure
         showStatus(tr("Could not open %1.").arg(what));
 }
 
+// The desktop's own handler, started as the desktop starts it.
+void Launchers::openWithDefault(const QString &scheme, const QString &address, const QString &what,
+                                const QString &noneSet)
+{
+    QString entry;
+    switch (m_launcher.launchDefaultHandler(scheme, address, &entry)) {
+    case Launcher::HandlerLaunch::Started:
+        showStatus(QString());
+        break;
+    case Launcher::HandlerLaunch::NoHandler:
+        showStatus(noneSet);
+        break;
+    case Launcher::HandlerLaunch::Failed:
+        showStatus(tr("Could not start the default %1 (%2).").arg(what, entry));
+        break;
+    }
+}
+
+const QString &Launchers::noDialerText()
+{
+    static const QString text = tr("No dialer is installed. Choose one under Applications | Setup.");
+    return text;
+}
+
 void Launchers::PromptForSetup(QWidget *owner)
 {
     Dialogs::message(owner, setupTitle(), setupText(), QMessageBox::Warning, QMessageBox::Ok);
@@ -87,11 +121,8 @@ void Launchers::LaunchBrowser(QWidget *owner)
 {
     if (systemHandlerMode()) {
         // The desktop's default browser, started on its own start page: no address is made up.
-        const QString browser = m_launcher.webHandlerCommand();
-        if (browser.trimmed().isEmpty())
-            showStatus(tr("No default web browser is set on this desktop."));
-        else
-            run(browser, tr("the web browser"));
+        openWithDefault(QStringLiteral("http"), QString(), tr("web browser"),
+                        tr("No default web browser is set on this desktop."));
         return;
     }
     const QString browser = m_settings.GetSettingValue(SettingKey::Browser);
@@ -118,10 +149,11 @@ void Launchers::LaunchEmailProgram(QWidget *owner)
 
 void Launchers::LaunchDialer()
 {
-    QString dialer = m_settings.GetSettingValue(SettingKey::Dialer).trimmed();
+    const QString dialer = m_settings.GetSettingValue(SettingKey::Dialer).trimmed();
     if (dialer.isEmpty())
-        dialer = QStringLiteral("dialer.exe");
-    open(dialer, tr("the dialer"));
+        openWithDefault(QStringLiteral("tel"), QString(), tr("dialer"), noDialerText());
+    else
+        open(dialer, tr("the dialer"));
 }
 
 void Launchers::LaunchCommandPrompt()
@@ -180,11 +212,12 @@ void Launchers::DialNumber(QWidget *, const QString &number)
     m_dialerPoll.stop(); // a newer number replaces one still waiting for its dialer
     m_pendingNumber.clear();
 
-    QString dialer = SettingValue::dropFinalNul(m_settings.GetSettingValue(SettingKey::Dialer).trimmed());
-    if (dialer.isEmpty())
-        dialer = m_launcher.systemDialerPath();
+    const QString dialer =
+        SettingValue::dropFinalNul(m_settings.GetSettingValue(SettingKey::Dialer).trimmed());
     if (dialer.isEmpty()) {
-        showStatus(tr("No dialer is installed. Choose one under Applications | Setup."));
+        // The desktop's dialer is its tel: handler, which takes the number as a tel: address:
+        // nothing is typed into it.
+        openWithDefault(QStringLiteral("tel"), telAddress(number), tr("dialer"), noDialerText());
         return;
     }
     if (!FileExists(dialer)) {

@@ -48,6 +48,8 @@ public:
     bool systemHandlerMode() const;
     // A program setting of 0 or 1 characters counts as not set up.
     static bool isConfigured(const QString &value);
+    // A phone number as written in a note, as the tel: address a dialer takes.
+    static QString telAddress(const QString &number);
 
     void showStatus(const QString &message) const;
 
@@ -60,7 +62,10 @@ signals:
 private:
     void run(const QString &commandLine, const QString &what, Failure failure = Failure::Reported);
     void open(const QString &target, const QString &what, Failure failure = Failure::Reported);
+    void openWithDefault(const QString &scheme, const QString &address, const QString &what,
+                         const QString &noneSet);
     void typeNumberWhenDialerFocused();
+    static const QString &noDialerText();
 
     SettingsStore &m_settings;
     Launcher &m_launcher;

@@ -82,14 +82,16 @@ private slots:
         QFETCH(bool, on);
         set(QStringLiteral("IEEnhanced"), value);
         set(QStringLiteral("Browser"), QStringLiteral("/usr/bin/browser"));
-        m_launcher.webHandler = QStringLiteral("/usr/bin/default-browser");
+        m_launcher.handlerEntry = QStringLiteral("default-browser.desktop");
         m_launchers->LaunchBrowser(nullptr);
         if (on) {
             // The desktop's default browser on its own start page: no address is made up.
-            QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/default-browser")});
+            QCOMPARE(m_launcher.handlerLaunches, QStringList{QStringLiteral("http")});
+            QVERIFY(m_launcher.commandLines.isEmpty());
             QVERIFY(m_launcher.opened.isEmpty());
         } else {
             QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/browser")});
+            QVERIFY(m_launcher.handlerLaunches.isEmpty());
             QVERIFY(m_launcher.opened.isEmpty());
         }
     }
@@ -97,10 +99,10 @@ private slots:
     void systemHandlerModeNeverAsksForSetup()
     {
         set(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
-        m_launcher.webHandler = QStringLiteral("/usr/bin/default-browser");
+        m_launcher.handlerEntry = QStringLiteral("default-browser.desktop");
         m_launchers->LaunchBrowser(nullptr);
         m_launchers->LaunchEmailProgram(nullptr);
-        QCOMPARE(m_launcher.commandLines, QStringList{QStringLiteral("/usr/bin/default-browser")});
+        QCOMPARE(m_launcher.handlerLaunches, QStringList{QStringLiteral("http")});
         QCOMPARE(m_launcher.opened, QStringList{QStringLiteral("mailto:")});
         QVERIFY(setupPrompts().isEmpty());
         QCOMPARE(m_setupOpened, 0);
@@ -112,7 +114,35 @@ private slots:
         m_launchers->LaunchBrowser(nullptr);
         QVERIFY(m_launcher.commandLines.isEmpty());
         QVERIFY(m_launcher.opened.isEmpty());
-        QCOMPARE(m_status.size(), 1);
+        QCOMPARE(m_status, QStringList{QStringLiteral("No default web browser is set on this desktop.")});
+    }
+
+    // A default handler that does not start is named, so that the user knows which one to mend.
+    void defaultHandlerThatFailsIsNamedInStatusBar_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("web browser") << "browser"
+                                     << "Could not start the default web browser (broken.desktop).";
+        QTest::newRow("dialer") << "dialer"
+                                << "Could not start the default dialer (broken.desktop).";
+        QTest::newRow("number") << "number"
+                                << "Could not start the default dialer (broken.desktop).";
+    }
+    void defaultHandlerThatFailsIsNamedInStatusBar()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        set(QStringLiteral("IEEnhanced"), QStringLiteral("YES"));
+        m_launcher.handlerEntry = QStringLiteral("broken.desktop");
+        m_launcher.succeed = false;
+        if (command == QLatin1String("browser"))
+            m_launchers->LaunchBrowser(nullptr);
+        else if (command == QLatin1String("dialer"))
+            m_launchers->LaunchDialer();
+        else
+            m_launchers->DialNumber(nullptr, QStringLiteral("555"));
+        QCOMPARE(m_status, QStringList{message});
     }
 
     void unconfiguredProgramShowsSetupPromptThenOpensSetup_data()
@@ -256,22 +286,24 @@ private slots:
     void dialerCommandOpensSetDialerOrSystemOne_data()
     {
         QTest::addColumn<QString>("dialer");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("empty: the system dialer") << ""
-                                                  << "dialer.exe";
-        QTest::newRow("blanks: the system dialer") << "   "
-                                                   << "dialer.exe";
-        QTest::newRow("set, trimmed") << " /usr/bin/phone "
-                                      << "/usr/bin/phone";
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("handlerLaunches");
+        QTest::newRow("empty: the desktop's tel: handler") << "" << QStringList() << QStringList{"tel"};
+        QTest::newRow("blanks: the desktop's tel: handler") << "   " << QStringList() << QStringList{"tel"};
+        QTest::newRow("set, trimmed") << " /usr/bin/phone " << QStringList{"/usr/bin/phone"} << QStringList();
     }
     void dialerCommandOpensSetDialerOrSystemOne()
     {
         QFETCH(QString, dialer);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, handlerLaunches);
         set(QStringLiteral("Dialer"), dialer);
         set(QStringLiteral("IEEnhanced"), QStringLiteral("YES")); // plays no part
+        m_launcher.handlerEntry = QStringLiteral("phone.desktop");
         m_launchers->LaunchDialer();
-        QCOMPARE(m_launcher.opened, QStringList{expected});
+        QCOMPARE(m_launcher.opened, opened);
+        QCOMPARE(m_launcher.handlerLaunches, handlerLaunches);
+        QVERIFY(m_launcher.commandLines.isEmpty());
         QVERIFY(setupPrompts().isEmpty());
     }
 
@@ -322,11 +354,17 @@ private slots:
         QCOMPARE(m_status.size(), 1);
     }
 
+    // The desktop's dialer gets the number as a tel: address; no keys go anywhere.
     void emptyDialerSettingUsesTheSystemDialer()
     {
-        m_launcher.systemDialer = executableFile(QStringLiteral("systemdialer"));
-        m_launchers->DialNumber(nullptr, QStringLiteral("555"));
-        QCOMPARE(m_launcher.commandLines, QStringList{m_launcher.systemDialer});
+        m_launcher.handlerEntry = QStringLiteral("phone.desktop");
+        m_keys.focusedPid = m_launcher.nextProcessId;
+        m_launchers->DialNumber(nullptr, QStringLiteral(" +44 (20) 7946-0000 #2 "));
+        QCOMPARE(m_launcher.handlerLaunches, QStringList{QStringLiteral("tel tel:+44(20)7946-0000%232")});
+        QVERIFY(m_launcher.commandLines.isEmpty());
+        QTest::qWait(150);
+        QVERIFY(m_keys.sent.isEmpty());
+        QCOMPARE(m_status, QStringList{QString()});
     }
 
     void missingDialerIsOpenedAndNothingTyped()
@@ -344,9 +382,12 @@ private slots:
     void noDialerAnywhereSaysSo()
     {
         m_launchers->DialNumber(nullptr, QStringLiteral("555"));
+        m_launchers->LaunchDialer();
         QVERIFY(m_launcher.commandLines.isEmpty());
         QVERIFY(m_launcher.opened.isEmpty());
-        QCOMPARE(m_status.size(), 1);
+        QCOMPARE(
+            m_status,
+            QStringList(2, QStringLiteral("No dialer is installed. Choose one under Applications | Setup.")));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "linux/LinuxLauncher.h"
 #include "linux/X11KeystrokeSender.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
@@ -106,6 +107,68 @@ private slots:
         QTRY_VERIFY(QFile::exists(out));
         QVERIFY(launcher.shellOpen(QStringLiteral("calc.exe"), Launcher::Show::Normal));
         QTRY_VERIFY(QFile::exists(path(QStringLiteral("calc.txt"))));
+    }
+
+    // The desktop's default handler starts from its desktop entry, whole command line and all, as
+    // the desktop starts it; one that cannot start says so.
+    void defaultHandlerStartsItsWholeEntry_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("program"); // of the entry's Exec line, under the test folder
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("argv");
+        using L = Launcher::HandlerLaunch;
+        QTest::newRow("browser alone") << "http"
+                                       << "browser wrapper"
+                                       << "" << int(L::Started) << "--flag\n";
+        QTest::newRow("dialer with a number")
+            << "tel"
+            << "browser wrapper"
+            << "tel:+44(20)7946-0000" << int(L::Started) << "--flag\ntel:+44(20)7946-0000\n";
+        QTest::newRow("program missing") << "http"
+                                         << "no such browser"
+                                         << "" << int(L::Failed) << "";
+        QTest::newRow("no default set") << "mailto"
+                                        << ""
+                                        << "" << int(L::NoHandler) << "";
+    }
+    void defaultHandlerStartsItsWholeEntry()
+    {
+        QFETCH(QString, scheme);
+        QFETCH(QString, program);
+        QFETCH(QString, address);
+        QFETCH(int, result);
+        QFETCH(QString, argv);
+        const QString out = path(QStringLiteral("handler-argv.txt"));
+        QFile::remove(out);
+        QVERIFY(!argvStub(QStringLiteral("browser wrapper"), out).isEmpty());
+        const QString config = path(QStringLiteral("config")), data = path(QStringLiteral("data"));
+        QDir().mkpath(config);
+        QDir().mkpath(data + QStringLiteral("/applications"));
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("none")).toLocal8Bit());
+        qputenv("XDG_DATA_DIRS", path(QStringLiteral("none")).toLocal8Bit());
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QFile mimeapps(config + QStringLiteral("/mimeapps.list"));
+        QVERIFY(mimeapps.open(QIODevice::WriteOnly));
+        if (!program.isEmpty())
+            mimeapps.write("[Default Applications]\nx-scheme-handler/" + scheme.toLatin1() +
+                           "=wrapped.desktop\n");
+        mimeapps.close();
+        QFile entry(data + QStringLiteral("/applications/wrapped.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Wrapped\nExec=\"" + path(program).toUtf8() +
+                    "\" --flag %u\n");
+        entry.close();
+
+        LinuxLauncher launcher;
+        QString entryId;
+        QCOMPARE(int(launcher.launchDefaultHandler(scheme, address, &entryId)), result);
+        QCOMPARE(entryId, program.isEmpty() ? QString() : QStringLiteral("wrapped.desktop"));
+        if (!argv.isEmpty())
+            QTRY_COMPARE(contents(out), argv);
     }
 
     void keystrokesArriveInAnotherProgramsWindow()

@@ -192,7 +192,7 @@ private slots:
         QFETCH(int, tab);
         QFETCH(QString, text);
         QFETCH(QString, clicked);
-        m_launcher.systemDialer = QCoreApplication::applicationFilePath(); // a dialer is at hand
+        m_launcher.handlerEntry = QStringLiteral("phone.desktop"); // a dialer is at hand
         for (const char *mode : {"YES", "NO"}) {
             set(QStringLiteral("IEEnhanced"), QString::fromLatin1(mode));
             m_status.clear();
@@ -200,6 +200,7 @@ private slots:
             doubleClick(tab, text, clicked);
             QVERIFY(m_launcher.opened.isEmpty());
             QVERIFY(m_launcher.commandLines.isEmpty());
+            QVERIFY(m_launcher.handlerLaunches.isEmpty());
             QCOMPARE(clipboardText(), m_box->SelText());
             QVERIFY(clipboardText() != QLatin1String("before"));
             QCOMPARE(m_status.size(), 1);
@@ -244,9 +245,15 @@ private slots:
 
     void phoneTabDialsTheItem()
     {
-        m_launcher.systemDialer = QCoreApplication::applicationFilePath(); // any existing file
+        // With no dialer set, the desktop's dialer gets the whole number as a tel: address.
+        m_launcher.handlerEntry = QStringLiteral("phone.desktop");
         doubleClick(4, QStringLiteral("Office (555) 123-4567"), QStringLiteral("123"));
-        QCOMPARE(m_launcher.commandLines, QStringList{m_launcher.systemDialer});
+        QCOMPARE(m_launcher.handlerLaunches, QStringList{QStringLiteral("tel tel:(555)123-4567")});
+
+        const QString dialer = QCoreApplication::applicationFilePath(); // any existing file
+        set(QStringLiteral("Dialer"), dialer);
+        doubleClick(4, QStringLiteral("Office (555) 123-4567"), QStringLiteral("123"));
+        QCOMPARE(m_launcher.commandLines, QStringList{dialer});
         m_keys.focusedPid = m_launcher.nextProcessId - 1;
         QTRY_COMPARE(m_keys.sent.size(), 2);
         // The whole number, typed as written (brackets are keys, not key-string syntax).

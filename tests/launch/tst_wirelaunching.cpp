@@ -30,26 +30,32 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("started");
         QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("handler"); // the scheme whose default handler starts
         QTest::newRow("web browser") << "browser"
                                      << "Web"
                                      << "/usr/bin/browser"
+                                     << ""
                                      << "";
         QTest::newRow("e-mail program") << "emailprogram"
                                         << "EMail"
                                         << "/usr/bin/mailer"
+                                        << ""
                                         << "";
         QTest::newRow("dialer") << "dialer"
                                 << "Dialer"
                                 << ""
-                                << "dialer.exe";
+                                << ""
+                                << "tel";
         QTest::newRow("terminal") << "dosprompt"
                                   << "DOS"
                                   << ""
-                                  << "cmd";
+                                  << "cmd"
+                                  << "";
         QTest::newRow("calculator") << "calc"
                                     << "Calc"
                                     << ""
-                                    << "calc.exe";
+                                    << "calc.exe"
+                                    << "";
     }
     void menuItemsAndButtonsLaunchOnce()
     {
@@ -57,14 +63,20 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, started);
         QFETCH(QString, opened);
+        QFETCH(QString, handler);
+        const auto once = [](const QString &what) {
+            return what.isEmpty() ? QStringList() : QStringList{what};
+        };
         for (QAction *action : {m_f->window->menuItem(item), m_f->window->commandButton(button)}) {
             QVERIFY(action);
-            m_f->fakes.launcher->commandLines.clear();
-            m_f->fakes.launcher->opened.clear();
+            FakeLauncher &launcher = *m_f->fakes.launcher;
+            launcher.commandLines.clear();
+            launcher.opened.clear();
+            launcher.handlerLaunches.clear();
             action->trigger();
-            QCOMPARE(m_f->fakes.launcher->commandLines,
-                     started.isEmpty() ? QStringList() : QStringList{started});
-            QCOMPARE(m_f->fakes.launcher->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+            QCOMPARE(launcher.commandLines, once(started));
+            QCOMPARE(launcher.opened, once(opened));
+            QCOMPARE(launcher.handlerLaunches, once(handler));
         }
     }
 

@@ -17,9 +17,10 @@ public:
     QList<Show> commandShows;
     QStringList opened;           // every shellOpen target, in order
     QList<Show> openShows;
+    QStringList handlerLaunches;  // every launchDefaultHandler call: the scheme, then any address
+    QString handlerEntry;         // every scheme's default handler; empty when the desktop has none
     QString webHandler;           // what webHandlerCommand() answers
     QString mailHandler;
-    QString systemDialer;         // what systemDialerPath() answers
     bool succeed = true;
     qint64 nextProcessId = 4242;  // handed out by runCommandLine, then counted up
 
@@ -39,9 +40,18 @@ public:
         openShows << show;
         return succeed;
     }
+    HandlerLaunch launchDefaultHandler(const QString &scheme, const QString &address,
+                                       QString *entryId) override
+    {
+        handlerLaunches << (address.isEmpty() ? scheme : scheme + QLatin1Char(' ') + address);
+        if (entryId)
+            *entryId = handlerEntry;
+        if (handlerEntry.isEmpty())
+            return HandlerLaunch::NoHandler;
+        return succeed ? HandlerLaunch::Started : HandlerLaunch::Failed;
+    }
     QString webHandlerCommand() override { return webHandler; }
     QString mailHandlerCommand() override { return mailHandler; }
-    QString systemDialerPath() override { return systemDialer; }
 };
 
 class FakeKeystrokeSender final : public KeystrokeSender

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <memory>
+
 Q_LOGGING_CATEGORY(lcDesktopHandlers, "quillbox.platform.handlers")
 
 namespace {
@@ -46,6 +48,46 @@ QString unescapeValue(const QString &value)
     return out;
 }
 
+// A key's value in a group of a desktop entry or of mimeapps.list (the same file format), or empty.
+QString groupValue(const QString &path, const QString &group, const QString &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream in(&file);
+    const QString header = QLatin1Char('[') + group + QLatin1Char(']');
+    bool inGroup = false;
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inGroup = line == header;
+            continue;
+        }
+        if (!inGroup || line.startsWith(QLatin1Char('#')))
+            continue;
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && line.left(eq).trimmed() == key)
+            return line.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+// The user's own choice in mimeapps.list. xdg-mime passes over a default whose Exec program it
+// cannot find (not installed, or a quoted path with blanks); the choice still names the entry,
+// so that a launch can say which one failed, or start one xdg-mime misread.
+QString chosenEntryId(const QString &mimeType)
+{
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        const QString ids = groupValue(dir + QStringLiteral("/mimeapps.list"),
+                                       QStringLiteral("Default Applications"), mimeType);
+        for (const QString &id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (id.trimmed().endsWith(QLatin1String(".desktop")))
+                return id.trimmed();
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString DesktopHandlers::defaultEntryId(const QString &mimeType)
@@ -54,7 +96,7 @@ QString DesktopHandlers::defaultEntryId(const QString &mimeType)
     query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (!query.waitForStarted(3000)) {
         qCDebug(lcDesktopHandlers) << "xdg-mime is not available";
-        return {};
+        return chosenEntryId(mimeType);
     }
     if (!query.waitForFinished(3000)) {
         query.kill();
@@ -64,6 +106,8 @@ QString DesktopHandlers::defaultEntryId(const QString &mimeType)
     const QString answer = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     const QString first = answer.section(QLatin1Char('\n'), 0, 0).trimmed();
     // A program name, not a path: anything else is not an entry id.
+    if (first.isEmpty())
+        return chosenEntryId(mimeType);
     if (!first.endsWith(QLatin1String(".desktop")) || first.contains(QLatin1Char('/')))
         return {};
     return first;
@@ -94,24 +138,7 @@ QString DesktopHandlers::findEntry(const QString &entryId, const QStringList &da
 
 QString DesktopHandlers::execLine(const QString &entryPath)
 {
-    QFile file(entryPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QTextStream in(&file);
-    bool inMainGroup = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup || line.startsWith(QLatin1Char('#')))
-            continue;
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0 && line.left(eq).trimmed() == QLatin1String("Exec"))
-            return unescapeValue(line.mid(eq + 1).trimmed());
-    }
-    return {};
+    return unescapeValue(groupValue(entryPath, QStringLiteral("Desktop Entry"), QStringLiteral("Exec")));
 }
 
 QString DesktopHandlers::programOfExec(const QString &exec)
@@ -137,4 +164,32 @@ QString DesktopHandlers::registeredProgram(const QString &mimeType)
     if (entry.isEmpty())
         return {};
     return programOfExec(execLine(entry));
+}
+
+bool DesktopHandlers::launchEntry(const QString &entryPath, const QString &address)
+{
+    // The started program inherits gio's output channels: a pipe would break under it once gio
+    // has ended, so both go where ours go.
+    auto gio = std::make_unique<QProcess>();
+    gio->setProcessChannelMode(QProcess::ForwardedChannels);
+    QStringList arguments{QStringLiteral("launch"), entryPath};
+    if (!address.isEmpty())
+        arguments << address;
+    gio->start(QStringLiteral("gio"), arguments);
+    if (!gio->waitForStarted(3000)) {
+        qCInfo(lcDesktopHandlers) << "gio is not available (package libglib2.0-bin): cannot launch"
+                                  << entryPath;
+        return false;
+    }
+    // gio ends as soon as the program is on its way. One that takes longer is not stopped: it
+    // is left to finish on its own, and the launch counts as done.
+    if (!gio->waitForFinished(3000)) {
+        QObject::connect(gio.get(), &QProcess::finished, gio.get(), &QObject::deleteLater);
+        gio.release();
+        return true;
+    }
+    const bool ok = gio->exitStatus() == QProcess::NormalExit && gio->exitCode() == 0;
+    if (!ok)
+        qCInfo(lcDesktopHandlers) << "gio could not launch" << entryPath;
+    return ok;
 }

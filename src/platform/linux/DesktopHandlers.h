@@ -5,12 +5,13 @@
 
 // The desktop's default handlers for URL schemes, as the freedesktop.org tools record them: the
 // default application's desktop entry (asked of xdg-mime), found in the XDG data directories,
-// and the program of its Exec line.
+// the program of its Exec line, and launching the entry as the desktop does.
 class DesktopHandlers final
 {
 public:
     // The desktop entry id ("firefox-esr.desktop") of the default handler of a MIME type such as
-    // "x-scheme-handler/http", or empty when none is set or xdg-mime is missing.
+    // "x-scheme-handler/http" as xdg-mime tells it; else the one the user's mimeapps.list names
+    // (even when its program is missing), or empty when none is set.
     static QString defaultEntryId(const QString &mimeType);
 
     // The path of a desktop entry id in the "applications" folders of the data directories
@@ -27,4 +28,10 @@ public:
 
     // All of the above: the default handler's program for a MIME type, or empty.
     static QString registeredProgram(const QString &mimeType);
+
+    // Launches a desktop entry as the desktop does, with GLib's "gio launch": the whole Exec
+    // line with its quoting, field codes filled from the address or dropped, Terminal= and
+    // D-Bus activation honoured. False when gio is missing or refuses the entry (a program
+    // that is not installed, an entry that is not valid).
+    static bool launchEntry(const QString &entryPath, const QString &address = {});
 };

@@ -2,6 +2,7 @@
 
 #include "DesktopHandlers.h"
 #include "DesktopPrograms.h"
+#include "FirstWindowMinimizer.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -25,6 +26,21 @@ bool isInstalledProgram(const QString &word)
     return !QStandardPaths::findExecutable(word).isEmpty();
 }
 
+bool start(const QString &program, const QStringList &arguments, Launcher::Show show,
+           qint64 *processId = nullptr)
+{
+    qint64 started = 0;
+    if (!QProcess::startDetached(program, arguments, QString(), &started)) {
+        qCInfo(lcLauncher) << "could not start" << program;
+        return false;
+    }
+    if (show == Launcher::Show::Minimized)
+        FirstWindowMinimizer::watch(started);
+    if (processId)
+        *processId = started;
+    return true;
+}
+
 } // namespace
 
 QStringList LinuxLauncher::programAndArguments(const QString &commandLine)
@@ -41,7 +57,7 @@ QStringList LinuxLauncher::programAndArguments(const QString &commandLine)
     return words;
 }
 
-bool LinuxLauncher::runCommandLine(const QString &commandLine, Show, qint64 *processId)
+bool LinuxLauncher::runCommandLine(const QString &commandLine, Show show, qint64 *processId)
 {
     QStringList args = programAndArguments(commandLine);
     if (processId)
@@ -49,10 +65,7 @@ bool LinuxLauncher::runCommandLine(const QString &commandLine, Show, qint64 *pro
     if (args.isEmpty())
         return false;
     const QString program = args.takeFirst();
-    const bool started = QProcess::startDetached(program, args, QString(), processId);
-    if (!started)
-        qCInfo(lcLauncher) << "could not start" << program;
-    return started;
+    return start(program, args, show, processId);
 }
 
 bool LinuxLauncher::shellOpen(const QString &target, Show show)
@@ -68,19 +81,36 @@ bool LinuxLauncher::shellOpen(const QString &target, Show show)
     else if (name.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) == 0)
         program = DesktopPrograms::calculator();
     else if (name.compare(QLatin1String("dialer.exe"), Qt::CaseInsensitive) == 0)
-        program = systemDialerPath();
+        return launchDefaultHandler(QStringLiteral("tel")) == HandlerLaunch::Started;
     else if (isExecutableFile(name) || (!name.contains(QLatin1Char(':')) && !QFileInfo::exists(name)
                                         && isInstalledProgram(name)))
         // Opening a program runs it, as the shell's "Open" did; a document goes to xdg-open.
-        return QProcess::startDetached(name, {});
+        return start(name, {}, show);
     else
-        return QProcess::startDetached(QStringLiteral("xdg-open"), {target});
+        // The document's program is xdg-open's child while it runs, so its window is found too.
+        return start(QStringLiteral("xdg-open"), {target}, show);
 
     if (program.isEmpty()) {
         qCInfo(lcLauncher) << "no program installed for" << name;
         return false;
     }
     return runCommandLine(program, show);
+}
+
+Launcher::HandlerLaunch LinuxLauncher::launchDefaultHandler(const QString &scheme, const QString &address,
+                                                            QString *entryId)
+{
+    const QString id = DesktopHandlers::defaultEntryId(QStringLiteral("x-scheme-handler/") + scheme);
+    if (entryId)
+        *entryId = id;
+    if (id.isEmpty())
+        return HandlerLaunch::NoHandler;
+    const QString entry = DesktopHandlers::findEntry(id);
+    if (entry.isEmpty()) {
+        qCInfo(lcLauncher) << "the default handler's entry" << id << "is not installed";
+        return HandlerLaunch::Failed;
+    }
+    return DesktopHandlers::launchEntry(entry, address) ? HandlerLaunch::Started : HandlerLaunch::Failed;
 }
 
 QString LinuxLauncher::webHandlerCommand()
@@ -91,14 +121,4 @@ QString LinuxLauncher::webHandlerCommand()
 QString LinuxLauncher::mailHandlerCommand()
 {
     return DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/mailto"));
-}
-
-QString LinuxLauncher::systemDialerPath()
-{
-    QStringList words = QProcess::splitCommand(DesktopHandlers::registeredProgram(QStringLiteral("x-scheme-handler/tel")));
-    if (words.isEmpty())
-        return {};
-    if (isExecutableFile(words.first()))
-        return words.first();
-    return QStandardPaths::findExecutable(words.first());
 }

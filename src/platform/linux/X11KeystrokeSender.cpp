@@ -2,31 +2,20 @@
 
 #include "../KeyString.h"
 #include "X11KeySyms.h"
+#include "X11Windows.h"
 
-#include <QGuiApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcKeystrokes, "quillbox.platform.keys")
 
 #ifdef QB_HAVE_XTEST
-#include <QtGui/qguiapplication_platform.h>
-
 // Xlib's macros (None, KeyPress, Bool, ...) clash with Qt names, so its headers come last.
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace {
-
-Display *x11Display()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
 
 KeySym keysymForKey(Qt::Key key)
 {
@@ -83,46 +72,11 @@ private:
     Display *m_display;
 };
 
-qint64 windowProcessId(Display *display, Window window)
-{
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
-    if (pidAtom == None)
-        return 0;
-    // The focus often sits on a child of the top-level window that carries the process id.
-    for (int depth = 0; window != None && window != PointerRoot && depth < 32; ++depth) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char *data = nullptr;
-        if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                               &after, &data) == Success) {
-            qint64 pid = 0;
-            if (data && format == 32 && count == 1)
-                pid = static_cast<qint64>(*reinterpret_cast<unsigned long *>(data));
-            if (data)
-                XFree(data);
-            if (pid > 0)
-                return pid;
-        }
-        Window root = None, parent = None;
-        Window *children = nullptr;
-        unsigned int childCount = 0;
-        if (!XQueryTree(display, window, &root, &parent, &children, &childCount))
-            return 0;
-        if (children)
-            XFree(children);
-        if (parent == root)
-            return 0;
-        window = parent;
-    }
-    return 0;
-}
-
 } // namespace
 
 bool X11KeystrokeSender::sendKeys(const QString &keys, bool wait)
 {
-    Display *display = x11Display();
+    Display *display = X11Windows::display();
     if (!display) {
         qCInfo(lcKeystrokes) << "no X11 display: keystrokes are not available";
         return false;
@@ -148,35 +102,6 @@ bool X11KeystrokeSender::sendKeys(const QString &keys, bool wait)
     return all;
 }
 
-qint64 X11KeystrokeSender::focusedWindowProcessId()
-{
-    Display *display = x11Display();
-    if (!display)
-        return 0;
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    if (const qint64 pid = windowProcessId(display, focus); pid > 0)
-        return pid;
-    // Some window managers keep the focus on their own frame; they name the active client window
-    // on the root window instead.
-    const Atom activeAtom = XInternAtom(display, "_NET_ACTIVE_WINDOW", True);
-    if (activeAtom == None)
-        return 0;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    Window active = None;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), activeAtom, 0, 1, False, XA_WINDOW, &type, &format,
-                           &count, &after, &data) == Success && data) {
-        if (format == 32 && count == 1)
-            active = static_cast<Window>(*reinterpret_cast<unsigned long *>(data));
-        XFree(data);
-    }
-    return active == None ? 0 : windowProcessId(display, active);
-}
-
 #else // no XTest at build time
 
 bool X11KeystrokeSender::sendKeys(const QString &, bool)
@@ -185,9 +110,9 @@ bool X11KeystrokeSender::sendKeys(const QString &, bool)
     return false;
 }
 
+#endif
+
 qint64 X11KeystrokeSender::focusedWindowProcessId()
 {
-    return 0;
+    return X11Windows::processWithFocus();
 }
-
-#endif
