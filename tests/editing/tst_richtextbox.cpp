@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
+#include <QTextTable>
 
 namespace {
 
@@ -525,6 +526,13 @@ void TestRichTextBox::pastedHtmlLooksTheSameAfterASaveAndReload()
     reloaded.setTextRTF(pasted.TextRTF());
     QCOMPARE(reloaded.Text(), pasted.Text());
     QCOMPARE(shownPixelSize(reloaded, word), pixels);
+    if (const QTextTable *table = QTextCursor(pasted.document()->find(word)).currentTable()) {
+        // Columns sized by their content or by a share of the note stay so.
+        const QTextTable *read = QTextCursor(reloaded.document()->find(word)).currentTable();
+        QVERIFY(read);
+        QCOMPARE(read->format().columnWidthConstraints(), table->format().columnWidthConstraints());
+        QCOMPARE(read->format().width(), table->format().width());
+    }
     QTRY_VERIFY(reloaded.document()->documentLayout()->documentSize().height() > 0);
     QCoreApplication::processEvents();
     QVERIFY(reloaded.document()->documentLayout()->documentSize().width() <= reloaded.viewport()->width());

@@ -543,43 +543,6 @@ private slots:
         QCOMPARE(rtf::write(&back), written);
     }
 
-    // Columns sized by their content or by a share of the line stay so: a table pasted from a
-    // web page fits the note after a save as it did before.
-    void columnsWithoutFixedWidthsKeepThem_data()
-    {
-        QTest::addColumn<QList<QTextLength>>("columns");
-        QTest::addColumn<QTextLength>("tableWidth");
-        const QTextLength automatic;
-        QTest::newRow("automatic") << QList<QTextLength>{automatic, automatic} << automatic;
-        QTest::newRow("shares of the line")
-            << QList<QTextLength>{QTextLength(QTextLength::PercentageLength, 30),
-                                  QTextLength(QTextLength::PercentageLength, 70)}
-            << QTextLength(QTextLength::PercentageLength, 100);
-        QTest::newRow("fixed beside automatic")
-            << QList<QTextLength>{QTextLength(QTextLength::FixedLength, 80), automatic}
-            << QTextLength(QTextLength::PercentageLength, 50);
-    }
-    void columnsWithoutFixedWidthsKeepThem()
-    {
-        QFETCH(QList<QTextLength>, columns);
-        QFETCH(QTextLength, tableWidth);
-        QTextDocument d;
-        QTextCursor c(&d);
-        QTextTableFormat format;
-        format.setColumnWidthConstraints(columns);
-        format.setWidth(tableWidth);
-        QTextTable *table = c.insertTable(2, int(columns.size()), format);
-        c.setPosition(table->cellAt(1, 1).firstPosition());
-        c.insertText(u"cell"_qs);
-        const QByteArray written = rtf::write(&d);
-        QTextDocument back;
-        rtf::readInto(&back, written);
-        QVERIFY(firstTable(back));
-        QCOMPARE(firstTable(back)->format().columnWidthConstraints(), columns);
-        QCOMPARE(firstTable(back)->format().width(), tableWidth);
-        QCOMPARE(rtf::write(&back), written);
-    }
-
     // Tab stops are used on screen and written back; pandoc sets one where its list text starts.
     void tabStopsAreKept_data()
     {
