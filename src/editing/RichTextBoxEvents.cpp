@@ -1,6 +1,7 @@
 // The editor's mouse, focus and clipboard behaviour; its attributes are in RichTextBox.cpp.
 #include "RichTextBox.h"
 #include "RtfReader.h"
+#include "TextFormats.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -22,16 +23,20 @@
 namespace {
 
 // Pasted HTML that names no font or size takes the note's at the caret, as typed text would.
-void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCharFormat &caret)
+// Headings and sizes in pixels become the point sizes they are shown at, the only sizes a note
+// file keeps: the paste looks the same after the next start as it does now.
+void settlePastedFonts(QTextDocument *document, int from, int to, const QTextCharFormat &caret)
 {
     const auto hasFamily = [](const QTextCharFormat &f) {
         return f.hasProperty(QTextFormat::FontFamilies) || f.hasProperty(QTextFormat::FontFamily);
     };
+    const qreal basePoints =
+        document->defaultFont().pointSizeF() > 0 ? document->defaultFont().pointSizeF() : 12;
     struct Range
     {
         int start;
         int end;
-        QTextCharFormat missing;
+        QTextCharFormat format;
     };
     QList<Range> ranges; // collected first: changing formats reshapes the fragments
     for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
@@ -42,24 +47,36 @@ void takeFontWhereUnset(QTextDocument *document, int from, int to, const QTextCh
             const int end = std::min(to, piece.position() + piece.length());
             if (start >= end)
                 continue;
-            QTextCharFormat missing;
-            if (!hasFamily(piece.charFormat()) && hasFamily(caret)) {
+            QTextCharFormat format = piece.charFormat();
+            bool changed = false;
+            if (format.hasProperty(QTextFormat::FontSizeAdjustment) ||
+                format.hasProperty(QTextFormat::FontPixelSize)) {
+                const qreal points = rtf::shownPointSize(format, basePoints);
+                format.clearProperty(QTextFormat::FontSizeAdjustment);
+                format.clearProperty(QTextFormat::FontPixelSize);
+                format.setFontPointSize(points);
+                changed = true;
+            }
+            if (!hasFamily(format) && hasFamily(caret)) {
                 for (const auto property : {QTextFormat::FontFamilies, QTextFormat::FontFamily})
                     if (caret.hasProperty(property))
-                        missing.setProperty(property, caret.property(property));
+                        format.setProperty(property, caret.property(property));
+                changed = true;
             }
-            if (!piece.charFormat().hasProperty(QTextFormat::FontPointSize) &&
-                caret.hasProperty(QTextFormat::FontPointSize))
-                missing.setFontPointSize(caret.fontPointSize());
-            if (!missing.properties().isEmpty())
-                ranges.append({start, end, missing});
+            if (!format.hasProperty(QTextFormat::FontPointSize) &&
+                caret.hasProperty(QTextFormat::FontPointSize)) {
+                format.setFontPointSize(caret.fontPointSize());
+                changed = true;
+            }
+            if (changed)
+                ranges.append({start, end, format});
         }
     }
     for (const Range &r : std::as_const(ranges)) {
         QTextCursor range(document);
         range.setPosition(r.start);
         range.setPosition(r.end, QTextCursor::KeepAnchor);
-        range.mergeCharFormat(r.missing);
+        range.setCharFormat(r.format); // the piece's whole format, as it lies within one piece
     }
 }
 
@@ -119,7 +136,7 @@ bool RichTextBox::insertMimeData(const QMimeData *source)
             c.beginEditBlock();
             const int from = c.selectionStart();
             c.insertFragment(fragment);
-            takeFontWhereUnset(document(), from, c.position(), caret);
+            settlePastedFonts(document(), from, c.position(), caret);
             c.endEditBlock();
             setTextCursor(c);
             return true;

@@ -1,5 +1,7 @@
 #include "DocumentBuilder.h"
 
+#include "TextFormats.h"
+
 #include <QCryptographicHash>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -95,7 +97,8 @@ void DocumentBuilder::cellStart(int columns)
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
         format.setBorderCollapse(true);
         format.setCellSpacing(0);
-        format.setCellPadding(3);
+        format.setCellPadding(3); // until the first row's definition says otherwise
+        m_verticalPadding = 3;
         m_table = m_cursor.insertTable(1, std::clamp(columns, 1, 64), format);
         m_row = m_column = 0;
         m_rowEnded = m_widthsSet = false;
@@ -123,27 +126,97 @@ void DocumentBuilder::cellEnd(const ParaProps &props)
     m_inCell = false;
 }
 
-void DocumentBuilder::rowEnd(const std::vector<int> &cellRights)
+void DocumentBuilder::rowEnd(const RowDefinition &row)
 {
     if (!m_table)
         return;
     m_rowEnded = true;
-    if (m_widthsSet || cellRights.empty() || static_cast<int>(cellRights.size()) != m_table->columns())
-        return;
-    QList<QTextLength> widths;
-    int left = 0;
-    for (const int right : cellRights) {
-        widths.append(QTextLength(QTextLength::FixedLength, std::max(right - left, 150) / kTwipsPerPixel));
-        left = std::max(left, right);
-    }
-    QTextTableFormat format = m_table->format();
-    format.setColumnWidthConstraints(widths);
-    m_table->setFormat(format);
+    if (m_lines.size() < static_cast<size_t>(m_row) + 1)
+        m_lines.resize(static_cast<size_t>(m_row) + 1);
+    for (const CellDefinition &cell : row.cells)
+        m_lines[m_row].push_back(cell.lines);
+    if (!m_widthsSet)
+        takeTableLook(row);
+}
+
+// The table's padding and widths come from its first row.
+void DocumentBuilder::takeTableLook(const RowDefinition &row)
+{
     m_widthsSet = true;
+    QTextTableFormat format = m_table->format();
+    format.setCellPadding(row.paddingOf(0, SideLeft) / kTwipsPerPixel);
+    m_verticalPadding = row.paddingOf(0, SideTop) / kTwipsPerPixel;
+    if (row.widthKind == WidthKind::Percent)
+        format.setWidth(QTextLength(QTextLength::PercentageLength, row.width / 50.0));
+    if (!row.cells.empty() && static_cast<int>(row.cells.size()) == m_table->columns()) {
+        QList<QTextLength> widths;
+        int left = 0;
+        for (const CellDefinition &cell : row.cells) {
+            if (cell.widthKind == WidthKind::Automatic)
+                widths.append(QTextLength());
+            else if (cell.widthKind == WidthKind::Percent)
+                widths.append(QTextLength(QTextLength::PercentageLength, cell.width / 50.0));
+            else
+                widths.append(
+                    QTextLength(QTextLength::FixedLength, std::max(cell.right - left, 150) / kTwipsPerPixel));
+            left = std::max(left, cell.right);
+        }
+        format.setColumnWidthConstraints(widths);
+    }
+    m_table->setFormat(format);
+}
+
+// A table with a line on every side of every cell keeps the grid it was made with; any other
+// gets lines only where its cells have them (pandoc rules off the header row alone, LibreOffice
+// draws a shared edge once). Cells whose padding above and below differs from the table's, as
+// Word's usual padding to the left and right only, get theirs.
+void DocumentBuilder::drawCellLines()
+{
+    constexpr unsigned char kAllSides = (1u << kCellSides) - 1;
+    bool grid = static_cast<int>(m_lines.size()) == m_table->rows();
+    for (const std::vector<unsigned char> &row : m_lines) {
+        grid = grid && static_cast<int>(row.size()) >= m_table->columns() &&
+               std::all_of(row.begin(), row.end(), [](unsigned char lines) { return lines == kAllSides; });
+    }
+    const bool ownPadding = m_verticalPadding != m_table->format().cellPadding();
+    if (grid && !ownPadding)
+        return;
+    if (!grid) {
+        QTextTableFormat format = m_table->format();
+        format.setBorder(0);
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+        m_table->setFormat(format);
+    }
+    const QBrush lineBrush = m_table->format().borderBrush();
+    for (int row = 0; row < m_table->rows(); ++row) {
+        for (int column = 0; column < m_table->columns(); ++column) {
+            QTextTableCell cell = m_table->cellAt(row, column);
+            QTextTableCellFormat format = cell.format().toTableCellFormat();
+            if (ownPadding) {
+                format.setTopPadding(m_verticalPadding);
+                format.setBottomPadding(m_verticalPadding);
+            }
+            const unsigned char lines = grid || row >= static_cast<int>(m_lines.size()) ||
+                                                column >= static_cast<int>(m_lines[row].size())
+                                            ? 0
+                                            : m_lines[row][column];
+            for (int side = 0; side < kCellSides; ++side) {
+                if (!(lines & (1u << side)))
+                    continue;
+                const CellSideProperties &property = kCellSideProperties[side];
+                format.setProperty(property.width, 1.0);
+                format.setProperty(property.style, int(QTextFrameFormat::BorderStyle_Solid));
+                format.setProperty(property.brush, lineBrush);
+            }
+            cell.setFormat(format);
+        }
+    }
 }
 
 void DocumentBuilder::leaveTable()
 {
+    drawCellLines();
+    m_lines.clear();
     m_cursor.setPosition(m_table->lastPosition() + 1);
     m_table = nullptr;
     m_inCell = false;
@@ -321,6 +394,13 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaProps &props) const
         format.setLineHeight(props.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
     else if (props.lineSpacing < 0)
         format.setLineHeight(-props.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
+    if (props.tabs >= 0 && props.tabs < static_cast<int>(m_tables->tabSets.size())) {
+        QList<QTextOption::Tab> tabs;
+        for (const TabStop &stop : m_tables->tabSets[props.tabs])
+            tabs.append(QTextOption::Tab(stop.position / kTwipsPerPixel, qtTabType(stop.kind),
+                                         stop.kind == TabKind::Decimal ? QChar(u'.') : QChar()));
+        format.setTabPositions(tabs);
+    }
     return format;
 }
 

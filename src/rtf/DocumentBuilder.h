@@ -34,12 +34,14 @@ public:
     void finish(const ParaProps &lastProps) override;
     void cellStart(int columns) override;
     void cellEnd(const ParaProps &props) override;
-    void rowEnd(const std::vector<int> &cellRights) override;
+    void rowEnd(const RowDefinition &row) override;
     bool wantsTables() const override { return true; }
 
 private:
     void openBlock();
     void leaveTable();
+    void takeTableLook(const RowDefinition &row);
+    void drawCellLines();
     void applyParagraph(const ParaProps &props);
     QTextList *listFor(const ListRef &list);
     const QTextCharFormat &charFormat(const CharProps &props);
@@ -55,6 +57,8 @@ private:
     bool m_inCell = false;
     bool m_rowEnded = false;
     bool m_widthsSet = false;
+    qreal m_verticalPadding = 0;                                  // of the table being read, in pixels
+    std::vector<std::vector<unsigned char>> m_lines;              // its cells' CellDefinition::lines by row
     std::vector<std::pair<CharProps, QTextCharFormat>> m_formats; // recently used, small
     std::map<std::pair<int, int>, QPointer<QTextList>> m_wordLists;
     std::vector<std::pair<ListRef, QPointer<QTextList>>> m_openLegacy; // by level

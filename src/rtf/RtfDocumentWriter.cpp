@@ -3,6 +3,7 @@
 #include "AppendNumber.h"
 #include "CodePages.h"
 #include "RtfParagraphCache.h"
+#include "TextFormats.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -151,6 +152,35 @@ QByteArray DocumentWriter::write(int from, int to, bool wholeDocument)
     return out;
 }
 
+// \trowd and what the row's cells share: their padding (Word's usual 108 twips to the left and
+// right for a table that has none of its own) and the table's width when it is a share.
+std::string DocumentWriter::rowStartOf(const QTextTable *table)
+{
+    const QTextTableFormat format = table->format();
+    const QTextFormat first = table->cellAt(0, 0).format();
+    const auto padding = [&](QTextFormat::Property own, int none) {
+        if (first.hasProperty(own))
+            return twips(first.doubleProperty(own));
+        return format.hasProperty(QTextFormat::TableCellPadding) ? twips(format.cellPadding()) : none;
+    };
+    const int vertical = padding(QTextFormat::TableCellTopPadding, 0);
+    return captured([&] {
+        word("trowd");
+        word("trgaph", padding(QTextFormat::TableCellLeftPadding, 108));
+        word("trleft", 0);
+        if (vertical != 0) {
+            word("trpaddt", vertical);
+            word("trpaddft", 3);
+            word("trpaddb", vertical);
+            word("trpaddfb", 3);
+        }
+        if (format.width().type() == QTextLength::PercentageLength) {
+            word("trftsWidth", 2);
+            word("trwWidth", static_cast<int>(std::lround(format.width().rawValue() * 50)));
+        }
+    });
+}
+
 const QTextTable *DocumentWriter::tableOf(const QTextBlock &block) const
 {
     // The outermost table: tables nested in a cell are written as the cell's paragraphs.
@@ -164,26 +194,49 @@ const QTextTable *DocumentWriter::tableOf(const QTextBlock &block) const
 
 void DocumentWriter::writeTable(const QTextTable *table)
 {
-    // Cell edges from the column widths; columns without a fixed width share a 6.5 inch line.
+    // Cell edges from the column widths; columns without a fixed width share a 6.5 inch line,
+    // and say that their width is automatic or a share, so that the table still fits the note.
     constexpr int kLineTwips = 9360;
-    const QList<QTextLength> widths = table->format().columnWidthConstraints();
-    QByteArray rowDefinition = "\\trowd\\trgaph108\\trleft0";
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    struct ColumnEnd
+    {
+        std::string widthWords;
+        int right;
+    };
+    std::vector<ColumnEnd> columnEnds;
     int right = 0;
     for (int column = 0; column < table->columns(); ++column) {
         const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
         int twipsWide = kLineTwips / table->columns();
-        if (width.type() == QTextLength::FixedLength)
+        std::string widthWords = "\\clftsWidth1";
+        if (width.type() == QTextLength::FixedLength) {
             twipsWide = twips(width.rawValue());
-        else if (width.type() == QTextLength::PercentageLength)
+            widthWords.clear();
+        } else if (width.type() == QTextLength::PercentageLength) {
             twipsWide = static_cast<int>(width.rawValue() * kLineTwips / 100);
+            widthWords = "\\clftsWidth2\\clwWidth" + std::to_string(std::lround(width.rawValue() * 50));
+        }
         right += std::clamp(twipsWide, 150, 31680);
-        rowDefinition += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
-                         "\\clbrdrr\\brdrs\\brdrw10\\cellx" +
-                         QByteArray::number(right);
+        columnEnds.push_back({std::move(widthWords), right});
     }
+    const std::string rowStart = rowStartOf(table);
     m_inTable = true;
     for (int row = 0; row < table->rows(); ++row) {
-        append(rowDefinition);
+        m_body += rowStart;
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextFormat cell = table->cellAt(row, column).format();
+            m_body += columnEnds[column].widthWords;
+            for (const CellSide side : {SideTop, SideLeft, SideBottom, SideRight}) {
+                if (drawsLine(format, cell, side)) {
+                    m_body += "\\clbrdr";
+                    m_body += "tlbr"[side];
+                    m_body += "\\brdrs\\brdrw10";
+                }
+            }
+            m_body += "\\cellx";
+            appendNumber(m_body, columnEnds[column].right);
+        }
         m_body += "\r\n";
         m_needSpace = false;
         for (int column = 0; column < table->columns(); ++column) {
@@ -573,6 +626,15 @@ DocumentWriter::ParagraphLook DocumentWriter::paragraphLookFor(const QTextBlock 
             word("qj");
         else if (align & (Qt::AlignRight))
             word("qr");
+        for (const QTextOption::Tab &tab : format.tabPositions()) {
+            if (tab.type == QTextOption::RightTab)
+                word("tqr");
+            else if (tab.type == QTextOption::CenterTab)
+                word("tqc");
+            else if (tab.type == QTextOption::DelimiterTab)
+                word("tqdec");
+            word("tx", twips(tab.position));
+        }
     });
     return look;
 }
@@ -585,7 +647,7 @@ CharProps DocumentWriter::propsFor(const QTextCharFormat &format)
     if (families.isValid() && !families.toStringList().isEmpty())
         family = families.toStringList().constFirst();
     p.font = family.isEmpty() ? 0 : fontIndex(family);
-    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : m_defaultPointSize;
+    const double size = shownPointSize(format, m_defaultPointSize);
     p.halfPoints = std::max(2, static_cast<int>(std::lround(size * 2)));
     p.bold = format.fontWeight() >= QFont::DemiBold;
     p.italic = format.fontItalic();

@@ -59,6 +59,7 @@ private:
     void writeWholeBlock(const QTextBlock &block);
     void writeKept(const ParagraphCache::Entry &kept);
     void writeTable(const QTextTable *table);
+    std::string rowStartOf(const QTextTable *table);
     const QTextTable *tableOf(const QTextBlock &block) const;
     void writeParagraphProps(const QTextBlock &block);
     void writeImage(const QTextImageFormat &format);

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 
+#include <compare>
 #include <map>
 #include <optional>
 #include <vector>
@@ -17,6 +18,7 @@ enum class Align : unsigned char { Left, Right, Center, Justify };
 enum class ListKind : unsigned char { None, Bullet, Numbered };
 enum class NumberStyle : unsigned char { Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
 enum class BulletShape : unsigned char { Disc, Circle, Square };
+enum class TabKind : unsigned char { Left, Right, Center, Decimal };
 
 // The shape a producer's bullet character stands for (Word draws its bullets from symbol fonts).
 BulletShape bulletShapeOf(QStringView label);
@@ -67,9 +69,55 @@ struct ParaProps
     ListRef list; // from rich edit's {\*\pn}
     int ls = -1;  // Word's list override number (resolved when the paragraph ends)
     int ilvl = 0;
-    bool inTable = false; // \intbl: the paragraph belongs to a table cell
+    int tabs = -1;                   // index into Tables::tabSets, -1 = the default stops
+    TabKind nextTab = TabKind::Left; // \tqr and its kin: the kind of the next \tx
+    bool inTable = false;            // \intbl: the paragraph belongs to a table cell
 
     bool operator==(const ParaProps &) const = default;
+};
+
+struct TabStop
+{
+    int position = 0; // twips from the left edge of the text
+    TabKind kind = TabKind::Left;
+
+    auto operator<=>(const TabStop &) const = default;
+};
+
+// The sides of a table cell, as bits of CellDefinition::lines and indexes of the paddings.
+enum CellSide : unsigned char { SideTop, SideLeft, SideBottom, SideRight, kCellSides };
+
+// How a column's width is meant: \clftsWidth and \trftsWidth.
+enum class WidthKind : unsigned char { Edges, Automatic, Percent };
+
+// One cell of a table row's definition, in twips.
+struct CellDefinition
+{
+    int right = 0;                              // \cellx: the cell's right edge from the row's left
+    unsigned char lines = 0;                    // 1 << CellSide for each side with a border line
+    int padding[kCellSides] = {-1, -1, -1, -1}; // -1: the row's
+    WidthKind widthKind = WidthKind::Edges;
+    int width = 0; // in fiftieths of a percent when widthKind is Percent
+};
+
+// What a table row's definition (\trowd up to the row's first text) says, in twips.
+struct RowDefinition
+{
+    std::vector<CellDefinition> cells;
+    int gap = 0;                                // \trgaph: padding left and right of each cell
+    int padding[kCellSides] = {-1, -1, -1, -1}; // \trpadd*, -1: not given
+    WidthKind widthKind = WidthKind::Edges;     // of the whole table
+    int width = 0;
+
+    // A cell's padding on one side as Word and LibreOffice apply it.
+    int paddingOf(size_t cell, CellSide side) const
+    {
+        if (cell < cells.size() && cells[cell].padding[side] >= 0)
+            return cells[cell].padding[side];
+        if (padding[side] >= 0)
+            return padding[side];
+        return side == SideLeft || side == SideRight ? gap : 0;
+    }
 };
 
 struct FontEntry
@@ -105,6 +153,7 @@ struct Tables
     std::vector<std::optional<QColor>> colors; // index 0 is usually "automatic"
     std::vector<QString> links;
     std::vector<ListAffix> listAffixes;
+    std::vector<std::vector<TabStop>> tabSets; // the tab stops of paragraphs, each set once
     int defaultFont = 0;
 
     const FontEntry *font(int number) const
@@ -132,10 +181,10 @@ public:
     virtual void finish(const ParaProps &lastProps) = 0;
     // Table cells, for sinks that keep tables; the others get each row as one paragraph with its
     // cells separated by tabs. A cell starts before its first content and ends with its last
-    // paragraph's properties; cellRights are the row's cell edges in twips from its left.
+    // paragraph's properties; the row ends with its definition.
     virtual void cellStart(int columns) { (void)columns; }
     virtual void cellEnd(const ParaProps &props) { (void)props; }
-    virtual void rowEnd(const std::vector<int> &cellRights) { (void)cellRights; }
+    virtual void rowEnd(const RowDefinition &row) { (void)row; }
     virtual bool wantsTables() const { return false; }
     // False when only the text matters: runs then are not split where the formatting changes.
     virtual bool wantsFormatting() const { return true; }

@@ -397,7 +397,7 @@ void Parser::openCell()
     if (m_cellOpen || !m_sink.wantsTables())
         return;
     m_cellOpen = true;
-    m_sink.cellStart(static_cast<int>(m_cellRights.size()));
+    m_sink.cellStart(static_cast<int>(m_rowDefinition.cells.size()));
 }
 
 void Parser::endCell()
@@ -416,7 +416,7 @@ void Parser::endRow()
 {
     if (m_cellOpen || m_paraHasContent)
         endCell(); // text after the last cell mark still belongs to the row
-    m_sink.rowEnd(m_cellRights);
+    m_sink.rowEnd(m_rowDefinition);
     m_rowHasCells = false;
 }
 
@@ -433,6 +433,43 @@ void Parser::endParagraph()
     m_paraHasContent = false;
     m_label.clear();
     m_pendingCells = 0;
+}
+
+void Parser::borderStyleWord(QByteArrayView name)
+{
+    // \clbrdrX is followed by the line's style (\brdrs, \brdrdb, \brdrdot and many more), its
+    // width and colour; a side has a line only when a style other than none is given.
+    if (m_lineSide < 0 || !name.startsWith("brdr"))
+        return;
+    const unsigned char bit = static_cast<unsigned char>(1u << m_lineSide);
+    if (name == "brdrnone" || name == "brdrnil" || name == "brdrtbl")
+        m_cellDefinition.lines &= static_cast<unsigned char>(~bit);
+    else if (name != "brdrw" && name != "brdrcf" && name != "brdrsp")
+        m_cellDefinition.lines |= bit;
+}
+
+int Parser::tabSetWith(int set, TabStop stop)
+{
+    std::vector<TabStop> stops;
+    if (set >= 0 && set < static_cast<int>(m_tables.tabSets.size()))
+        stops = m_tables.tabSets[set];
+    const auto at =
+        std::lower_bound(stops.begin(), stops.end(), stop,
+                         [](const TabStop &a, const TabStop &b) { return a.position < b.position; });
+    if (at != stops.end() && at->position == stop.position)
+        *at = stop; // a stop given again takes its new kind
+    else if (stops.size() < 64)
+        stops.insert(at, stop);
+    else
+        return set;
+    if (const auto known = m_tabSetIndex.find(stops); known != m_tabSetIndex.end())
+        return known->second;
+    if (m_tables.tabSets.size() >= 4096)
+        return set; // no note has that many; a damaged file gets no more
+    const int index = static_cast<int>(m_tables.tabSets.size());
+    m_tables.tabSets.push_back(stops);
+    m_tabSetIndex.emplace(std::move(stops), index);
+    return index;
 }
 
 ListRef Parser::effectiveList(const ParaProps &para) const

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <limits>
+#include <map>
 #include <vector>
 
 namespace rtf {
@@ -122,6 +123,9 @@ private:
     void openCell();
     void endCell();
     void endRow();
+    void borderStyleWord(QByteArrayView name);
+    // The paragraph's tab stops with one more: the index of that set in Tables::tabSets.
+    int tabSetWith(int set, TabStop stop);
     ListRef effectiveList(const ParaProps &para) const;
     ParaProps effectiveParagraph() const;
 
@@ -165,7 +169,10 @@ private:
     int m_pendingCells = 0; // tabs waiting for the next text: cells read as text
     bool m_cellOpen = false;
     bool m_rowHasCells = false;
-    std::vector<int> m_cellRights; // the current row's \cellx
+    RowDefinition m_rowDefinition;   // the current row's, from its \trowd
+    CellDefinition m_cellDefinition; // the cell defined up to its \cellx
+    int m_lineSide = -1;             // the cell side whose border words follow, -1 none
+    std::map<std::vector<TabStop>, int> m_tabSetIndex;
     QString m_label;
     CharProps m_labelProps;
 

@@ -15,6 +15,19 @@ int clampMeasure(int value)
     return std::clamp(value, -31680, 31680); // 22 inches
 }
 
+// Space between a cell's edge and its text: none below zero, at most two inches.
+int padding(int value)
+{
+    return std::clamp(value, 0, 2880);
+}
+
+// \clftsWidth and \trftsWidth: 1 automatic, 2 fiftieths of a percent; the others (none, twips)
+// leave the width to the cell edges.
+WidthKind widthKind(int units)
+{
+    return units == 1 ? WidthKind::Automatic : units == 2 ? WidthKind::Percent : WidthKind::Edges;
+}
+
 } // namespace
 
 void Parser::controlSymbol(unsigned char symbol)
@@ -65,6 +78,8 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
     }
     State &s = top();
     if (word == Keyword::Unknown || word == Keyword::SkipDestination) {
+        if (word == Keyword::Unknown && m_lineSide >= 0 && s.dest != Dest::Skip)
+            borderStyleWord(token.text);
         if (starred || word == Keyword::SkipDestination)
             s.dest = Dest::Skip;
         return;
@@ -371,12 +386,69 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
     case K::K_itap:
         para.inTable = p > 0;
         break;
+    // Table row definitions
     case K::K_trowd:
-        m_cellRights.clear();
+        m_rowDefinition = RowDefinition();
+        m_cellDefinition = CellDefinition();
+        m_lineSide = -1;
         break;
     case K::K_cellx:
-        if (m_cellRights.size() < 64)
-            m_cellRights.push_back(clampMeasure(p));
+        m_cellDefinition.right = clampMeasure(p);
+        if (m_rowDefinition.cells.size() < 64)
+            m_rowDefinition.cells.push_back(m_cellDefinition);
+        m_cellDefinition = CellDefinition();
+        m_lineSide = -1;
+        break;
+    case K::K_trgaph:
+        m_rowDefinition.gap = padding(p);
+        break;
+    case K::K_trpaddt:
+        m_rowDefinition.padding[SideTop] = padding(p);
+        break;
+    case K::K_trpaddl:
+        m_rowDefinition.padding[SideLeft] = padding(p);
+        break;
+    case K::K_trpaddb:
+        m_rowDefinition.padding[SideBottom] = padding(p);
+        break;
+    case K::K_trpaddr:
+        m_rowDefinition.padding[SideRight] = padding(p);
+        break;
+    // Word writes a cell's left padding as \clpadt and its top padding as \clpadl, and
+    // LibreOffice follows it.
+    case K::K_clpadl:
+        m_cellDefinition.padding[SideTop] = padding(p);
+        break;
+    case K::K_clpadt:
+        m_cellDefinition.padding[SideLeft] = padding(p);
+        break;
+    case K::K_clpadb:
+        m_cellDefinition.padding[SideBottom] = padding(p);
+        break;
+    case K::K_clpadr:
+        m_cellDefinition.padding[SideRight] = padding(p);
+        break;
+    case K::K_clbrdrt:
+    case K::K_clbrdrl:
+    case K::K_clbrdrb:
+    case K::K_clbrdrr:
+        m_lineSide = word == K::K_clbrdrt   ? SideTop
+                     : word == K::K_clbrdrl ? SideLeft
+                     : word == K::K_clbrdrb ? SideBottom
+                                            : SideRight;
+        m_cellDefinition.lines &= static_cast<unsigned char>(~(1u << m_lineSide)); // until its style
+        break;
+    case K::K_clftsWidth:
+        m_cellDefinition.widthKind = widthKind(p);
+        break;
+    case K::K_clwWidth:
+        m_cellDefinition.width = std::clamp(p, 0, 31680);
+        break;
+    case K::K_trftsWidth:
+        m_rowDefinition.widthKind = widthKind(p);
+        break;
+    case K::K_trwWidth:
+        m_rowDefinition.width = std::clamp(p, 0, 31680);
         break;
     case K::K_chftn:
         // The footnote's own text is not shown, but its reference mark in the text is.
@@ -423,6 +495,19 @@ Q_ALWAYS_INLINE void Parser::controlWord(const Token &token, bool starred)
         break;
     case K::K_slmult:
         para.lineMultiple = p != 0;
+        break;
+    case K::K_tx:
+        para.tabs = tabSetWith(para.tabs, {clampMeasure(p), para.nextTab});
+        para.nextTab = TabKind::Left;
+        break;
+    case K::K_tqr:
+        para.nextTab = TabKind::Right;
+        break;
+    case K::K_tqc:
+        para.nextTab = TabKind::Center;
+        break;
+    case K::K_tqdec:
+        para.nextTab = TabKind::Decimal;
         break;
 
     // Symbols

@@ -2,7 +2,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QGlyphRun>
 #include <QMimeData>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
+#include <QTextTable>
 
 namespace {
 
@@ -34,6 +37,19 @@ void select(RichTextBox &box, int start, int length)
 {
     box.setSelStart(start);
     box.setSelLength(length);
+}
+
+// The size in pixels the word's first letters are drawn at.
+qreal shownPixelSize(RichTextBox &box, const QString &word)
+{
+    const QTextCursor found = box.document()->find(word, 0, QTextDocument::FindCaseSensitively);
+    if (found.isNull())
+        return 0;
+    const QTextBlock block = found.block();
+    box.document()->documentLayout()->blockBoundingRect(block); // laid out
+    const QList<QGlyphRun> runs =
+        block.layout()->glyphRuns(found.selectionStart() - block.position(), int(word.size()));
+    return runs.isEmpty() ? 0 : runs.constFirst().rawFont().pixelSize();
 }
 
 } // namespace
@@ -64,6 +80,8 @@ private slots:
     void pastedPlainTextTakesTheTypingFormat();
     void wrappedTextNeedsNoHorizontalScrollBar_data();
     void wrappedTextNeedsNoHorizontalScrollBar();
+    void pastedHtmlLooksTheSameAfterASaveAndReload_data();
+    void pastedHtmlLooksTheSameAfterASaveAndReload();
 };
 
 void TestRichTextBox::characterAttributesReadMixedOnlyWhenTheSelectionDiffers_data()
@@ -460,6 +478,65 @@ void TestRichTextBox::wrappedTextNeedsNoHorizontalScrollBar()
     QVERIFY(box.lineWrapMode() == QTextEdit::WidgetWidth);
     QVERIFY(!box.horizontalScrollBar()->isVisible());
     QVERIFY(box.document()->documentLayout()->documentSize().width() <= box.viewport()->width());
+}
+
+// What a browser's HTML brings (headings, sizes in pixels, tables) looks the same once the note
+// is saved and read again as it did when pasted.
+void TestRichTextBox::pastedHtmlLooksTheSameAfterASaveAndReload_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<qreal>("points"); // in a note whose base size is 10 points
+
+    QTest::newRow("heading") << u"<h1>Heading</h1><p>body text</p>"_qs << u"Heading"_qs << 20.0;
+    QTest::newRow("small heading") << u"<h3>Minor</h3>"_qs << u"Minor"_qs << 12.0;
+    QTest::newRow("pixel size") << u"<p>some <span style=\"font-size:20px\">Twenty</span> px</p>"_qs
+                                << u"Twenty"_qs << 15.0;
+    QTest::newRow("table without widths")
+        << u"<table border=\"1\"><tr><th>Name</th><th>Value</th></tr><tr><td>Alpha</td><td>1</td></tr></table>"_qs
+        << u"Alpha"_qs << 10.0;
+    QTest::newRow("table across the page")
+        << u"<table width=\"100%\"><tr><td width=\"30%\">Beta</td><td>2</td></tr></table>"_qs << u"Beta"_qs
+        << 10.0;
+}
+
+void TestRichTextBox::pastedHtmlLooksTheSameAfterASaveAndReload()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, word);
+    QFETCH(qreal, points);
+    const auto showNote = [](RichTextBox &box) {
+        box.document()->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        box.resize(480, 300);
+        box.show();
+        return QTest::qWaitForWindowExposed(&box);
+    };
+    RichTextBox pasted;
+    QVERIFY(showNote(pasted));
+    const qreal pixels = qRound(points * pasted.viewport()->logicalDpiY() / 72); // as fonts are drawn
+    pasted.setText(QStringLiteral("note "));
+    pasted.setSelStart(5);
+    QMimeData data;
+    data.setHtml(html);
+    QVERIFY(pasted.insertMimeData(&data));
+    QCOMPARE(shownPixelSize(pasted, word), pixels);
+
+    RichTextBox reloaded;
+    QVERIFY(showNote(reloaded));
+    reloaded.setTextRTF(pasted.TextRTF());
+    QCOMPARE(reloaded.Text(), pasted.Text());
+    QCOMPARE(shownPixelSize(reloaded, word), pixels);
+    if (const QTextTable *table = QTextCursor(pasted.document()->find(word)).currentTable()) {
+        // Columns sized by their content or by a share of the note stay so.
+        const QTextTable *read = QTextCursor(reloaded.document()->find(word)).currentTable();
+        QVERIFY(read);
+        QCOMPARE(read->format().columnWidthConstraints(), table->format().columnWidthConstraints());
+        QCOMPARE(read->format().width(), table->format().width());
+    }
+    QTRY_VERIFY(reloaded.document()->documentLayout()->documentSize().height() > 0);
+    QCoreApplication::processEvents();
+    QVERIFY(reloaded.document()->documentLayout()->documentSize().width() <= reloaded.viewport()->width());
+    QVERIFY(!reloaded.horizontalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(TestRichTextBox)

@@ -227,6 +227,42 @@ private slots:
         QCOMPARE(theirs.deepestList, ours.deepestList);
     }
 
+    // LibreOffice finds the padding and the lines of the tables we write where their producer
+    // put them: LibreOffice's own narrow padding (so "A1" stays on one line), pandoc's header rule
+    // and no grid below it.
+    void libreOfficeReadsOurTablesAsTheyCame_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("cellStyles"); // "<cell> <CSS property LibreOffice gives it>"
+        QTest::newRow("LibreOffice") << QStringLiteral("libreoffice/lo74-notes-sample")
+                                     << QStringList{QStringLiteral("A1 padding:0.0194in"),
+                                                    QStringLiteral("A2 padding:0.0194in")};
+        QTest::newRow("pandoc") << QStringLiteral("pandoc/pandoc217-notes-sample")
+                                << QStringList{QStringLiteral("A1 border-bottom-style:solid"),
+                                               QStringLiteral("A1 border-top-style:none"),
+                                               QStringLiteral("A2 border-bottom-style:none"),
+                                               QStringLiteral("A2 border-left-style:none"),
+                                               QStringLiteral("A1 padding-left:0.0833in")};
+    }
+    void libreOfficeReadsOurTablesAsTheyCame()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, cellStyles);
+        QFile source(QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/") + name + QLatin1String(".rtf"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QTextDocument doc;
+        rtf::readInto(&doc, source.readAll());
+        const QString saved = writeNote(QFileInfo(name).fileName() + QLatin1String("-table.rtf"), doc);
+        const QString xhtml =
+            QString::fromUtf8(convert(saved, QStringLiteral("xhtml:XHTML Writer File:UTF8")));
+        for (const QString &expected : std::as_const(cellStyles)) {
+            const QRegularExpression rule(QStringLiteral("\\.Table1_") + expected.section(u' ', 0, 0) +
+                                          QStringLiteral(" \\{([^}]*)\\}"));
+            const QString style = rule.match(xhtml).captured(1);
+            QVERIFY2(style.contains(expected.section(u' ', 1)), qPrintable(expected + u'\n' + style));
+        }
+    }
+
     void weReadWhatLibreOfficeWrites()
     {
         const QString source =

@@ -1,9 +1,12 @@
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -154,6 +157,77 @@ void fillRandomDocument(QTextDocument &d, quint32 seed)
         for (int i = 0; i < runs; ++i)
             c.insertText(randomText(r), randomFormat(r));
     }
+}
+
+const QTextTable *firstTable(const QTextDocument &d)
+{
+    for (QTextFrame *frame : d.rootFrame()->childFrames()) {
+        if (const auto *table = qobject_cast<const QTextTable *>(frame))
+            return table;
+    }
+    return nullptr;
+}
+
+// A table as it looks: the padding of its cells ("left/top" in twips), then the sides of each
+// cell that Qt draws a line on, rows apart by '|'.
+QString tableLook(const QTextTable &table)
+{
+    const QTextTableFormat format = table.format();
+    const QTextTableCellFormat first = table.cellAt(0, 0).format().toTableCellFormat();
+    const auto padding = [&](QTextFormat::Property side, qreal own) {
+        return qRound((first.hasProperty(side) ? own : format.cellPadding()) * 15);
+    };
+    const bool grid = format.border() > 0 && format.borderStyle() != QTextFrameFormat::BorderStyle_None;
+    struct Side
+    {
+        char name;
+        QTextFormat::Property width;
+        QTextFormat::Property style;
+    };
+    static const Side sides[] = {
+        {'T', QTextFormat::TableCellTopBorder, QTextFormat::TableCellTopBorderStyle},
+        {'L', QTextFormat::TableCellLeftBorder, QTextFormat::TableCellLeftBorderStyle},
+        {'B', QTextFormat::TableCellBottomBorder, QTextFormat::TableCellBottomBorderStyle},
+        {'R', QTextFormat::TableCellRightBorder, QTextFormat::TableCellRightBorderStyle}};
+    QStringList rows;
+    for (int row = 0; row < table.rows(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table.columns(); ++column) {
+            const QTextFormat cell = table.cellAt(row, column).format();
+            QString lines;
+            for (const Side &side : sides) {
+                const bool drawn = cell.hasProperty(side.width) ? cell.doubleProperty(side.width) > 0 &&
+                                                                      cell.intProperty(side.style) !=
+                                                                          QTextFrameFormat::BorderStyle_None
+                                                                : grid;
+                if (drawn)
+                    lines += QLatin1Char(side.name);
+            }
+            cells << (lines.isEmpty() ? u"-"_qs : lines);
+        }
+        rows << cells.join(u' ');
+    }
+    return QStringLiteral("%1/%2 ")
+               .arg(padding(QTextFormat::TableCellLeftPadding, first.leftPadding()))
+               .arg(padding(QTextFormat::TableCellTopPadding, first.topPadding())) +
+           rows.join(u'|');
+}
+
+// The width each column is given; none given is automatic.
+QList<QTextLength> columnWidths(const QTextTable &table)
+{
+    QList<QTextLength> widths = table.format().columnWidthConstraints();
+    widths.resize(table.columns());
+    return widths;
+}
+
+// Tab stops as "position:kind" in pixels, L, R, C or D for left, right, centre and decimal.
+QString tabsOf(const QTextBlockFormat &format)
+{
+    QStringList tabs;
+    for (const QTextOption::Tab &tab : format.tabPositions())
+        tabs << QStringLiteral("%1:%2").arg(tab.position).arg(QLatin1Char("LRCD"[tab.type]));
+    return tabs.join(u' ');
 }
 
 } // namespace
@@ -428,6 +502,81 @@ private slots:
         QCOMPARE(rtf::write(&back), rtf);
     }
 
+    // A table's padding, the lines around its cells and its columns come back from a save as the
+    // producer wrote them, and other readers find the same padding in what we write.
+    void tablesKeepTheirPaddingAndLines_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("look");
+        QTest::newRow("LibreOffice, 28-twip padding")
+            << u"libreoffice/lo74-notes-sample"_qs << u"28/28 TLBR TLBR|LBR LBR"_qs;
+        QTest::newRow("pandoc, header rule only")
+            << u"pandoc/pandoc217-notes-sample"_qs << u"120/0 B B|- -|- -"_qs;
+        QTest::newRow("pandoc, no lines") << u"pandoc/pandoc-table_simple"_qs << u"0/0 - - - -|- - - -"_qs;
+        QTest::newRow("Word, full grid") << u"richedit/tika-testRTFTableCellSeparation"_qs
+                                         << u"108/0 TLBR TLBR|TLBR TLBR|TLBR TLBR|TLBR TLBR"_qs;
+    }
+    void tablesKeepTheirPaddingAndLines()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, look);
+        QFile source(QStringLiteral(QB_TEST_DATA_DIR "/rtf-corpus/") + file + u".rtf"_qs);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QTextDocument read;
+        rtf::readInto(&read, source.readAll());
+        QVERIFY(firstTable(read));
+        QCOMPARE(tableLook(*firstTable(read)), look);
+
+        const QByteArray written = rtf::write(&read);
+        static const QRegularExpression gapWord(QStringLiteral("\\\\trgaph(-?\\d+)"));
+        const QString gap = look.section(u'/', 0, 0);
+        int rows = 0;
+        for (auto it = gapWord.globalMatch(QString::fromLatin1(written)); it.hasNext(); ++rows)
+            QCOMPARE(it.next().captured(1), gap);
+        QVERIFY2(rows >= firstTable(read)->rows(), written.constData());
+
+        QTextDocument back;
+        rtf::readInto(&back, written);
+        QVERIFY(firstTable(back));
+        QCOMPARE(tableLook(*firstTable(back)), look);
+        QCOMPARE(columnWidths(*firstTable(back)), columnWidths(*firstTable(read)));
+        QCOMPARE(rtf::write(&back), written);
+    }
+
+    // Tab stops are used on screen and written back; pandoc sets one where its list text starts.
+    void tabStopsAreKept_data()
+    {
+        QTest::addColumn<QByteArray>("paragraph");
+        QTest::addColumn<QString>("tabs");
+        QTest::newRow("pandoc list item")
+            << QByteArray("{\\pard \\ql \\f0 \\sa0 \\li360 \\fi-360 \\bullet \\tx360\\tab First bullet\\par}")
+            << u"24:L"_qs;
+        QTest::newRow("every kind, out of order")
+            << QByteArray("\\pard\\tqr\\tx4320\\tqc\\tx2880\\tqdec\\tx5040\\tx720 a\\tab b\\par")
+            << u"48:L 192:C 288:R 336:D"_qs;
+    }
+    void tabStopsAreKept()
+    {
+        QFETCH(QByteArray, paragraph);
+        QFETCH(QString, tabs);
+        QTextDocument read;
+        rtf::readInto(&read, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}" + paragraph + '}');
+        QCOMPARE(tabsOf(read.firstBlock().blockFormat()), tabs);
+        // The text after the first tab starts at the first stop.
+        read.setTextWidth(800);
+        const QTextBlock block = read.firstBlock();
+        read.documentLayout()->blockBoundingRect(block);
+        const int afterTab = int(block.text().indexOf(u'\t')) + 1;
+        QCOMPARE(block.layout()->lineAt(0).cursorToX(afterTab),
+                 block.blockFormat().tabPositions().constFirst().position);
+
+        const QByteArray written = rtf::write(&read);
+        QTextDocument back;
+        rtf::readInto(&back, written);
+        QCOMPARE(tabsOf(back.firstBlock().blockFormat()), tabs);
+        QCOMPARE(rtf::write(&back), written);
+    }
+
     // What the editor does to a bulleted paragraph (alignment, the paragraph's own indent, the
     // hanging indent) is still there after a save and reload.
     void bulletParagraphLayoutSurvives_data()
@@ -483,5 +632,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRtfWriter)
+QTEST_MAIN(TestRtfWriter) // tab stops are checked where the text is laid out
 #include "tst_rtfwriter.moc"
