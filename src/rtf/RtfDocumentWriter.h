@@ -111,4 +111,16 @@ private:
     int m_nextNumber = -1; // of the next paragraph of a whole-document walk, -1 unknown
 };
 
+template <typename Write> std::string DocumentWriter::captured(Write write)
+{
+    std::string saved;
+    saved.swap(m_body);
+    const bool needSpace = m_needSpace;
+    m_needSpace = false;
+    write();
+    saved.swap(m_body);
+    m_needSpace = needSpace;
+    return saved;
+}
+
 } // namespace rtf

@@ -5,6 +5,8 @@
 #include <QTextFormat>
 #include <QTextOption>
 
+#include <cmath>
+
 namespace rtf {
 
 // Where the codec's model meets Qt's text formats, for the reader and the writers alike.
@@ -27,5 +29,11 @@ QTextOption::TabType qtTabType(TabKind kind);
 // Web pages give sizes that Qt keeps as they came: HTML headings as a step from the base size,
 // CSS sizes in pixels (taken at 96 to the inch).
 qreal shownPointSize(const QTextCharFormat &format, qreal basePoints);
+
+// Qt's lengths in a document are pixels at 96 to the inch; RTF's are twips.
+inline int twips(qreal pixels)
+{
+    return static_cast<int>(std::lround(pixels * 15));
+}
 
 } // namespace rtf
