@@ -83,13 +83,8 @@ std::unique_ptr<QTextDocument> NoteDocuments::adopt(int n, std::unique_ptr<QText
 {
     QTextDocument *old = m_documents[slot(n)];
     old->disconnect(this);
-    // What the editor set on the note's document (its font, margins, undo) holds for the new one.
-    doc->setDefaultFont(old->defaultFont());
-    doc->setDefaultTextOption(old->defaultTextOption());
-    doc->setDocumentMargin(old->documentMargin());
-    doc->setIndentWidth(old->indentWidth());
-    doc->setUseDesignMetrics(old->useDesignMetrics());
-    doc->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    // An editor showing the note gives the new document what it set on the old one (its font,
+    // margins, undo) when it is told of it.
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     doc->setParent(this);

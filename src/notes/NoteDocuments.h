@@ -35,7 +35,8 @@ public:
     void setText(int n, const QByteArray &rtf);
     bool isEmpty(int n);
     // A document read elsewhere (on the loader's thread) becomes note n's; returns the one it
-    // replaces, which editors may still show until they are told.
+    // replaces, which editors show until they are told (and then show the new one as they
+    // showed the old).
     std::unique_ptr<QTextDocument> adopt(int n, std::unique_ptr<QTextDocument> doc,
                                          rtf::ParagraphCache written);
     // The note's text is gone (its file could not be read).
