@@ -4,7 +4,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 NoteDiskState NoteDiskState::of(const QString &path, const NoteStorage &storage)
@@ -12,8 +11,15 @@ NoteDiskState NoteDiskState::of(const QString &path, const NoteStorage &storage)
     const QFileInfo info(path);
     if (!info.isFile())
         return {};
-    const std::optional<QByteArray> bytes = storage.read(path);
-    return bytes ? ofContent(*bytes, info.lastModified()) : NoteDiskState();
+    const std::optional<NoteStorage::Digest> digest = storage.digest(path);
+    if (!digest)
+        return {};
+    NoteDiskState state;
+    state.exists = true;
+    state.size = digest->size;
+    state.modified = info.lastModified();
+    state.hash = digest->sha1;
+    return state;
 }
 
 NoteDiskState NoteDiskState::of(const QString &path)

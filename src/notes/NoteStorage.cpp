@@ -1,5 +1,6 @@
 #include "NoteStorage.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 namespace {
@@ -30,6 +31,17 @@ public:
         }
     }
 
+    std::optional<Digest> digest(const QString &path) const override
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        if (!hash.addData(&file))
+            return std::nullopt;
+        return Digest{file.size(), hash.result()};
+    }
+
     DurableFile::Failure write(const QString &path, const QByteArray &bytes,
                                DurableFile::Access access) const override
     {
@@ -38,6 +50,14 @@ public:
 };
 
 } // namespace
+
+std::optional<NoteStorage::Digest> NoteStorage::digest(const QString &path) const
+{
+    const std::optional<QByteArray> bytes = read(path);
+    if (!bytes)
+        return std::nullopt;
+    return Digest{bytes->size(), QCryptographicHash::hash(*bytes, QCryptographicHash::Sha1)};
+}
 
 const NoteStorage &NoteStorage::plain()
 {

@@ -19,6 +19,15 @@ public:
     // The whole file, or nothing with error saying why. A file that may be opened but not read
     // (an I/O error, a damaged disk) is told apart from one that is merely empty.
     virtual std::optional<QByteArray> read(const QString &path, QString *error = nullptr) const = 0;
+    // What read() would give, as its size and SHA-1, for telling whether a file changed; by
+    // default from read(). (The plain storage hashes the file as it streams by: a big note is
+    // not held in memory for it.)
+    struct Digest
+    {
+        qint64 size = 0;
+        QByteArray sha1;
+    };
+    virtual std::optional<Digest> digest(const QString &path) const;
     // Replaces the file by bytes in full or not at all; the failure says why not.
     virtual DurableFile::Failure write(const QString &path, const QByteArray &bytes,
                                        DurableFile::Access access = DurableFile::Access::Kept) const = 0;
