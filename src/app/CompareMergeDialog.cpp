@@ -64,17 +64,6 @@ bool mergeIntoNote(RichTextBox *box, const QByteArray &theirsRtf, MergeChoice ch
     return true;
 }
 
-bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy)
-{
-    QFile file(copy.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    const QDateTime when = copy.when.isValid() ? copy.when : QFileInfo(copy.path).lastModified();
-    return history.keep(notePath, bytes, when) && QFile::remove(copy.path);
-}
-
 CompareMergeDialog::CompareMergeDialog(const QString &caption, const QByteArray &mineRtf,
                                        const QByteArray &theirsRtf, const QString &savedBy,
                                        const QDateTime &savedAt, QWidget *parent)

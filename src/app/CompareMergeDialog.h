@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ConflictCopy.h"
+#include "NoteHistory.h"
 #include "ParagraphDiff.h"
 
 #include <QDialog>
 
-class NoteHistory;
 class QLabel;
 class QPushButton;
 class RichTextBox;
@@ -17,11 +17,6 @@ enum class MergeChoice { KeepMine, KeepTheirs, KeepBoth };
 // the text, Keep Both appends theirs below a separator line naming where it came from, Keep Mine
 // leaves the box alone. Returns whether the box changed.
 bool mergeIntoNote(RichTextBox *box, const QByteArray &theirsRtf, MergeChoice choice, const QString &from);
-
-// After the user chose: the second version goes into the note's history, so nothing is thrown
-// away, and only then leaves the note directory. False (and the file stays) when it could not
-// be kept.
-bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy);
 
 // The tab's text and a conflict copy side by side, each named by where it is (the tab may hold
 // what the other computer wrote, and the copy what was typed here), the paragraphs that differ

@@ -31,7 +31,7 @@ void restoreNoteVersion(RichTextBox *box, const QByteArray &rtf)
 
 NoteHistoryDialog::NoteHistoryDialog(const NoteHistory &history, const QString &notePath,
                                      const QString &caption, QWidget *parent)
-    : QDialog(parent), m_versions(history.versions(notePath))
+    : QDialog(parent), m_history(history), m_versions(history.versions(notePath))
 {
     setObjectName(QStringLiteral("NoteHistoryDialog"));
     setWindowTitle(QStringLiteral("Note History - %1").arg(caption));
@@ -64,7 +64,7 @@ NoteHistoryDialog::NoteHistoryDialog(const NoteHistory &history, const QString &
         const int row = m_list->currentRow();
         if (row < 0 || row >= m_versions.size())
             return;
-        emit restoreRequested(NoteHistory::read(m_versions[row]));
+        emit restoreRequested(m_history.bytesOf(m_versions[row]));
         accept();
     });
     connect(m_list, &QListWidget::currentRowChanged, this, [this] { showSelected(); });
@@ -87,5 +87,5 @@ void NoteHistoryDialog::showSelected()
     const int row = m_list->currentRow();
     const bool valid = row >= 0 && row < m_versions.size();
     m_restore->setEnabled(valid);
-    m_preview->setTextRTF(valid ? NoteHistory::read(m_versions[row]) : QByteArray());
+    m_preview->setTextRTF(valid ? m_history.bytesOf(m_versions[row]) : QByteArray());
 }

@@ -30,6 +30,7 @@ signals:
 private:
     void showSelected();
 
+    const NoteHistory &m_history;
     QList<NoteHistory::Version> m_versions;
     QListWidget *m_list = nullptr;
     RichTextBox *m_preview = nullptr;

@@ -13,7 +13,6 @@
 #include "Platform.h"
 #include "ProgramPlaces.h"
 #include "QuillboxPrivate.h"
-#include "RecoveryCopies.h"
 #include "RichTextBox.h"
 #include "SettingKeys.h"
 #include "SettingValue.h"
@@ -35,6 +34,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -83,8 +83,13 @@ Quillbox::~Quillbox()
 {
     // The boxes and the strip outlive our state while QWidget deletes them; nothing they emit
     // then (a focus change, a selection) may reach it.
-    for (RichTextBox *box : d->boxes)
+    for (RichTextBox *box : d->boxes) {
         disconnect(box, nullptr, this, nullptr);
+        // The note's document goes with the note set, before the boxes: each box is left with an
+        // empty one of its own.
+        const QSignalBlocker quiet(box);
+        box->adoptDocument(std::make_unique<QTextDocument>());
+    }
     disconnect(d->tabs, nullptr, this, nullptr);
     // An editable font box hands its text on when it loses the focus, as the window goes.
     for (QComboBox *fontBox : {fontNameBox(), fontSizeBox()})
@@ -142,7 +147,11 @@ TrayIcon *Quillbox::trayIcon() const
 }
 QString Quillbox::NoteDir() const
 {
-    return d->noteDir;
+    return d->notes.directory();
+}
+NoteSet &Quillbox::notes() const
+{
+    return d->notes;
 }
 int Quillbox::activeNote() const
 {
@@ -161,14 +170,13 @@ RichTextBox *Quillbox::editor(int n) const
 {
     if (!NoteTabs::isNote(n))
         return nullptr;
-    if (d->loader.isPending(n))
-        d->loader.finishNow(n);
+    d->notes.finishLoading(n);
     return d->boxes[Private::slot(n)];
 }
 
 bool Quillbox::isNoteLoaded(int n) const
 {
-    return NoteTabs::isNote(n) && !d->loader.isPending(n);
+    return d->notes.isLoaded(n);
 }
 
 RichTextBox *Quillbox::loadedEditor(int n) const
@@ -198,7 +206,7 @@ bool Quillbox::isPanelVisible(int n) const
 
 QString Quillbox::notePath(int n) const
 {
-    return NoteTabs::notePath(d->noteDir, n);
+    return d->notes.path(n);
 }
 
 QString Quillbox::noteCaption(int n) const
@@ -208,22 +216,17 @@ QString Quillbox::noteCaption(int n) const
 
 const NoteHistory &Quillbox::noteHistory() const
 {
-    return d->safety.history();
+    return d->notes.history();
 }
 
 bool Quillbox::NoteChanged(int n) const
 {
-    return NoteTabs::isNote(n) && d->changed[Private::slot(n)];
+    return d->notes.isChanged(n);
 }
 
 void Quillbox::setNoteChanged(int n, bool changed)
 {
-    if (!NoteTabs::isNote(n))
-        return;
-    d->changed[Private::slot(n)] = changed;
-    // Typing never comes here; the commands and restores that replace a note's text do.
-    if (d->safety.edited(n))
-        d->safety.keepNextVersionApart(n);
+    d->notes.setChanged(n, changed);
 }
 
 void Quillbox::FocusVisibleEditor()
@@ -232,7 +235,7 @@ void Quillbox::FocusVisibleEditor()
         if (isPanelVisible(n)) {
             // A note still being read: its stand-in holds the keyboard for it.
             QWidget *note = d->boxes[Private::slot(n)];
-            if (d->loader.isPending(n))
+            if (!d->notes.isLoaded(n))
                 note = d->loadingLabels[Private::slot(n)];
             note->setFocus(Qt::OtherFocusReason);
         }
@@ -262,30 +265,9 @@ void Quillbox::setLaunchCommandsVisible(bool visible)
 
 void Quillbox::changeNoteDirectory(const QString &dir)
 {
-    // A changed note that cannot be written to the old directory is about to be replaced by what
-    // the new one holds: it is kept in a recovery copy first, and the user is told where.
-    QStringList kept;
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!NoteChanged(n) || d->writeNote(n))
-            continue;
-        const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
-        if (editor(n)->SaveFile(copy))
-            kept << copy;
-    }
-    d->noteDir = dir;
-    // The recovery copies belonged to the notes of the old directory, which are written or kept.
-    d->safety.dropRecoveryCopies();
-    // The notes the new place holds replace the tabs' text; a tab whose file is not there keeps
-    // its text and writes it there at its next save point.
-    d->loadNotes(d->active);
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!FileExists(notePath(n)) && !editor(n)->Text().isEmpty()) {
-            setNoteChanged(n, true);
-            d->safety.noteEdited(n);
-        }
-    }
-    d->checkNoteDirectory();
-    d->reportUnreadable(std::exchange(d->unreadable, {}));
+    const QStringList kept = d->notes.changeDirectory(dir, d->active);
+    d->showLoadingOfNotes();
+    d->reportUnreadable(d->notes.takeUnreadable());
     if (!kept.isEmpty()) {
         Dialogs::message(
             this, QStringLiteral("Quillbox Plus"),
@@ -298,11 +280,7 @@ void Quillbox::changeNoteDirectory(const QString &dir)
 
 void Quillbox::keepBeforeReplacing(const QString &path)
 {
-    const QFileInfo target(path);
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (target.exists() && QFileInfo(notePath(n)) == target)
-            d->safety.keepFileInHistory(n);
-    }
+    d->notes.keepBeforeReplacing(path);
 }
 
 void Quillbox::selectFirstTab()
@@ -413,7 +391,7 @@ bool Quillbox::endedDuringStartUp() const
 
 void Quillbox::commitData()
 {
-    d->writeChangedNotes();
+    d->notes.saveChanged();
 }
 
 void Quillbox::shutdown()
@@ -428,42 +406,7 @@ void Quillbox::shutdown()
     qCInfo(lcApp) << "shutting down";
     d->tray->DeleteIcon();
 
-    // Every note with something new here is written; one nobody changed keeps its file byte for
-    // byte, and one that changed only elsewhere keeps their version. A changed note that cannot
-    // be written (note directory gone, disk full) goes to a recovery copy; nothing here waits on
-    // a dialog.
-    // A note still being read was never shown, so nobody changed it: its file stays as it is. A
-    // note whose file is missing has nothing to read and is created as always.
-    std::array<bool, 7> reading{};
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!isNoteLoaded(n) && !FileExists(notePath(n)))
-            d->loader.finishNow(n);
-        reading[Private::slot(n)] = !isNoteLoaded(n);
-    }
-    d->loader.cancel();
-    QStringList recovered;
-    std::array<bool, 7> safe{};
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        const bool changed = d->safety.edited(n) || NoteChanged(n);
-        safe[Private::slot(n)] = true;
-        if (reading[Private::slot(n)])
-            continue;
-        const NoteSafety::Written written = d->safety.write(n, NoteSafety::Mode::Shutdown);
-        if (written != NoteSafety::Written::Failed && written != NoteSafety::Written::Deferred)
-            continue;
-        if (!changed)
-            continue;
-        const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
-        if (editor(n)->SaveFile(copy)) {
-            recovered << copy;
-        } else {
-            safe[Private::slot(n)] = false; // its crash-recovery copy is all that is left
-            qCWarning(lcApp) << "note" << n << "could not be kept in a recovery copy either";
-        }
-    }
-    if (!recovered.isEmpty())
-        RecoveryCopies::remember(recovered);
-    d->safety.finish(safe);
+    d->notes.close();
 
     d->storePlaceAndSize();
     unregisterAutoCompletion(*this);

@@ -14,6 +14,7 @@ class RichTextBox;
 class SettingsStore;
 class TrayIcon;
 class NoteHistory;
+class NoteSet;
 struct Platform;
 
 // One row of the tab strip as the preferences dialog sets it: shown or not, and its caption.
@@ -24,8 +25,9 @@ struct TabChoice
 };
 
 // The main window: menus, the command and formatting toolbars, the font boxes and the seven note
-// tabs. It holds the window-level state (the note directory, the changed flags, the active editor)
-// and offers it to the subsystems, whose commands are wired in by the app/Wire*.cpp files.
+// tabs, whose editors show the documents of the note set. It holds the window-level state (the
+// active editor, the tab strip) and offers it to the subsystems, whose commands are wired in by
+// the app/Wire*.cpp files.
 class Quillbox : public QMainWindow
 {
     Q_OBJECT
@@ -35,6 +37,8 @@ public:
 
     SettingsStore &settings() const;
     Platform &platform() const;
+    // The seven notes the tabs show: their documents, files and safety.
+    NoteSet &notes() const;
 
     // A menu item by its name ("new", "printalltext", "setontop", "EditSelectAll", "browser",
     // "sep3", ...) or a top menu ("Filemnu", "editmnu", "apps", "help"); nullptr when unknown.

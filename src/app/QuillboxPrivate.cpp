@@ -8,6 +8,7 @@
 #include "FormatToolbar.h"
 #include "MenuTree.h"
 #include "NamedComboBox.h"
+#include "NoteStorage.h"
 #include "NoteTab.h"
 #include "NoticeBar.h"
 #include "Platform.h"
@@ -17,20 +18,22 @@
 #include "SettingsStore.h"
 #include "TabStripKeys.h"
 #include "TrayIcon.h"
-#include "WriteFailureText.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyleOption>
 #include <QTabBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -94,14 +97,10 @@ int defaultTabsWidth(QTabBar *like)
 } // namespace
 
 Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &services)
-    : q(window), settings(&store), platform(&services), onTop(store), files(),
-      safety(*window, files, [this](int n) { return noteCaption(n); }),
-      loader([this](int n, NoteFiles::Read &&read) { noteRead(n, std::move(read)); })
+    : q(window), settings(&store), platform(&services), onTop(store), notes(store.path(), NoteStorage::plain())
 {
-    QObject::connect(&safety, &NoteSafety::directoryReturned, q, [this] {
-        checkNoteDirectory();
-        writeChangedNotes();
-    });
+    notes.setCaptions([this](int n) { return noteCaption(n); });
+    connectNotes();
     // A message gone (its time up, or cleared once its matter is over) takes its tooltip and its
     // notice with it.
     QObject::connect(q->statusBar(), &QStatusBar::messageChanged, q, [this](const QString &message) {
@@ -110,9 +109,32 @@ Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &ser
             noticeBar->dismiss(QStringLiteral("status"));
         }
     });
-    retryWrites = new QTimer(q);
-    retryWrites->setInterval(RetryWritesMs);
-    QObject::connect(retryWrites, &QTimer::timeout, q, [this] { retryFailedWrites(); });
+}
+
+// What happens to the notes is shown in the status bar and above the note.
+void Quillbox::Private::connectNotes()
+{
+    QObject::connect(&notes, &NoteSet::loaded, q, [this](int n) { noteLoaded(n); });
+    QObject::connect(&notes, &NoteSet::notice, q,
+                     [this](const QString &event, const QString &text) { q->showNotice(event, text); });
+    QObject::connect(&notes, &NoteSet::noticeOver, q, &Quillbox::dismissNotice);
+    QObject::connect(&notes, &NoteSet::status, q, &Quillbox::showStatus);
+    QObject::connect(&notes, &NoteSet::reloading, q, [this](int n) {
+        const RichTextBox *box = boxes[slot(n)];
+        reloadedView = {box->textCursor().anchor(), box->textCursor().position(),
+                        box->verticalScrollBar()->value(), box->horizontalScrollBar()->value()};
+    });
+    // The caret and the view stay where they were, as far as the note now reaches.
+    QObject::connect(&notes, &NoteSet::reloaded, q, [this](int n) {
+        RichTextBox *box = boxes[slot(n)];
+        const int last = box->document()->characterCount() - 1;
+        QTextCursor cursor(box->document());
+        cursor.setPosition(std::clamp(reloadedView.anchor, 0, last));
+        cursor.setPosition(std::clamp(reloadedView.position, 0, last), QTextCursor::KeepAnchor);
+        box->setTextCursor(cursor);
+        box->verticalScrollBar()->setValue(reloadedView.vertical);
+        box->horizontalScrollBar()->setValue(reloadedView.horizontal);
+    });
 }
 
 void Quillbox::Private::buildWidgets()
@@ -184,6 +206,8 @@ void Quillbox::Private::buildWidgets()
         stack->addWidget(panel);
         panels[slot(n)] = panel;
         boxes[slot(n)] = box;
+        // The box shows the note's document, which the note set owns.
+        box->showDocument(notes.document(n), notes.paragraphs(n));
         connectNote(n);
     }
     noticeBar = new NoticeBar(central);
@@ -195,7 +219,7 @@ void Quillbox::Private::buildWidgets()
     new TabStripKeys(tabs, q, [this](bool typing) -> QWidget * {
         if (tabs->count() == 0)
             return nullptr;
-        if (typing || !loader.isPending(active))
+        if (typing || notes.isLoaded(active))
             return q->editor(active);
         return loadingLabels[slot(active)];
     });
@@ -216,15 +240,8 @@ void Quillbox::Private::buildWidgets()
 
 void Quillbox::Private::connectNote(int n)
 {
-    RichTextBox *box = boxes[slot(n)];
-    QObject::connect(box, &RichTextBox::Change, q, [this, n] {
-        changed[slot(n)] = true;
-        safety.noteEdited(n);
-    });
-    QObject::connect(box, &RichTextBox::LostFocus, q, [this, n] {
-        if (changed[slot(n)] && !shutDown)
-            writeNote(n);
-    });
+    // Leaving a note is a save point.
+    QObject::connect(boxes[slot(n)], &RichTextBox::LostFocus, q, [this, n] { notes.save(n); });
 }
 
 void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
@@ -331,47 +348,37 @@ QString Quillbox::Private::noteCaption(int n) const
     return NoteTabs::tab(n).defaultCaption;
 }
 
-void Quillbox::Private::loadNotes(int first, bool held)
+void Quillbox::Private::loadNotes(const QString &dir, int first, bool held)
 {
-    QList<std::pair<int, QString>> order{{first, q->notePath(first)}};
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (n != first)
-            order.append({n, q->notePath(n)});
-    }
-    unreadable.clear();
     loadingHeld = held;
-    loader.start(order, held);
-    for (int n = 1; n <= NoteTabs::Count; ++n)
-        showLoading(n, true);
-    changed.fill(false);
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!failureTold[slot(n)].isEmpty())
-            q->dismissNotice(QStringLiteral("write %1").arg(n));
-    }
-    failureTold.fill({});
-    safety.notesLoaded();
+    notes.load(dir, first, held);
+    showLoadingOfNotes();
 }
 
 void Quillbox::Private::releaseLoading()
 {
     if (std::exchange(loadingHeld, false))
-        loader.release();
+        notes.releaseLoading();
 }
 
-void Quillbox::Private::noteRead(int n, NoteFiles::Read &&read)
+void Quillbox::Private::noteLoaded(int n)
 {
-    const NoteDiskState disk = read.disk;
-    const bool wasRead = read.loaded == NoteFiles::Loaded::Read;
-    QString why;
-    if (files.apply(n, boxes[slot(n)], std::move(read), &why) == NoteFiles::Loaded::Unreadable)
-        unreadable << QStringLiteral("%1 (%2)").arg(q->notePath(n), why);
+    RichTextBox *box = boxes[slot(n)];
+    if (box->document() != notes.document(n))
+        box->showDocument(notes.document(n), notes.paragraphs(n));
     showLoading(n, false);
-    changed[slot(n)] = false;
-    safety.noteLoaded(n, wasRead ? &disk : nullptr);
     // Start-up tells of unreadable notes at its end; later ones once all are in.
-    if (!startingUp && loader.isIdle() && !unreadable.isEmpty()) {
-        QTimer::singleShot(0, q, [this] { reportUnreadable(std::exchange(unreadable, {})); });
+    if (!startingUp && !notes.isLoading()) {
+        const QStringList files = notes.takeUnreadable();
+        if (!files.isEmpty())
+            QTimer::singleShot(0, q, [this, files] { reportUnreadable(files); });
     }
+}
+
+void Quillbox::Private::showLoadingOfNotes()
+{
+    for (int n = 1; n <= NoteTabs::Count; ++n)
+        showLoading(n, !notes.isLoaded(n));
 }
 
 void Quillbox::Private::showLoading(int n, bool loading)
@@ -397,85 +404,19 @@ void Quillbox::Private::reportUnreadable(const QStringList &files)
         QMessageBox::Warning);
 }
 
-bool Quillbox::Private::writeNote(int n)
+void Quillbox::Private::offerRecovery()
 {
-    QString why;
-    switch (safety.write(n, NoteSafety::Mode::Interactive, &why)) {
-    case NoteSafety::Written::Yes:
-        checkNoteDirectory(); // a folder told unusable may have been mended
-        break;
-    case NoteSafety::Written::Unchanged:
-        break;
-    case NoteSafety::Written::TheirsKept:
-        return true; // the tab now shows the file as it is
-    case NoteSafety::Written::Deferred:
-        // The user was told once that the directory is away; the note is written when it is back.
-        q->showStatus(QStringLiteral("The note \"%1\" is kept here until the note directory is back.")
-                          .arg(noteCaption(n)),
-                      0);
-        return false;
-    case NoteSafety::Written::Failed:
-        reportWriteFailure(n, why); // the note stays changed; the next save point tries again
-        return false;
+    for (const NoteSafety::Offer &offer : notes.recoveryOffers()) {
+        const auto answer = Dialogs::message(
+            q, QStringLiteral("Quillbox Plus"),
+            QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "
+                           "from %2 that was not saved.\n\nRestore it?")
+                .arg(noteCaption(offer.note), QLocale().toString(offer.saved, QLocale::ShortFormat)),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            notes.restoreRecovery(offer);
+        else if (answer == QMessageBox::No)
+            notes.declineRecovery(offer);
+        // Unanswered (the program is ending): offered again at the next start.
     }
-    changed[slot(n)] = false;
-    if (!failureTold[slot(n)].isEmpty()) {
-        q->dismissNotice(QStringLiteral("write %1").arg(n));
-        q->showStatus(QStringLiteral("The note \"%1\" is saved again.").arg(noteCaption(n)));
-    }
-    failureTold[slot(n)].clear();
-    return true;
-}
-
-void Quillbox::Private::writeChangedNotes()
-{
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (changed[slot(n)] && !shutDown)
-            writeNote(n);
-    }
-}
-
-void Quillbox::Private::reportWriteFailure(int n, const QString &why)
-{
-    // Tried again every few seconds, so the note is saved as soon as room is made or the folder
-    // can be written again, without the user doing anything.
-    if (!retryWrites->isActive())
-        retryWrites->start();
-    // Told once, and again only when the reason or the recovery copy's fate changes.
-    if (failureTold[slot(n)] == why)
-        return;
-    failureTold[slot(n)] = why;
-    // This notice tells what the one of an unusable note directory told, and more.
-    q->dismissNotice(QStringLiteral("note directory"));
-    q->showNotice(QStringLiteral("write %1").arg(n), why);
-}
-
-// A note directory that cannot take the notes is told at every start and when it is chosen, not
-// only at the first failed save, so nobody types a day's notes into a folder that keeps none.
-void Quillbox::Private::checkNoteDirectory()
-{
-    const QString event = QStringLiteral("note directory");
-    if (const DurableFile::Failure failure = DurableFile::folderProblem(noteDir))
-        q->showNotice(event, WriteFailureText::unusableNoteDirectory(failure, noteDir));
-    else
-        q->dismissNotice(event);
-}
-
-void Quillbox::Private::retryFailedWrites()
-{
-    bool pending = false;
-    for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (failureTold[slot(n)].isEmpty() || shutDown)
-            continue;
-        if (changed[slot(n)] || safety.edited(n)) {
-            writeNote(n);
-        } else {
-            // Written some other way meanwhile (changed elsewhere and followed, say).
-            failureTold[slot(n)].clear();
-            q->dismissNotice(QStringLiteral("write %1").arg(n));
-        }
-        pending = pending || !failureTold[slot(n)].isEmpty();
-    }
-    if (!pending)
-        retryWrites->stop();
 }

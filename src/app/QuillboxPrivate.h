@@ -1,8 +1,6 @@
 #pragma once
 
-#include "NoteFiles.h"
-#include "NoteLoader.h"
-#include "NoteSafety.h"
+#include "NoteSet.h"
 #include "OnTopRule.h"
 #include "Quillbox.h"
 #include "StartupPhase.h"
@@ -41,19 +39,18 @@ struct Quillbox::Private
     void playTabSound();
     QString noteCaption(int n) const;
 
-    // Note files. loadNotes() starts reading all seven, note first before the others; each
-    // shows "Loading…" until it is in. Notes whose file could not be read gather in unreadable.
-    // At start-up the reading waits for releaseLoading(), once the window is painted.
-    void loadNotes(int first, bool held = false);
+    // The notes. loadNotes() starts reading all seven, note first before the others; each shows
+    // "Loading…" until it is in. At start-up the reading waits for releaseLoading(), once the
+    // window is painted.
+    void connectNotes();
+    void loadNotes(const QString &dir, int first, bool held = false);
     void releaseLoading();
-    void noteRead(int n, NoteFiles::Read &&read);
+    void noteLoaded(int n);
     void showLoading(int n, bool loading);
+    void showLoadingOfNotes();
     void reportUnreadable(const QStringList &files);
-    bool writeNote(int n);
-    void writeChangedNotes();
-    void reportWriteFailure(int n, const QString &why);
-    void retryFailedWrites();
-    void checkNoteDirectory();
+    // Start-up: the recovery copies a crash left are offered back, each with a question.
+    void offerRecovery();
 
     // Geometry.
     WindowGeometry converter() const;
@@ -79,11 +76,8 @@ struct Quillbox::Private
     SettingsStore *settings;
     Platform *platform;
     OnTopRule onTop;
-    NoteFiles files;
-    NoteSafety safety;
+    NoteSet notes;
     StartupPhase startup;
-    NoteLoader loader;
-    QStringList unreadable; // notes read since the last report whose file could not be read
     bool startingUp = false;
     bool loadingHeld = false; // the notes wait for the window's first paint
 
@@ -101,13 +95,17 @@ struct Quillbox::Private
     std::array<QLabel *, 7> loadingLabels{};
     TrayIcon *tray = nullptr;
 
-    QString noteDir;
     int active = 1;
     bool soundOff = false;
-    std::array<bool, 7> changed{};
-    std::array<QString, 7> failureTold{}; // the notice of a failed save, until one succeeds
-    QTimer *retryWrites = nullptr;
-    static constexpr int RetryWritesMs = 3000;
+    // Where the caret and the view of a note were while it follows its file, changed elsewhere.
+    struct View
+    {
+        int anchor = 0;
+        int position = 0;
+        int vertical = 0;
+        int horizontal = 0;
+    };
+    View reloadedView;
 
     QMargins knownFrame; // the frame the smallest size was set for
     WindowPlacement placement;

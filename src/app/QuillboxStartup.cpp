@@ -4,7 +4,6 @@
 #include "CommandToolbar.h"
 #include "Dialogs.h"
 #include "NoteTab.h"
-#include "RecoveryCopies.h"
 #include "RichTextBox.h"
 #include "SettingKeys.h"
 #include "SettingValue.h"
@@ -66,7 +65,7 @@ bool Quillbox::runStartUpSteps()
 
     // Steps 6 and 7.
     d->active = 1;
-    d->noteDir = NoteTabs::noteDirectory(store);
+    const QString noteDir = NoteTabs::noteDirectory(store);
 
     // Step 8.
     d->applyOnTop(d->onTop.readAndNormalise());
@@ -77,9 +76,9 @@ bool Quillbox::runStartUpSteps()
     const TabStripBuilder::Plan plan = TabStripBuilder::fromSettings(store);
     const int shown = plan.tabs.isEmpty() ? 1 : plan.tabs.front().note;
     d->startingUp = true;
-    d->loadNotes(shown, true);
+    d->loadNotes(noteDir, shown, true);
     if (QFileInfo(notePath(shown)).size() <= ShownNoteReadBeforeShowing)
-        d->loader.finishNow(shown);
+        d->notes.finishLoading(shown);
     QTimer::singleShot(LoadingHeldAtMostMs, this, [this] { d->releaseLoading(); });
 
     // Step 10: only both coordinates 0 (or absent) centre the window.
@@ -146,12 +145,12 @@ bool Quillbox::runStartUpSteps()
     d->applyResizeRules();
 
     d->startingUp = false;
-    d->reportUnreadable(std::exchange(d->unreadable, {}));
-    d->checkNoteDirectory();
+    d->reportUnreadable(d->notes.takeUnreadable());
+    d->notes.checkDirectory();
     // Notes the last close could not write come back into their tabs.
-    d->safety.restoreKeptCopies(RecoveryCopies::takeRemembered());
+    d->notes.restoreKeptCopies();
     // Text typed before a crash, offered back before the window shows.
-    d->safety.offerRecovery();
+    d->offerRecovery();
     // Asked to end while one of those was open: a note restored from its recovery copy keeps the
     // copy until it is written, so it is offered again at the next start.
     return !d->startup.endRequested();

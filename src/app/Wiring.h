@@ -10,6 +10,6 @@ void wireLaunching(Quillbox &window);    // applications menu, run dialog, launc
 void wirePreferences(Quillbox &window);  // setup dialog
 void wireAutoCompletion(Quillbox &window);
 void wireTrayAndHelp(Quillbox &window); // tray icon, help, about
-void wireNoteHistory(Quillbox &window); // earlier versions of a note
+void wireNoteHistory(Quillbox &window); // earlier and second versions of a note
 void wireSpelling(Quillbox &window);    // spell check, after wireEditing
 void wireHotKey(Quillbox &window);      // the global hot key; Setup's Apply changes it

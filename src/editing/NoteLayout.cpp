@@ -1,5 +1,6 @@
 #include "NoteLayout.h"
 
+#include "NoteText.h"
 #include "RtfParagraphCache.h"
 
 #include <QTextBlock>
@@ -9,7 +10,6 @@
 #include <QTextList>
 #include <QVarLengthArray>
 
-#include <private/qtextdocument_p.h>
 
 #include <cmath>
 #include <utility>
@@ -37,9 +37,7 @@ void NoteLayout::reportChangesTo(rtf::ParagraphCache *cache)
 
 bool NoteLayout::changesPending() const
 {
-    // The document tells its layout at the end of an edit, after those who listen for changes.
-    const QTextDocumentPrivate *doc = QTextDocumentPrivate::get(document());
-    return doc->isInEditBlock() || doc->inContentsChange;
+    return NoteText::editUnderWay(document());
 }
 
 NoteLayout::Inputs NoteLayout::inputsOf(const QTextBlock &block)

@@ -4,6 +4,7 @@
 
 #include "EditingLog.h"
 #include "NoteLayout.h"
+#include "NoteText.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 #include "SettingValue.h"
@@ -97,7 +98,7 @@ void RichTextBox::installLayout(QTextDocument *doc)
         m_layout->reportChangesTo(nullptr);
     m_layout = new NoteLayout(doc);
     doc->setDocumentLayout(m_layout);
-    m_layout->reportChangesTo(&m_rtfCache);
+    m_layout->reportChangesTo(m_rtfCache);
 }
 
 void RichTextBox::emitSelChangeIfMoved()
@@ -442,10 +443,7 @@ void RichTextBox::setText(const QString &text)
 
 QByteArray RichTextBox::TextRTF() const
 {
-    // In the middle of an edit the layout has not heard of it yet: every paragraph is read.
-    if (m_layout && m_layout->changesPending())
-        m_rtfCache.trackChanges(document());
-    return rtf::write(document(), m_rtfCache);
+    return NoteText::encode(document(), *m_rtfCache);
 }
 
 void RichTextBox::setTextRTF(const QByteArray &bytes)
@@ -473,20 +471,6 @@ std::optional<QByteArray> readBytes(const QString &path, QString *error)
     return bytes;
 }
 
-QString plainTextOf(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) // older plain-text notes are in the Windows code page
-        text = QStringDecoder(QStringDecoder::System).decode(bytes);
-    return text;
-}
-
-QString unreadableRtf(const QString &warning)
-{
-    return warning.isEmpty() ? RichTextBox::tr("The file is not a readable RTF document.") : warning;
-}
-
 } // namespace
 
 bool RichTextBox::LoadFile(const QString &path, QString *error)
@@ -509,10 +493,10 @@ bool RichTextBox::LoadFile(const QString &path, QString *error)
             }
         });
         if (!ok && error)
-            *error = unreadableRtf(warning);
+            *error = NoteText::unreadableRtf(warning);
         return ok;
     }
-    const QString text = plainTextOf(*bytes);
+    const QString text = NoteText::plainTextOf(*bytes);
     replaceContent([&] { setPlainText(text); });
     return true;
 }
@@ -528,7 +512,7 @@ bool RichTextBox::insertFile(const QString &path, QString *error)
         const rtf::ReadResult r = rtf::readInto(&trial, *bytes);
         if (!r.ok) {
             if (error)
-                *error = unreadableRtf(r.warning);
+                *error = NoteText::unreadableRtf(r.warning);
             return false;
         }
         const UndoStep step(this);
@@ -544,7 +528,7 @@ bool RichTextBox::insertFile(const QString &path, QString *error)
         return true;
     }
     QTextCursor c = textCursor();
-    c.insertText(plainTextOf(*bytes), QTextCharFormat());
+    c.insertText(NoteText::plainTextOf(*bytes), QTextCharFormat());
     setTextCursor(c);
     return true;
 }
@@ -580,20 +564,18 @@ RichTextBox::UndoStep::~UndoStep()
 
 bool RichTextBox::fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error)
 {
-    if (!rtf::looksLikeRtf(bytes)) {
-        const bool undo = doc->isUndoRedoEnabled();
-        doc->setUndoRedoEnabled(false);
-        doc->setPlainText(plainTextOf(bytes));
-        doc->setUndoRedoEnabled(undo);
-        return true;
-    }
-    const rtf::ReadResult r = rtf::readInto(doc, bytes);
-    if (!r.ok && error)
-        *error = unreadableRtf(r.warning);
-    return r.ok;
+    return NoteText::fill(doc, bytes, error);
 }
 
 void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written)
+{
+    QTextDocument *taken = doc.release();
+    taken->setParent(this);
+    m_ownParagraphs = std::move(written);
+    showDocument(taken, &m_ownParagraphs);
+}
+
+void RichTextBox::showDocument(QTextDocument *doc, rtf::ParagraphCache *paragraphs)
 {
     QTextDocument *old = document();
     doc->setDefaultFont(old->defaultFont());
@@ -604,12 +586,13 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
     doc->setUndoRedoEnabled(old->isUndoRedoEnabled());
     doc->clearUndoRedoStacks();
     doc->setModified(false);
-    QTextDocument *taken = doc.release();
-    taken->setParent(this);
+    QTextDocument *taken = doc;
     // The paragraphs written from it so far: when they were written while the cache tracked it
     // and it is unchanged since, the first write here reads only what was typed; otherwise every
     // paragraph.
-    m_rtfCache = std::move(written);
+    if (m_layout)
+        m_layout->reportChangesTo(nullptr);
+    m_rtfCache = paragraphs;
     installLayout(taken);
     // Whatever marks up the note (spell checking) follows it to its new document, and marks it
     // up now, quietly as a load does: marking up is no change to the note.
@@ -636,6 +619,8 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::Paragra
             end.movePosition(QTextCursor::End);
             setTextCursor(end);
         }
+        // The document stays quiet too: whoever owns it hears of no change.
+        const QSignalBlocker quietDocument(moved.isEmpty() ? nullptr : taken);
         for (QSyntaxHighlighter *highlighter : std::as_const(moved))
             QCoreApplication::sendPostedEvents(highlighter, QEvent::MetaCall);
     }

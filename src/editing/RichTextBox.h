@@ -100,11 +100,14 @@ public:
     // written out from it spare the next TextRTF() their encoding. The caret ends after the text
     // unless the note is longer than CaretAtEndUpTo characters.
     void adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written = {});
+    // The same for a document someone else owns (a note's), which must outlive its being shown
+    // here; paragraphs is the cache its RTF is written with, told of every change from now on.
+    void showDocument(QTextDocument *doc, rtf::ParagraphCache *paragraphs);
     static constexpr int CaretAtEndUpTo = 100'000;
     // Paragraphs the last TextRTF() had to encode (the others it had from before).
-    int paragraphsEncodedLastTime() const { return m_rtfCache.encodedLastTime(); }
+    int paragraphsEncodedLastTime() const { return m_rtfCache->encodedLastTime(); }
     // Paragraphs it had to read (those untouched since the one before it needs not).
-    int paragraphsReadLastTime() const { return m_rtfCache.readLastTime(); }
+    int paragraphsReadLastTime() const { return m_rtfCache->readLastTime(); }
 
     // Searches from start (with Backward, for a match that begins before start); returns the
     // match position and selects it, or -1.
@@ -175,6 +178,7 @@ private:
     int m_lastPosition = 0;
     // Writing a big note again (a recovery copy while typing, a save) encodes only what changed;
     // the layout tells it what did, so the rest is not even read.
-    mutable rtf::ParagraphCache m_rtfCache;
+    rtf::ParagraphCache m_ownParagraphs;                      // for a document of the box's own
+    rtf::ParagraphCache *m_rtfCache = &m_ownParagraphs;       // that of the document shown
     QPointer<NoteLayout> m_layout;
 };

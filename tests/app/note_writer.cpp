@@ -1,6 +1,7 @@
 // Saves two large notes in turn to the file named by argv[1], forever, until it is killed. Each
 // note's exact bytes are first written to <file>.a and <file>.b for the test to compare against.
 #include "NoteFiles.h"
+#include "NoteStorage.h"
 #include "RichTextBox.h"
 
 #include <QApplication>
@@ -30,12 +31,12 @@ int main(int argc, char *argv[])
     RichTextBox b;
     fill(a, QStringLiteral("alpha"), 6000);
     fill(b, QStringLiteral("bravo"), 9000);
-    NoteFiles files;
-    if (!files.save(1, &a, path) || !a.SaveFile(path + QStringLiteral(".a")) ||
+    NoteFiles files(NoteStorage::plain());
+    if (!files.save(1, a.TextRTF(), path) || !a.SaveFile(path + QStringLiteral(".a")) ||
         !b.SaveFile(path + QStringLiteral(".b")))
         return 1;
     for (bool second = true;; second = !second) {
-        if (!files.save(1, second ? &b : &a, path))
+        if (!files.save(1, (second ? b : a).TextRTF(), path))
             return 1;
     }
 }

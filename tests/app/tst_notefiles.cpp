@@ -2,6 +2,7 @@
 
 #include "FileHelpers.h"
 #include "NoteFiles.h"
+#include "NoteStorage.h"
 #include "RecoveryCopies.h"
 
 #include <QFileInfo>
@@ -249,8 +250,8 @@ private slots:
         }
         RichTextBox box;
         box.setText("private");
-        NoteFiles files;
-        QVERIFY(files.save(7, &box, path));
+        NoteFiles files(NoteStorage::plain());
+        QVERIFY(files.save(7, box.TextRTF(), path));
         const QFileDevice::Permissions perms = QFileInfo(path).permissions();
         const auto unixBits = [](QFileDevice::Permissions p) {
             int bits = 0;

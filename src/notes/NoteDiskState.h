@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+class NoteStorage;
+
 // What a note file looked like on disk when we last loaded or wrote it. Comparing it with the
 // file as it is now tells whether someone else (another machine on a shared drive) changed it.
 struct NoteDiskState
@@ -13,6 +15,8 @@ struct NoteDiskState
     QDateTime modified;
     QByteArray hash; // SHA-1 of the content; empty when the file does not exist
 
+    // The file as read through storage (the plain one when not given).
+    static NoteDiskState of(const QString &path, const NoteStorage &storage);
     static NoteDiskState of(const QString &path);
     static NoteDiskState ofContent(const QByteArray &content, const QDateTime &modified);
 

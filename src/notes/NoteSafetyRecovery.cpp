@@ -2,25 +2,17 @@
 // shutdown leaves behind.
 #include "NoteSafety.h"
 
-#include "Dialogs.h"
+#include "NoteDocuments.h"
+#include "NoteStorage.h"
 #include "NoteTab.h"
+#include "NotesLog.h"
 #include "ProgramPlaces.h"
-#include "Quillbox.h"
 #include "RecoveryCopies.h"
-#include "RichTextBox.h"
 #include "WriteFailureText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcSafety)
-
-namespace {
-const QString kTitle = QStringLiteral("Quillbox Plus");
-} // namespace
 
 void NoteSafety::noteEdited(int n)
 {
@@ -49,7 +41,7 @@ void NoteSafety::saveRecoveryCopy(int n)
     // of what changed since the last copy or save waits for it.
     const auto generations = m_copyGeneration;
     const int generation = (*generations)[static_cast<size_t>(n - 1)];
-    m_snapshots.write(n, m_window.editor(n)->TextRTF(),
+    m_snapshots.write(n, m_notes.bytes(n),
                       [store = m_recovery, generations, generation, n](const QByteArray &rtf) mutable {
                           const auto current = [&] {
                               return (*generations)[static_cast<size_t>(n - 1)].load();
@@ -68,14 +60,13 @@ void NoteSafety::recoveryCopyWritten(int n, const DurableFile::Failure &failure)
 {
     const QString event = QStringLiteral("recovery %1").arg(n);
     if (!failure) {
-        m_window.dismissNotice(event);
+        emit noticeOver(event);
         return;
     }
     qCWarning(lcSafety) << "recovery copy of note" << n << "could not be written:" << failure.detail;
     // Told at once, while the user can still save the note or make room: at exit would be late.
     if (!m_finished && edited(n))
-        m_window.showNotice(event,
-                            WriteFailureText::recoveryCopyFailed(failure, m_caption(n), m_recovery.folder()));
+        emit notice(event, WriteFailureText::recoveryCopyFailed(failure, m_notes.caption(n), m_recovery.folder()));
 }
 
 void NoteSafety::dropRecoveryCopies()
@@ -85,7 +76,7 @@ void NoteSafety::dropRecoveryCopies()
     m_copyCurrent.fill(false);
 }
 
-void NoteSafety::offerRecovery()
+QList<NoteSafety::Offer> NoteSafety::recoveryOffers()
 {
     // Earlier versions kept one list of conflict copies for all the user's note sets; each copy
     // is told by the note set it lies in, when the watcher finds it beside its note.
@@ -95,36 +86,34 @@ void NoteSafety::offerRecovery()
     m_watcher.checkNow();
 
     const QList<RecoveryStore::Entry> entries =
-        m_recovery.newerThanNotes([this](int n) { return m_window.notePath(n); });
-    std::array<bool, 7> offered{};
+        m_recovery.newerThanNotes([this](int n) { return m_notes.path(n); });
+    std::array<bool, 7> newer{};
+    QList<Offer> offers;
     for (const RecoveryStore::Entry &entry : entries) {
-        const int n = entry.note;
-        offered[static_cast<size_t>(n - 1)] = true;
-        const QByteArray bytes = m_recovery.read(n);
-        if (bytes.isEmpty())
-            continue;
-        const auto answer = Dialogs::message(
-            &m_window, kTitle,
-            QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "
-                           "from %2 that was not saved.\n\nRestore it?")
-                .arg(m_caption(n), QLocale().toString(entry.saved, QLocale::ShortFormat)),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
-        if (answer == QMessageBox::Yes) {
-            m_window.editor(n)->setTextRTF(bytes);
-            m_window.setNoteChanged(n, true);
-            continue; // the copy stays until the note is written
-        }
-        if (answer != QMessageBox::No)
-            continue; // unanswered (the program is ending): offered again at the next start
-        // Declined, yet not thrown away: it stays reachable in the note's history.
-        m_history.keep(m_window.notePath(n), bytes, entry.saved);
-        m_recovery.remove(n);
+        newer[static_cast<size_t>(entry.note - 1)] = true;
+        const QByteArray bytes = m_recovery.read(entry.note);
+        if (!bytes.isEmpty())
+            offers.append({entry.note, entry.saved, bytes});
     }
     // Copies older than their notes were overtaken by a later write.
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (!offered[static_cast<size_t>(n - 1)] && !edited(n))
+        if (!newer[static_cast<size_t>(n - 1)] && !edited(n))
             m_recovery.remove(n);
     }
+    return offers;
+}
+
+void NoteSafety::restoreRecovery(const Offer &offer)
+{
+    m_notes.setText(offer.note, offer.bytes);
+    markReplaced(offer.note); // the copy stays until the note is written
+}
+
+void NoteSafety::declineRecovery(const Offer &offer)
+{
+    // Declined, yet not thrown away: it stays reachable in the note's history.
+    m_history.keep(m_notes.path(offer.note), offer.bytes, offer.saved);
+    m_recovery.remove(offer.note);
 }
 
 void NoteSafety::restoreKeptCopies(const QStringList &copies)
@@ -136,18 +125,19 @@ void NoteSafety::restoreKeptCopies(const QStringList &copies)
         const QFileInfo copyFile(copy);
         if (n == 0 || !copyFile.isFile())
             continue;
-        const QFileInfo noteFile(m_window.notePath(n));
-        QFile in(copy);
+        const QFileInfo noteFile(m_notes.path(n));
         // A note file written after the copy (on another computer, say) is the newer text.
-        if ((noteFile.isFile() && noteFile.lastModified() > copyFile.lastModified()) ||
-            !in.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> bytes =
+            noteFile.isFile() && noteFile.lastModified() > copyFile.lastModified() ? std::nullopt
+                                                                                  : m_storage.read(copy);
+        if (!bytes) {
             left << QDir::toNativeSeparators(copy);
             continue;
         }
-        m_window.editor(n)->setTextRTF(in.readAll());
-        m_window.setNoteChanged(n, true);
+        m_notes.setText(n, *bytes);
+        markReplaced(n);
         noteEdited(n);
-        restored << QStringLiteral("\"%1\" from %2").arg(m_caption(n), QDir::toNativeSeparators(copy));
+        restored << QStringLiteral("\"%1\" from %2").arg(m_notes.caption(n), QDir::toNativeSeparators(copy));
     }
     QStringList told;
     if (!restored.isEmpty()) {
@@ -162,7 +152,7 @@ void NoteSafety::restoreKeptCopies(const QStringList &copies)
                     .arg(left.join(QStringLiteral(", ")));
     }
     if (!told.isEmpty())
-        m_window.showNotice(QStringLiteral("recovered notes"), told.join(QLatin1Char(' ')));
+        emit notice(QStringLiteral("recovered notes"), told.join(QLatin1Char(' ')));
 }
 
 void NoteSafety::finish(const std::array<bool, 7> &safe)
@@ -180,4 +170,15 @@ void NoteSafety::finish(const std::array<bool, 7> &safe)
     // Only this note set's copies: another program of the user may have left its own.
     if (allSafe)
         m_recovery.removeAll();
+}
+
+QString NoteSafety::keepInRecoveredNotes(int n)
+{
+    const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
+    // In full or not at all: a copy cut off by a full disk must not pass for the note.
+    if (const DurableFile::Failure failure = m_storage.write(copy, m_notes.bytes(n))) {
+        qCWarning(lcSafety) << "could not write" << copy << failure.detail;
+        return {};
+    }
+    return copy;
 }

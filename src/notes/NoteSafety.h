@@ -5,6 +5,7 @@
 #include "RecoveryStore.h"
 #include "SnapshotWriter.h"
 
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -14,9 +15,11 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class NoteDocuments;
 class NoteFiles;
-class Quillbox;
+class NoteStorage;
 
 // Everything that keeps a note from being lost around the plain load and save of the note files:
 // changes made from outside (another machine on a shared drive), a note directory that goes away,
@@ -27,6 +30,7 @@ class Quillbox;
 // both files. Asking "keep mine / keep theirs" would stop every save point (losing the focus,
 // switching tabs) on a dialog, and shutdown may never wait on one. The notice offers to compare
 // and merge the two when the user has time; a sync program's conflict copies are offered alike.
+// What the user is to be told goes out as signals; the window shows it.
 class NoteSafety final : public QObject
 {
     Q_OBJECT
@@ -40,8 +44,8 @@ public:
         Failed,     // could not be written; why says why and where the text is safe meanwhile
     };
 
-    // caption(n): the note's tab caption, for messages.
-    NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString(int)> caption);
+    // settingsPath names the note set (with the note directory) whose recovery copies are ours.
+    NoteSafety(NoteDocuments &notes, NoteFiles &files, const NoteStorage &storage, QString settingsPath);
     ~NoteSafety() override;
 
     // The notes were (re)loaded from the note directory: remember what each file held.
@@ -61,11 +65,28 @@ public:
     Written write(int n, Mode mode, QString *why = nullptr);
     bool directoryAway() const { return m_away; }
 
-    // Start-up, after the notes are loaded: offers the recovery copies left behind by a crash.
-    void offerRecovery();
+    // Start-up, after the notes are loaded: the recovery copies left behind by a crash, newer
+    // than their notes, to be offered back (copies overtaken by a later write are removed).
+    struct Offer
+    {
+        int note = 0;
+        QDateTime saved;
+        QByteArray bytes;
+    };
+    QList<Offer> recoveryOffers();
+    // The user took the copy back into its tab (it stays until the note is written), or declined
+    // it (it goes to the note's history).
+    void restoreRecovery(const Offer &offer);
+    void declineRecovery(const Offer &offer);
     // Start-up: the copies in "Recovered notes" of notes the last close could not write go back
     // into their tabs (unless the note file was written after them), and a notice says so.
     void restoreKeptCopies(const QStringList &copies);
+    // A changed note that cannot be written goes to "Recovered notes"; the copy's path, or empty.
+    QString keepInRecoveredNotes(int n);
+    // A second version of a note: what it holds, or nothing when it is gone.
+    std::optional<QByteArray> secondVersion(const ConflictCopy &copy) const;
+    // The user merged it: it goes into the note's history. False when it could not.
+    bool takeIntoHistory(const ConflictCopy &copy);
     // Shutdown: the notes whose text is safe lose their recovery copies.
     void finish(const std::array<bool, 7> &safe);
 
@@ -75,6 +96,8 @@ public:
     // Note n's text was replaced by a command or a restore, not typed: the version its next write
     // replaces is kept in the history on its own, not merged into a stretch of editing.
     void keepNextVersionApart(int n) { m_keepApart[static_cast<size_t>(n - 1)] = true; }
+    // Note n's text was replaced by a restore or a merge: changed, and kept apart in the history.
+    void markReplaced(int n);
     // The note directory changes: the recovery copies of the notes of the old one go.
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
@@ -86,6 +109,18 @@ public:
 signals:
     // The note directory can be reached again: the owner writes the changed notes.
     void directoryReturned();
+    // The note directory cannot be reached (told once until it is back).
+    void directoryGone();
+    // Note n's text is about to be replaced by its file's, changed elsewhere; and now is.
+    void reloading(int n);
+    void reloaded(int n);
+    // What the user is told: a notice above the note for an event (one per event), until it is
+    // over; a message in the status bar; a second version of a note, which the user may compare
+    // and merge.
+    void notice(const QString &event, const QString &text);
+    void noticeOver(const QString &event);
+    void status(const QString &text, int timeoutMs = 8000);
+    void conflict(const ConflictCopy &copy, const QString &text);
 
 private:
     void changedElsewhere(int n);
@@ -99,11 +134,11 @@ private:
     void recoveryCopyWritten(int n, const DurableFile::Failure &failure);
     void tellConflict(int n, const QString &copyPath);
     void secondVersionFound(const ConflictCopy &copy);
-    void compareAndMerge(const ConflictCopy &copy);
 
-    Quillbox &m_window;
+    NoteDocuments &m_notes;
     NoteFiles &m_files;
-    std::function<QString(int)> m_caption;
+    const NoteStorage &m_storage;
+    QString m_settingsPath;
     NoteWatcher m_watcher;
     RecoveryStore m_recovery;
     NoteHistory m_history;

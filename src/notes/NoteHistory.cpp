@@ -1,6 +1,5 @@
 #include "NoteHistory.h"
 
-#include "DurableFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,8 +10,9 @@ namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 }
 
-NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays, qint64 maxBytes)
-    : m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays), m_maxBytes(maxBytes)
+NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays, qint64 maxBytes,
+                         const NoteStorage &storage)
+    : m_storage(&storage), m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays), m_maxBytes(maxBytes)
 {
 }
 
@@ -55,7 +55,7 @@ bool NoteHistory::store(const QString &notePath, const QByteArray &previousConte
 {
     const QList<Version> kept = versions(notePath);
     if (!kept.isEmpty() && QFileInfo(kept.first().path).size() == previousContent.size() &&
-        read(kept.first()) == previousContent)
+        bytesOf(kept.first()) == previousContent)
         return true; // already there, as the newest version
     const QString folder = folderFor(notePath);
     if (!QDir().mkpath(folder))
@@ -63,7 +63,7 @@ bool NoteHistory::store(const QString &notePath, const QByteArray &previousConte
     QString name = folder + u'/' + when.toString(kStampFormat) + QStringLiteral(".rtf");
     for (int i = 1; QFileInfo::exists(name); ++i)
         name = folder + u'/' + when.addMSecs(i).toString(kStampFormat) + QStringLiteral(".rtf");
-    if (DurableFile::write(name, previousContent, DurableFile::Access::OwnerOnly))
+    if (m_storage->write(name, previousContent, DurableFile::Access::OwnerOnly))
         return false;
     prune(notePath, when);
     return true;
@@ -83,10 +83,14 @@ QList<NoteHistory::Version> NoteHistory::versions(const QString &notePath) const
     return result;
 }
 
+QByteArray NoteHistory::bytesOf(const Version &version) const
+{
+    return m_storage->read(version.path).value_or(QByteArray());
+}
+
 QByteArray NoteHistory::read(const Version &version)
 {
-    QFile f(version.path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return NoteStorage::plain().read(version.path).value_or(QByteArray());
 }
 
 void NoteHistory::prune(const QString &notePath, const QDateTime &now) const
@@ -99,4 +103,13 @@ void NoteHistory::prune(const QString &notePath, const QDateTime &now) const
         if (i >= m_maxVersions || all[i].when < oldest || (i > 0 && bytes > m_maxBytes))
             QFile::remove(all[i].path);
     }
+}
+
+bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy)
+{
+    const std::optional<QByteArray> bytes = history.m_storage->read(copy.path);
+    if (!bytes)
+        return false;
+    const QDateTime when = copy.when.isValid() ? copy.when : QFileInfo(copy.path).lastModified();
+    return history.keep(notePath, *bytes, when) && QFile::remove(copy.path);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ConflictCopy.h"
+#include "NoteStorage.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -19,10 +22,11 @@ public:
         QDateTime when;
     };
 
-    // root: where the history lives (normally <user data>/history).
+    // root: where the history lives (normally <user data>/history); the versions' bytes go
+    // through storage.
     static constexpr qint64 DefaultMaxBytes = 50LL * 1024 * 1024;
     explicit NoteHistory(QString root, int maxVersions = 20, int maxAgeDays = 30,
-                         qint64 maxBytes = DefaultMaxBytes);
+                         qint64 maxBytes = DefaultMaxBytes, const NoteStorage &storage = NoteStorage::plain());
 
     // Keeps the previous content of a note file. Notes are told apart by their full path, so two
     // note directories never mix their histories. Returns false when it could not be stored.
@@ -38,12 +42,15 @@ public:
     // The kept versions of a note, newest first.
     QList<Version> versions(const QString &notePath) const;
 
-    static QByteArray read(const Version &version);
+    // What a version holds (empty when it cannot be read).
+    QByteArray bytesOf(const Version &version) const;
+    static QByteArray read(const Version &version); // through the plain storage
 
     // Drops versions beyond the limits.
     void prune(const QString &notePath, const QDateTime &now = QDateTime::currentDateTime()) const;
 
 private:
+    friend bool moveIntoHistory(NoteHistory &, const QString &, const ConflictCopy &);
     QString folderFor(const QString &notePath) const;
     bool store(const QString &notePath, const QByteArray &previousContent, const QDateTime &when);
 
@@ -55,8 +62,14 @@ private:
     };
     QHash<QString, EditStretch> m_stretches;
 
+    const NoteStorage *m_storage;
     QString m_root;
     int m_maxVersions;
     int m_maxAgeDays;
     qint64 m_maxBytes;
 };
+
+// After the user chose: the second version goes into the note's history, so nothing is thrown
+// away, and only then leaves the note directory. False (and the file stays) when it could not
+// be kept.
+bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy);

@@ -1,24 +1,30 @@
 #include "NoteDiskState.h"
 
+#include "NoteStorage.h"
+
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+
+NoteDiskState NoteDiskState::of(const QString &path, const NoteStorage &storage)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    const std::optional<NoteStorage::Digest> digest = storage.digest(path);
+    if (!digest)
+        return {};
+    NoteDiskState state;
+    state.exists = true;
+    state.size = digest->size;
+    state.modified = info.lastModified();
+    state.hash = digest->sha1;
+    return state;
+}
 
 NoteDiskState NoteDiskState::of(const QString &path)
 {
-    NoteDiskState state;
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return state;
-    state.exists = true;
-    state.size = info.size();
-    state.modified = info.lastModified();
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    state.hash = hash.result();
-    return state;
+    return of(path, NoteStorage::plain());
 }
 
 NoteDiskState NoteDiskState::ofContent(const QByteArray &content, const QDateTime &modified)

@@ -61,6 +61,11 @@ QString ConflictCopy::savedBy(const QString &thisComputer) const
     return device;
 }
 
+QString ConflictCopy::origin() const
+{
+    return bySyncthing ? QStringLiteral("device %1").arg(device) : device;
+}
+
 std::optional<ConflictCopy> ConflictCopy::fromPath(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();

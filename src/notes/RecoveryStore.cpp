@@ -7,7 +7,10 @@
 
 #include <cerrno>
 
-RecoveryStore::RecoveryStore(QString base) : m_base(std::move(base)), m_root(m_base) {}
+RecoveryStore::RecoveryStore(QString base, const NoteStorage &storage)
+    : m_storage(&storage), m_base(std::move(base)), m_root(m_base)
+{
+}
 
 void RecoveryStore::setNoteSet(const QString &noteDir, const QString &settingsPath)
 {
@@ -48,8 +51,7 @@ bool RecoveryStore::writeManifest() const
 {
     const QByteArray text = "Recovery copies of Quillbox Plus for these notes and settings:\n" +
                             QStringLiteral("notes=%1\nsettings=%2\n").arg(m_noteDir, m_settingsPath).toUtf8();
-    return !DurableFile::write(m_root + QStringLiteral("/manifest.txt"), text,
-                               DurableFile::Access::OwnerOnly);
+    return !m_storage->write(m_root + QStringLiteral("/manifest.txt"), text, DurableFile::Access::OwnerOnly);
 }
 
 QString RecoveryStore::copyPath(int note) const
@@ -64,7 +66,7 @@ DurableFile::Failure RecoveryStore::save(int note, const QByteArray &rtf)
         DurableFile::Failure failure = DurableFile::folderProblem(m_base);
         return failure ? failure : DurableFile::Failure::fromErrno(EACCES);
     }
-    return DurableFile::write(copyPath(note), rtf, DurableFile::Access::OwnerOnly);
+    return m_storage->write(copyPath(note), rtf, DurableFile::Access::OwnerOnly);
 }
 
 void RecoveryStore::remove(int note)
@@ -84,8 +86,7 @@ void RecoveryStore::removeAll()
 
 QByteArray RecoveryStore::read(int note) const
 {
-    QFile f(copyPath(note));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return m_storage->read(copyPath(note)).value_or(QByteArray());
 }
 
 RecoveryStore::Entry RecoveryStore::entry(int note) const

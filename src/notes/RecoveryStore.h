@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DurableFile.h"
+#include "NoteStorage.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -25,8 +26,9 @@ public:
         QDateTime saved;
     };
 
-    // base: where the note sets' folders live (normally <user data>/recovery).
-    explicit RecoveryStore(QString base);
+    // base: where the note sets' folders live (normally <user data>/recovery); the copies' bytes
+    // go through storage.
+    explicit RecoveryStore(QString base, const NoteStorage &storage = NoteStorage::plain());
 
     // The note set whose copies are kept from now on.
     void setNoteSet(const QString &noteDir, const QString &settingsPath);
@@ -61,6 +63,7 @@ private:
     bool writeManifest() const;
     static QDateTime fileTime(const QString &path);
 
+    const NoteStorage *m_storage;
     QString m_base;
     QString m_noteDir;
     QString m_settingsPath;

@@ -1,10 +1,12 @@
 #include "NoteFiles.h"
 
-#include "AppLog.h"
 #include "FileHelpers.h"
 #include "FinalLineBreak.h"
+#include "NoteDocuments.h"
+#include "NoteStorage.h"
+#include "NoteText.h"
+#include "NotesLog.h"
 #include "ProgramPlaces.h"
-#include "RichTextBox.h"
 #include "RtfReader.h"
 
 #include <QDir>
@@ -19,41 +21,19 @@ size_t index(int n)
 {
     return static_cast<size_t>(n - 1);
 }
-
-// Reads the whole file, so that a file we may open but not read (an I/O error, a damaged disk)
-// is told apart from one that is merely empty.
-// Returns the bytes, or nullopt with error saying why.
-std::optional<QByteArray> readAll(const QString &path, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    char buffer[64 * 1024];
-    while (true) {
-        const qint64 got = file.read(buffer, sizeof buffer);
-        if (got < 0 || file.error() != QFileDevice::NoError) {
-            *error = file.errorString();
-            return std::nullopt;
-        }
-        if (got == 0)
-            return bytes;
-        bytes.append(buffer, got);
-    }
-}
 } // namespace
 
-NoteFiles::Read NoteFiles::read(const QString &path)
+NoteFiles::NoteFiles(const NoteStorage &storage) : m_storage(storage) {}
+
+NoteFiles::Read NoteFiles::read(const NoteStorage &storage, const QString &path)
 {
     Read result;
     if (!FileExists(path))
         return result;
-    const std::optional<QByteArray> bytes = readAll(path, &result.error);
+    const std::optional<QByteArray> bytes = storage.read(path, &result.error);
     if (bytes) {
         auto doc = std::make_unique<QTextDocument>();
-        if (RichTextBox::fillDocument(doc.get(), *bytes, &result.error)) {
+        if (NoteText::fill(doc.get(), *bytes, &result.error)) {
             // The RTF reader already takes the file's final paragraph mark as the end of the
             // document, which is what the trimming is for; trimming RTF again would cut one real
             // empty line off the end of the note at every start. Plain-text files still lose
@@ -70,7 +50,7 @@ NoteFiles::Read NoteFiles::read(const QString &path)
     return result;
 }
 
-NoteFiles::Loaded NoteFiles::apply(int n, RichTextBox *box, Read read, QString *error)
+std::unique_ptr<QTextDocument> NoteFiles::apply(int n, NoteDocuments &notes, Read read, QString *error)
 {
     m_unreadable[index(n)] = false;
     m_keptAside[index(n)].clear();
@@ -78,34 +58,16 @@ NoteFiles::Loaded NoteFiles::apply(int n, RichTextBox *box, Read read, QString *
     case Loaded::Missing:
         break;
     case Loaded::Read:
-        box->adoptDocument(std::move(read.document), std::move(read.paragraphs));
-        break;
+        return notes.adopt(n, std::move(read.document), std::move(read.paragraphs));
     case Loaded::Unreadable:
-        box->clear();
+        notes.clear(n);
         m_unreadable[index(n)] = true;
-        qCWarning(lcApp) << "note" << n << "could not be read:" << read.error;
+        qCWarning(lcNotes) << "note" << n << "could not be read:" << read.error;
         if (error)
             *error = read.error;
         break;
     }
-    return read.loaded;
-}
-
-NoteFiles::Loaded NoteFiles::load(int n, RichTextBox *box, const QString &path, QString *error)
-{
-    return apply(n, box, read(path), error);
-}
-
-bool NoteFiles::save(int n, RichTextBox *box, const QString &path, DurableFile::Failure *failure,
-                     QByteArray *written)
-{
-    // Serialised once, so that what the caller is told was written is exactly what the file holds.
-    const QByteArray bytes = box->TextRTF();
-    if (!save(n, bytes, path, failure))
-        return false;
-    if (written)
-        *written = bytes;
-    return true;
+    return nullptr;
 }
 
 bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, DurableFile::Failure *failure)
@@ -122,17 +84,17 @@ bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, Durabl
             return false;
         }
         m_keptAside[index(n)] = aside;
-        qCInfo(lcApp) << "kept the unreadable file of note" << n << "aside";
+        qCInfo(lcNotes) << "kept the unreadable file of note" << n << "aside";
     }
     // A replaced file keeps the permissions it had. A new one in the per-user data directory is
     // the owner's alone, as the folder is; in a shared note directory it gets the usual ones.
     const bool ownerOnly =
         !QFileInfo::exists(path) &&
         QFileInfo(path).absolutePath() == QDir(ProgramPlaces::userDataDirectory()).absolutePath();
-    const DurableFile::Failure result = DurableFile::write(
+    const DurableFile::Failure result = m_storage.write(
         path, bytes, ownerOnly ? DurableFile::Access::OwnerOnly : DurableFile::Access::Kept);
     if (result) {
-        qCWarning(lcApp) << "note" << n << "could not be written:" << result.detail;
+        qCWarning(lcNotes) << "note" << n << "could not be written:" << result.detail;
         if (failure)
             *failure = result;
         return false;

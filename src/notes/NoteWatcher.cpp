@@ -1,9 +1,12 @@
 #include "NoteWatcher.h"
 
+#include "NoteStorage.h"
+
 #include <QDir>
 #include <QFileInfo>
 
-NoteWatcher::NoteWatcher(QObject *parent, int pollMs) : QObject(parent)
+NoteWatcher::NoteWatcher(QObject *parent, int pollMs, const NoteStorage *storage)
+    : QObject(parent), m_storage(storage ? *storage : NoteStorage::plain())
 {
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &NoteWatcher::checkNow);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &NoteWatcher::checkNow);
@@ -51,7 +54,7 @@ bool NoteWatcher::changedOnDisk(int note) const
     const QString &p = m_paths[note - 1];
     if (p.isEmpty())
         return false;
-    return !m_known[note - 1].sameContentAs(NoteDiskState::of(p));
+    return !m_known[note - 1].sameContentAs(NoteDiskState::of(p, m_storage));
 }
 
 void NoteWatcher::checkNow()

@@ -23,7 +23,7 @@ class NoteLoader final : public QObject
 public:
     using Deliver = std::function<void(int n, NoteFiles::Read &&read)>;
 
-    explicit NoteLoader(Deliver deliver, QObject *parent = nullptr);
+    NoteLoader(Deliver deliver, const NoteStorage &storage, QObject *parent = nullptr);
     ~NoteLoader() override; // waits for the note being read, if any
 
     // Forgets what was asked before and reads these notes (number, path) in this order. Held, the
@@ -49,6 +49,7 @@ private:
     void deliverReady(int n, quint64 generation);
 
     Deliver m_deliver;
+    const NoteStorage &m_storage;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_queue; // not begun

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 
-NoteLoader::NoteLoader(Deliver deliver, QObject *parent) : QObject(parent), m_deliver(std::move(deliver)) {}
+NoteLoader::NoteLoader(Deliver deliver, const NoteStorage &storage, QObject *parent)
+    : QObject(parent), m_deliver(std::move(deliver)), m_storage(storage)
+{
+}
 
 NoteLoader::~NoteLoader()
 {
@@ -79,7 +82,7 @@ void NoteLoader::finishNow(int n)
         const QString path = queued->path;
         m_queue.erase(queued);
         lock.unlock();
-        m_deliver(n, NoteFiles::read(path));
+        m_deliver(n, NoteFiles::read(m_storage, path));
         return;
     }
     m_changed.wait(lock, [this, n] { return m_reading != n; });
@@ -119,7 +122,7 @@ void NoteLoader::work()
         m_readingGeneration = generation;
         lock.unlock();
 
-        NoteFiles::Read read = NoteFiles::read(job.path);
+        NoteFiles::Read read = NoteFiles::read(m_storage, job.path);
         // Encoded here once, and tracked from here on: the first recovery copy or save of a big
         // note then encodes, and reads, only what was typed in its editor.
         if (read.document) {

@@ -1,44 +1,42 @@
 #include "NoteSafety.h"
 
 #include "FinalLineBreak.h"
+#include "NoteDocuments.h"
 #include "NoteFiles.h"
+#include "NoteStorage.h"
 #include "NoteTab.h"
+#include "NotesLog.h"
 #include "ProgramPlaces.h"
-#include "Quillbox.h"
-#include "RichTextBox.h"
 #include "RtfReader.h"
-#include "SettingsStore.h"
 #include "WriteFailureText.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
-#include <QScrollBar>
 #include <QSysInfo>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <cerrno>
 
-Q_LOGGING_CATEGORY(lcSafety, "quillbox.safety")
-
 namespace {
 
-bool readFile(const QString &path, QByteArray *bytes)
+bool readFile(const NoteStorage &storage, const QString &path, QByteArray *bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> read = storage.read(path);
+    if (!read)
         return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    *bytes = std::move(*read);
+    return true;
 }
 
 } // namespace
 
-NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString(int)> caption)
-    : m_window(window), m_files(files), m_caption(std::move(caption)),
-      m_recovery(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery")),
-      m_history(ProgramPlaces::userDataDirectory() + QStringLiteral("/history"))
+NoteSafety::NoteSafety(NoteDocuments &notes, NoteFiles &files, const NoteStorage &storage, QString settingsPath)
+    : m_notes(notes), m_files(files), m_storage(storage), m_settingsPath(std::move(settingsPath)),
+      m_watcher(nullptr, 3000, &storage),
+      m_recovery(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery"), storage),
+      m_history(ProgramPlaces::userDataDirectory() + QStringLiteral("/history"), 20, 30,
+                NoteHistory::DefaultMaxBytes, storage)
 {
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         QTimer &timer = m_recoveryTimers[static_cast<size_t>(n - 1)];
@@ -46,13 +44,14 @@ NoteSafety::NoteSafety(Quillbox &window, NoteFiles &files, std::function<QString
         timer.setInterval(RecoveryDelayMs);
         connect(&timer, &QTimer::timeout, this, [this, n] { saveRecoveryCopy(n); });
     }
+    connect(&m_notes, &NoteDocuments::edited, this, &NoteSafety::noteEdited);
     connect(&m_snapshots, &SnapshotWriter::written, this, &NoteSafety::recoveryCopyWritten);
     connect(&m_watcher, &NoteWatcher::noteChangedOnDisk, this, &NoteSafety::changedElsewhere);
     connect(&m_watcher, &NoteWatcher::directoryLost, this, &NoteSafety::directoryLost);
     connect(&m_watcher, &NoteWatcher::directoryBack, this, &NoteSafety::directoryBack);
     connect(&m_watcher, &NoteWatcher::conflictCopyFound, this, &NoteSafety::secondVersionFound);
     connect(&m_watcher, &NoteWatcher::conflictCopyGone, this,
-            [this](const QString &path) { m_window.dismissNotice(QStringLiteral("conflict ") + path); });
+            [this](const QString &path) { emit noticeOver(QStringLiteral("conflict ") + path); });
 }
 
 NoteSafety::~NoteSafety() = default;
@@ -61,15 +60,15 @@ void NoteSafety::notesLoaded()
 {
     std::array<QString, 7> paths;
     for (int n = 1; n <= NoteTabs::Count; ++n)
-        paths[static_cast<size_t>(n - 1)] = m_window.notePath(n);
+        paths[static_cast<size_t>(n - 1)] = m_notes.path(n);
     m_watcher.setPaths(paths);
     // No copy still being written may land in the folder of the notes loaded before.
     m_snapshots.waitForDone();
     for (std::atomic_int &generation : *m_copyGeneration)
         ++generation;
-    m_recovery.setNoteSet(m_window.NoteDir(), m_window.settings().path());
+    m_recovery.setNoteSet(m_notes.directory(), m_settingsPath);
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        m_watcher.setKnownState(n, NoteDiskState::of(m_window.notePath(n)));
+        m_watcher.setKnownState(n, NoteDiskState::of(m_notes.path(n), m_storage));
         // Loading is no edit of the user's.
         stopRecoveryTimers(n);
     }
@@ -105,7 +104,7 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
     // Tried again every few seconds while the failure lasts: an unchanged note is copied once.
     if (edited(n) && !m_copyCurrent[static_cast<size_t>(n - 1)]) {
         if (bytes.isNull())
-            bytes = m_window.editor(n)->TextRTF();
+            bytes = m_notes.bytes(n);
         m_snapshots.waitForDone();
         ++(*m_copyGeneration)[static_cast<size_t>(n - 1)]; // any copy still due is older
         stopRecoveryTimers(n);
@@ -115,13 +114,13 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
             qCWarning(lcSafety) << "recovery copy of note" << n
                                 << "could not be written:" << copyFailure.detail;
         // The notice of the failed save tells of the copy too.
-        m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
+        emit noticeOver(QStringLiteral("recovery %1").arg(n));
     }
     if (why) {
         *why = failure
-                   ? WriteFailureText::noteNotSaved(failure, m_caption(n), m_window.NoteDir(), copyFailure)
+                   ? WriteFailureText::noteNotSaved(failure, m_notes.caption(n), m_notes.directory(), copyFailure)
                    : QStringLiteral("\"%1\" was not saved: %2. %3")
-                         .arg(m_caption(n), problem, WriteFailureText::whereSafe(copyFailure));
+                         .arg(m_notes.caption(n), problem, WriteFailureText::whereSafe(copyFailure));
     }
     return Written::Failed;
 }
@@ -129,7 +128,7 @@ NoteSafety::Written NoteSafety::write(int n, Mode mode, QString *why)
 NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
                                          DurableFile::Failure *failure, QString *problem)
 {
-    const QString path = m_window.notePath(n);
+    const QString path = m_notes.path(n);
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         // Noticed here before the next poll: the watcher tells the user, once.
         m_watcher.checkNow();
@@ -152,7 +151,7 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     // file elsewhere: there is no need to read it first, and exit does not wait on a big note.
     if (mode == Mode::Shutdown && !ours && (hadFile || unreadable))
         return Written::Unchanged;
-    if (hadFile && !unreadable && !readFile(path, &previous)) {
+    if (hadFile && !unreadable && !readFile(m_storage, path, &previous)) {
         // Perhaps being written elsewhere right now: never replace what we could not compare.
         *problem = QStringLiteral("its file could not be read to compare it with your text");
         return Written::Failed;
@@ -172,7 +171,7 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
         return Written::TheirsKept;
     }
 
-    const QByteArray bytes = m_window.editor(n)->TextRTF();
+    const QByteArray bytes = m_notes.bytes(n);
     *bytesOut = bytes;
     if (theirs && previous == bytes) {
         // Changed on both sides to the same text: that is simply the same note.
@@ -183,7 +182,7 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     QString copy;
     if (theirs) {
         copy = conflictCopyPath(path, QSysInfo::machineHostName(), QDateTime::currentDateTime());
-        if (const DurableFile::Failure kept = DurableFile::write(copy, previous)) {
+        if (const DurableFile::Failure kept = m_storage.write(copy, previous)) {
             // Never replace their version without keeping it.
             *problem = QStringLiteral("the version changed elsewhere could not be kept as %1 (%2)")
                            .arg(QDir::toNativeSeparators(copy), WriteFailureText::reason(kept));
@@ -212,9 +211,9 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
 
 void NoteSafety::keepFileInHistory(int n)
 {
-    const QString path = m_window.notePath(n);
+    const QString path = m_notes.path(n);
     QByteArray bytes;
-    if (QFileInfo(path).isFile() && readFile(path, &bytes) && !bytes.isEmpty() &&
+    if (QFileInfo(path).isFile() && readFile(m_storage, path, &bytes) && !bytes.isEmpty() &&
         !m_history.keep(path, bytes))
         qCWarning(lcSafety) << "the version of note" << n << "about to be replaced could not be kept";
 }
@@ -229,7 +228,7 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
     m_recovery.remove(n);
     m_copyCurrent[static_cast<size_t>(n - 1)] = false;
     m_keepApart[static_cast<size_t>(n - 1)] = false;
-    m_window.dismissNotice(QStringLiteral("recovery %1").arg(n));
+    emit noticeOver(QStringLiteral("recovery %1").arg(n));
 }
 
 void NoteSafety::changedElsewhere(int n)
@@ -240,55 +239,45 @@ void NoteSafety::changedElsewhere(int n)
     // the changed flag, yet their result must not be replaced silently.
     if (edited(n)) {
         // Both sides changed: resolved at the next write, which keeps both versions.
-        m_window.showStatus(QStringLiteral("The note \"%1\" was also changed elsewhere; both versions "
-                                           "are kept when it is saved.")
-                                .arg(m_caption(n)));
+        emit status(QStringLiteral("The note \"%1\" was also changed elsewhere; both versions "
+                                   "are kept when it is saved.")
+                        .arg(m_notes.caption(n)));
         return;
     }
     if (reload(n))
-        m_window.showStatus(QStringLiteral("The note \"%1\" was changed elsewhere and is shown as it is now.")
-                                .arg(m_caption(n)));
+        emit status(QStringLiteral("The note \"%1\" was changed elsewhere and is shown as it is now.")
+                        .arg(m_notes.caption(n)));
 }
 
 bool NoteSafety::reload(int n)
 {
-    const QString path = m_window.notePath(n);
-    RichTextBox *box = m_window.editor(n);
+    const QString path = m_notes.path(n);
     QByteArray bytes;
     if (!QFileInfo(path).isFile()) {
         // Gone, perhaps only for the moment in which a sync program puts its new version in place:
         // that is no change here, so a save point writes nothing back. Should it stay away, the
         // text here is all that is left of it, and the shutdown writes it back. What we knew of the
         // file stays: should it come back as it was, it is the same note.
-        m_window.showStatus(QStringLiteral("The file of the note \"%1\" was removed elsewhere; your text "
-                                           "is kept, and saved again at the end unless the file returns.")
-                                .arg(m_caption(n)));
+        emit status(QStringLiteral("The file of the note \"%1\" was removed elsewhere; your text "
+                                   "is kept, and saved again at the end unless the file returns.")
+                        .arg(m_notes.caption(n)));
         return false;
     }
-    if (!readFile(path, &bytes))
+    if (!readFile(m_storage, path, &bytes))
         return false; // perhaps still being written; the next check tries again
     const QDateTime modified = QFileInfo(path).lastModified();
     // The text the tab shows is the version just replaced (by another computer, a program, Save
     // Copy As onto this note's file): it goes to the history, as every replaced version does.
-    if (!box->document()->isEmpty() && !m_history.keep(path, box->TextRTF()))
+    if (!m_notes.isEmpty(n) && !m_history.keep(path, m_notes.bytes(n)))
         qCWarning(lcSafety) << "the replaced version of note" << n << "could not be kept in the history";
 
-    const int position = box->textCursor().position();
-    const int anchor = box->textCursor().anchor();
-    const int vertical = box->verticalScrollBar()->value();
-    const int horizontal = box->horizontalScrollBar()->value();
-    box->setTextRTF(bytes);
+    emit reloading(n);
+    m_notes.setText(n, bytes);
     if (!rtf::looksLikeRtf(bytes))
-        dropFinalLineBreak(box->document());
-    const int last = box->document()->characterCount() - 1;
-    QTextCursor cursor(box->document());
-    cursor.setPosition(std::clamp(anchor, 0, last));
-    cursor.setPosition(std::clamp(position, 0, last), QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    box->verticalScrollBar()->setValue(vertical);
-    box->horizontalScrollBar()->setValue(horizontal);
+        dropFinalLineBreak(m_notes.document(n));
+    emit reloaded(n);
 
-    m_window.setNoteChanged(n, false);
+    m_notes.setChanged(n, false);
     nowMatchesFile(n, bytes, modified);
     return true;
 }
@@ -299,12 +288,12 @@ void NoteSafety::directoryLost()
     if (m_finished || m_awayTold)
         return;
     m_awayTold = true;
-    m_window.showNotice(
-        QStringLiteral("directory"),
-        QStringLiteral("The note directory %1 cannot be reached (a network drive may be down). "
-                       "You can go on working: your changes are kept and saved there as soon "
-                       "as it is back.")
-            .arg(QDir::toNativeSeparators(m_window.NoteDir())));
+    emit directoryGone();
+    emit notice(QStringLiteral("directory"),
+                QStringLiteral("The note directory %1 cannot be reached (a network drive may be down). "
+                               "You can go on working: your changes are kept and saved there as soon "
+                               "as it is back.")
+                    .arg(QDir::toNativeSeparators(m_notes.directory())));
 }
 
 void NoteSafety::directoryBack()
@@ -313,7 +302,14 @@ void NoteSafety::directoryBack()
     m_awayTold = false;
     if (m_finished)
         return;
-    m_window.dismissNotice(QStringLiteral("directory"));
+    emit noticeOver(QStringLiteral("directory"));
     emit directoryReturned();
-    m_window.showStatus(QStringLiteral("The note directory is back; your changes are saved."));
+    emit status(QStringLiteral("The note directory is back; your changes are saved."));
+}
+
+void NoteSafety::markReplaced(int n)
+{
+    m_notes.setChanged(n, true);
+    if (edited(n))
+        keepNextVersionApart(n);
 }

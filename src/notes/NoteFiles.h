@@ -4,14 +4,16 @@
 #include "NoteDiskState.h"
 #include "RtfParagraphCache.h"
 
+#include <QTextDocument>
+
 #include <QDateTime>
 #include <QString>
 
 #include <array>
 #include <memory>
 
-class QTextDocument;
-class RichTextBox;
+class NoteDocuments;
+class NoteStorage;
 
 // Reading and writing the seven note files. A note file that exists but cannot be read is never
 // overwritten behind the user's back: its note starts empty, and only once the user has put
@@ -32,23 +34,19 @@ public:
         QString error;                           // Unreadable: why
     };
 
-    // Reads the file as RTF into a new document; safe on any thread.
-    static Read read(const QString &path);
-    // Puts what was read into note n's box. A missing file leaves the box as it is; an
-    // unreadable one empties it, with error saying why.
-    Loaded apply(int n, RichTextBox *box, Read read, QString *error = nullptr);
+    explicit NoteFiles(const NoteStorage &storage);
 
-    // Empties the box and loads the file into it as RTF, then removes one final line break. A
-    // missing file leaves the box empty; an unreadable one too, with error saying why.
-    Loaded load(int n, RichTextBox *box, const QString &path, QString *error = nullptr);
+    // Reads the file as RTF into a new document; safe on any thread.
+    static Read read(const NoteStorage &storage, const QString &path);
+    Read read(const QString &path) const { return read(m_storage, path); }
+    // Makes what was read note n's document. A missing file leaves the note as it is; an
+    // unreadable one empties it, with error saying why. Returns the document replaced, which an
+    // editor may still show.
+    std::unique_ptr<QTextDocument> apply(int n, NoteDocuments &notes, Read read, QString *error = nullptr);
 
     // Writes the whole note as RTF, atomically. For a note whose file could not be read, the file
     // is first moved aside; if that fails nothing is written. A failed write leaves the file as it
-    // was and returns false with failure saying why; written (when given) receives the bytes now
-    // in the file.
-    bool save(int n, RichTextBox *box, const QString &path, DurableFile::Failure *failure = nullptr,
-              QByteArray *written = nullptr);
-    // The same with the note already serialised.
+    // was and returns false with failure saying why.
     bool save(int n, const QByteArray &bytes, const QString &path, DurableFile::Failure *failure = nullptr);
 
     bool isUnreadable(int n) const;
@@ -60,6 +58,7 @@ public:
     static QString asidePath(const QString &path, const QDateTime &when = QDateTime::currentDateTime());
 
 private:
+    const NoteStorage &m_storage;
     std::array<bool, 7> m_unreadable{};
     std::array<QString, 7> m_keptAside{};
 };

@@ -23,6 +23,8 @@ struct ConflictCopy
     // "this computer" for one this program saved here (named after `thisComputer`), else the
     // name of the computer that saved it.
     QString savedBy(const QString &thisComputer) const;
+    // Where it came from, as the user knows it: "device ABCDEFG", or the computer's name.
+    QString origin() const;
 
     // The copy a file name stands for; nothing when it is no conflict copy of a note.
     static std::optional<ConflictCopy> fromPath(const QString &path);

@@ -1,0 +1,4 @@
+#include "NotesLog.h"
+
+Q_LOGGING_CATEGORY(lcNotes, "quillbox.notes")
+Q_LOGGING_CATEGORY(lcSafety, "quillbox.safety")
