@@ -55,9 +55,9 @@ RunDialog::RunDialog(Launcher &launcher, QWidget *parent) : QDialog(parent), m_l
 
 void RunDialog::browse()
 {
-    // Programs here rarely end in .exe, so every file is offered first.
+    // Programs on Linux carry no file-name ending that a filter could pick them by.
     const QString chosen = Dialogs::openFileName(this, QStringLiteral("Select a File to Run"), QString(),
-                                                 QStringLiteral("All Files (*);;Program Files (*.exe)"));
+                                                 QStringLiteral("All Files (*)"));
     if (!chosen.isEmpty())
         m_text->setText(chosen);
 }
