@@ -562,11 +562,6 @@ RichTextBox::UndoStep::~UndoStep()
     m_cursor.endEditBlock();
 }
 
-bool RichTextBox::fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error)
-{
-    return NoteText::fill(doc, bytes, error);
-}
-
 void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> doc, rtf::ParagraphCache written)
 {
     QTextDocument *taken = doc.release();

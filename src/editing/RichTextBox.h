@@ -92,9 +92,6 @@ public:
     // Writes the whole content as RTF, atomically (a crash never leaves a truncated file).
     bool SaveFile(const QString &path, QString *error = nullptr);
 
-    // Fills an empty document, on any thread, as LoadFile fills the box: RTF as rich text, other
-    // bytes as plain text. False with error saying why when nothing could be read.
-    static bool fillDocument(QTextDocument *doc, const QByteArray &bytes, QString *error = nullptr);
     // Shows a document filled elsewhere (on another thread, say) instead of the present one, with
     // the box's font and text options; reported as one change, like a load. Paragraphs already
     // written out from it spare the next TextRTF() their encoding. The caret ends after the text
