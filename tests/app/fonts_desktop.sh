@@ -18,9 +18,7 @@ source "$here/../desktop-session.sh"
 mkdir -p "$artifacts"
 shot() { import -window root "$artifacts/fonts-$1.png" 2>/dev/null || echo "(no screenshot $1)"; }
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+start_accessibility_bus
 
 new_profile fonts 'NoSplash=1\nOnTop=yes\n'
 export XDG_RUNTIME_DIR=$work/runtime

@@ -57,9 +57,8 @@ start_desktop
 # The accessibility bus rides on a session bus of our own.
 eval "$(dbus-launch --sh-syntax)"
 pids+=("$DBUS_SESSION_BUS_PID")
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
+export NO_AT_BRIDGE=0
+start_accessibility_bus
 start_program
 wait_for 300 main_window_visible || { fail "the main window did not appear"; finish_desktop_test; }
 win=$(main_window)
