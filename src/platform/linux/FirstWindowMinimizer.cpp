@@ -59,6 +59,9 @@ void FirstWindowMinimizer::look()
     // The window manager lists windows in the order they were mapped: the program's first window
     // comes first.
     for (const X11Windows::WindowId window : X11Windows::managedWindows()) {
+        if (m_known.contains(window))
+            continue;
+        m_known.insert(window);
         const qint64 owner = X11Windows::processOf(window);
         if (owner > 0 && descendsFrom(owner, m_process)) {
             if (!X11Windows::iconify(window))

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 // Minimises the first window of a program just started, once the window manager has taken it
@@ -26,4 +27,6 @@ private:
     int m_timeoutMs;
     QTimer m_poll;
     QElapsedTimer m_watched;
+    // Windows already looked at: each is asked for its process once, not at every poll.
+    QSet<unsigned long> m_known;
 };
