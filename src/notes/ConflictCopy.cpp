@@ -10,8 +10,11 @@
 
 namespace {
 
-int noteNamed(const QString &fileName)
+int noteNamed(QString fileName)
 {
+    // A locked note's copies are encrypted as it is: "notes.rtf (conflict …).gpg".
+    if (fileName.endsWith(QLatin1String(".gpg")))
+        fileName.chop(4);
     for (const NoteTab &tab : NoteTabs::all()) {
         if (tab.fileName == fileName)
             return tab.number;

@@ -121,9 +121,14 @@ void NoteDocuments::setAllUnchanged()
     m_changed.fill(false);
 }
 
-QString NoteDocuments::path(int n) const
+QString NoteDocuments::plainPath(int n) const
 {
     return NoteTabs::notePath(m_directory, n);
+}
+
+QString NoteDocuments::path(int n) const
+{
+    return isLockedFile(n) ? lockedPath(plainPath(n)) : plainPath(n);
 }
 
 QString NoteDocuments::caption(int n) const

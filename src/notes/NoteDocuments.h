@@ -52,6 +52,11 @@ public:
     QString directory() const { return m_directory; }
     void setDirectory(const QString &dir) { m_directory = dir; }
     QString path(int n) const;
+    // A locked note's file is its plain file's name with ".gpg" added ("notes.rtf.gpg").
+    QString plainPath(int n) const;
+    bool isLockedFile(int n) const { return m_lockedFile[static_cast<size_t>(n - 1)]; }
+    void setLockedFile(int n, bool locked) { m_lockedFile[static_cast<size_t>(n - 1)] = locked; }
+    static QString lockedPath(const QString &plainPath) { return plainPath + QStringLiteral(".gpg"); }
 
     // The caption of note n's tab, for what the user is told.
     QString caption(int n) const;
@@ -67,6 +72,7 @@ private:
     std::array<QTextDocument *, 7> m_documents{};
     std::array<rtf::ParagraphCache, 7> m_paragraphs;
     std::array<bool, 7> m_changed{};
+    std::array<bool, 7> m_lockedFile{};
     std::function<void(int)> m_finishLoading;
     std::function<QString(int)> m_caption;
     QString m_directory;

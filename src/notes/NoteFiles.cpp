@@ -23,7 +23,7 @@ size_t index(int n)
 }
 } // namespace
 
-NoteFiles::NoteFiles(const NoteStorage &storage) : m_storage(storage) {}
+NoteFiles::NoteFiles(NoteStorageFor storage) : m_storage(std::move(storage)) {}
 
 NoteFiles::Read NoteFiles::read(const NoteStorage &storage, const QString &path)
 {
@@ -91,7 +91,7 @@ bool NoteFiles::save(int n, const QByteArray &bytes, const QString &path, Durabl
     const bool ownerOnly =
         !QFileInfo::exists(path) &&
         QFileInfo(path).absolutePath() == QDir(ProgramPlaces::userDataDirectory()).absolutePath();
-    const DurableFile::Failure result = m_storage.write(
+    const DurableFile::Failure result = m_storage(n).write(
         path, bytes, ownerOnly ? DurableFile::Access::OwnerOnly : DurableFile::Access::Kept);
     if (result) {
         qCWarning(lcNotes) << "note" << n << "could not be written:" << result.detail;

@@ -2,6 +2,7 @@
 
 #include "DurableFile.h"
 #include "NoteDiskState.h"
+#include "NoteStorage.h"
 #include "RtfParagraphCache.h"
 
 #include <QTextDocument>
@@ -13,7 +14,6 @@
 #include <memory>
 
 class NoteDocuments;
-class NoteStorage;
 
 // Reading and writing the seven note files. A note file that exists but cannot be read is never
 // overwritten behind the user's back: its note starts empty, and only once the user has put
@@ -34,11 +34,10 @@ public:
         QString error;                           // Unreadable: why
     };
 
-    explicit NoteFiles(const NoteStorage &storage);
+    explicit NoteFiles(NoteStorageFor storage);
 
     // Reads the file as RTF into a new document; safe on any thread.
     static Read read(const NoteStorage &storage, const QString &path);
-    Read read(const QString &path) const { return read(m_storage, path); }
     // Makes what was read note n's document. A missing file leaves the note as it is; an
     // unreadable one empties it, with error saying why. Returns the document replaced, which an
     // editor may still show.
@@ -58,7 +57,7 @@ public:
     static QString asidePath(const QString &path, const QDateTime &when = QDateTime::currentDateTime());
 
 private:
-    const NoteStorage &m_storage;
+    NoteStorageFor m_storage;
     std::array<bool, 7> m_unreadable{};
     std::array<QString, 7> m_keptAside{};
 };

@@ -6,14 +6,21 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
 }
 
 NoteHistory::NoteHistory(QString root, int maxVersions, int maxAgeDays, qint64 maxBytes,
-                         const NoteStorage &storage)
-    : m_storage(&storage), m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays), m_maxBytes(maxBytes)
+                         StorageOf storageOf)
+    : m_storageOf(std::move(storageOf)), m_root(std::move(root)), m_maxVersions(maxVersions), m_maxAgeDays(maxAgeDays), m_maxBytes(maxBytes)
 {
+}
+
+const NoteStorage &NoteHistory::storage(const QString &notePath) const
+{
+    return m_storageOf ? m_storageOf(notePath) : NoteStorage::plain();
 }
 
 QString NoteHistory::folderFor(const QString &notePath) const
@@ -63,10 +70,28 @@ bool NoteHistory::store(const QString &notePath, const QByteArray &previousConte
     QString name = folder + u'/' + when.toString(kStampFormat) + QStringLiteral(".rtf");
     for (int i = 1; QFileInfo::exists(name); ++i)
         name = folder + u'/' + when.addMSecs(i).toString(kStampFormat) + QStringLiteral(".rtf");
-    if (m_storage->write(name, previousContent, DurableFile::Access::OwnerOnly))
+    if (storage(notePath).write(name, previousContent, DurableFile::Access::OwnerOnly))
         return false;
     prune(notePath, when);
     return true;
+}
+
+bool NoteHistory::carryOver(const QString &fromNotePath, const QString &toNotePath)
+{
+    bool all = true;
+    QList<Version> old = versions(fromNotePath);
+    std::reverse(old.begin(), old.end()); // oldest first, as they were kept
+    for (const Version &version : std::as_const(old)) {
+        const std::optional<QByteArray> bytes = storage(fromNotePath).read(version.path);
+        if (bytes && store(toNotePath, *bytes, version.when))
+            QFile::remove(version.path);
+        else
+            all = false;
+    }
+    m_stretches.remove(folderFor(fromNotePath));
+    if (all)
+        QDir().rmdir(folderFor(fromNotePath));
+    return all;
 }
 
 QList<NoteHistory::Version> NoteHistory::versions(const QString &notePath) const
@@ -78,14 +103,14 @@ QList<NoteHistory::Version> NoteHistory::versions(const QString &notePath) const
     for (const QString &name : names) {
         const QDateTime when = QDateTime::fromString(QFileInfo(name).completeBaseName(), kStampFormat);
         if (when.isValid())
-            result.append({dir.filePath(name), when});
+            result.append({dir.filePath(name), when, notePath});
     }
     return result;
 }
 
 QByteArray NoteHistory::bytesOf(const Version &version) const
 {
-    return m_storage->read(version.path).value_or(QByteArray());
+    return storage(version.notePath).read(version.path).value_or(QByteArray());
 }
 
 QByteArray NoteHistory::read(const Version &version)
@@ -107,7 +132,7 @@ void NoteHistory::prune(const QString &notePath, const QDateTime &now) const
 
 bool moveIntoHistory(NoteHistory &history, const QString &notePath, const ConflictCopy &copy)
 {
-    const std::optional<QByteArray> bytes = history.m_storage->read(copy.path);
+    const std::optional<QByteArray> bytes = history.storage(notePath).read(copy.path);
     if (!bytes)
         return false;
     const QDateTime when = copy.when.isValid() ? copy.when : QFileInfo(copy.path).lastModified();

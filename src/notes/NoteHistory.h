@@ -20,13 +20,15 @@ public:
     {
         QString path;
         QDateTime when;
+        QString notePath; // the note it is a version of
     };
 
-    // root: where the history lives (normally <user data>/history); the versions' bytes go
-    // through storage.
+    // root: where the history lives (normally <user data>/history); a note's versions go
+    // through the storage storageOf gives for its path (a locked note's are encrypted).
     static constexpr qint64 DefaultMaxBytes = 50LL * 1024 * 1024;
+    using StorageOf = std::function<const NoteStorage &(const QString &notePath)>;
     explicit NoteHistory(QString root, int maxVersions = 20, int maxAgeDays = 30,
-                         qint64 maxBytes = DefaultMaxBytes, const NoteStorage &storage = NoteStorage::plain());
+                         qint64 maxBytes = DefaultMaxBytes, StorageOf storageOf = {});
 
     // Keeps the previous content of a note file. Notes are told apart by their full path, so two
     // note directories never mix their histories. Returns false when it could not be stored.
@@ -46,12 +48,18 @@ public:
     QByteArray bytesOf(const Version &version) const;
     static QByteArray read(const Version &version); // through the plain storage
 
+    // The versions of a note file now kept as another (a note locked or no longer locked) are
+    // stored again for it, each through its storage, and leave the old place. False when some
+    // could not be: those stay where they were.
+    bool carryOver(const QString &fromNotePath, const QString &toNotePath);
+
     // Drops versions beyond the limits.
     void prune(const QString &notePath, const QDateTime &now = QDateTime::currentDateTime()) const;
 
 private:
     friend bool moveIntoHistory(NoteHistory &, const QString &, const ConflictCopy &);
     QString folderFor(const QString &notePath) const;
+    const NoteStorage &storage(const QString &notePath) const;
     bool store(const QString &notePath, const QByteArray &previousContent, const QDateTime &when);
 
     // Per note: when its current stretch of editing opened, and the version standing for it.
@@ -62,7 +70,7 @@ private:
     };
     QHash<QString, EditStretch> m_stretches;
 
-    const NoteStorage *m_storage;
+    StorageOf m_storageOf;
     QString m_root;
     int m_maxVersions;
     int m_maxAgeDays;

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-NoteLoader::NoteLoader(Deliver deliver, const NoteStorage &storage, QObject *parent)
-    : QObject(parent), m_deliver(std::move(deliver)), m_storage(storage)
+NoteLoader::NoteLoader(Deliver deliver, NoteStorageFor storage, QObject *parent)
+    : QObject(parent), m_deliver(std::move(deliver)), m_storage(std::move(storage))
 {
 }
 
@@ -35,6 +35,17 @@ void NoteLoader::start(const QList<std::pair<int, QString>> &notes, bool held)
         m_ready.clear();
         for (const auto &[n, path] : notes)
             m_queue.push_back({n, path});
+    }
+    if (!m_worker.joinable())
+        m_worker = std::thread([this] { work(); });
+    m_changed.notify_all();
+}
+
+void NoteLoader::add(int n, const QString &path)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queue.push_back({n, path});
     }
     if (!m_worker.joinable())
         m_worker = std::thread([this] { work(); });
@@ -82,7 +93,7 @@ void NoteLoader::finishNow(int n)
         const QString path = queued->path;
         m_queue.erase(queued);
         lock.unlock();
-        m_deliver(n, NoteFiles::read(m_storage, path));
+        m_deliver(n, NoteFiles::read(m_storage(n), path));
         return;
     }
     m_changed.wait(lock, [this, n] { return m_reading != n; });
@@ -122,7 +133,7 @@ void NoteLoader::work()
         m_readingGeneration = generation;
         lock.unlock();
 
-        NoteFiles::Read read = NoteFiles::read(m_storage, job.path);
+        NoteFiles::Read read = NoteFiles::read(m_storage(job.note), job.path);
         // Encoded here once, and tracked from here on: the first recovery copy or save of a big
         // note then encodes, and reads, only what was typed in its editor.
         if (read.document) {

@@ -23,7 +23,7 @@ class NoteLoader final : public QObject
 public:
     using Deliver = std::function<void(int n, NoteFiles::Read &&read)>;
 
-    NoteLoader(Deliver deliver, const NoteStorage &storage, QObject *parent = nullptr);
+    NoteLoader(Deliver deliver, NoteStorageFor storage, QObject *parent = nullptr);
     ~NoteLoader() override; // waits for the note being read, if any
 
     // Forgets what was asked before and reads these notes (number, path) in this order. Held, the
@@ -31,6 +31,8 @@ public:
     // start-up the window is painted before anything competes with it.
     void start(const QList<std::pair<int, QString>> &notes, bool held = false);
     void release();
+    // Reads one more note, after those asked for (a locked note once its passphrase is given).
+    void add(int n, const QString &path);
     // Forgets every note not yet handed over.
     void cancel();
 
@@ -49,7 +51,7 @@ private:
     void deliverReady(int n, quint64 generation);
 
     Deliver m_deliver;
-    const NoteStorage &m_storage;
+    NoteStorageFor m_storage;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_queue; // not begun

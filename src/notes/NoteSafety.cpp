@@ -31,12 +31,13 @@ bool readFile(const NoteStorage &storage, const QString &path, QByteArray *bytes
 
 } // namespace
 
-NoteSafety::NoteSafety(NoteDocuments &notes, NoteFiles &files, const NoteStorage &storage, QString settingsPath)
-    : m_notes(notes), m_files(files), m_storage(storage), m_settingsPath(std::move(settingsPath)),
-      m_watcher(nullptr, 3000, &storage),
-      m_recovery(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery"), storage),
+NoteSafety::NoteSafety(NoteDocuments &notes, NoteFiles &files, NoteStorageFor storage, QString settingsPath)
+    : m_notes(notes), m_files(files), m_storage(std::move(storage)), m_settingsPath(std::move(settingsPath)),
+      m_watcher(nullptr, 3000, m_storage),
+      m_recovery(ProgramPlaces::userDataDirectory() + QStringLiteral("/recovery"), m_storage),
       m_history(ProgramPlaces::userDataDirectory() + QStringLiteral("/history"), 20, 30,
-                NoteHistory::DefaultMaxBytes, storage)
+                NoteHistory::DefaultMaxBytes,
+                [this](const QString &notePath) -> const NoteStorage & { return storageOfPath(notePath); })
 {
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         QTimer &timer = m_recoveryTimers[static_cast<size_t>(n - 1)];
@@ -56,6 +57,18 @@ NoteSafety::NoteSafety(NoteDocuments &notes, NoteFiles &files, const NoteStorage
 
 NoteSafety::~NoteSafety() = default;
 
+// The versions of a note file that is no longer one of ours (an earlier note directory) are
+// read as they are: encrypted ones only while their note's passphrase is known.
+const NoteStorage &NoteSafety::storageOfPath(const QString &notePath) const
+{
+    const QFileInfo target(notePath);
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (QFileInfo(m_notes.path(n)) == target || m_notes.plainPath(n) == notePath)
+            return m_storage(n);
+    }
+    return NoteStorage::plain();
+}
+
 void NoteSafety::notesLoaded()
 {
     std::array<QString, 7> paths;
@@ -68,7 +81,7 @@ void NoteSafety::notesLoaded()
         ++generation;
     m_recovery.setNoteSet(m_notes.directory(), m_settingsPath);
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        m_watcher.setKnownState(n, NoteDiskState::of(m_notes.path(n), m_storage));
+        m_watcher.setKnownState(n, NoteDiskState::of(m_notes.path(n), m_storage(n)));
         // Loading is no edit of the user's.
         stopRecoveryTimers(n);
     }
@@ -151,7 +164,7 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     // file elsewhere: there is no need to read it first, and exit does not wait on a big note.
     if (mode == Mode::Shutdown && !ours && (hadFile || unreadable))
         return Written::Unchanged;
-    if (hadFile && !unreadable && !readFile(m_storage, path, &previous)) {
+    if (hadFile && !unreadable && !readFile(m_storage(n), path, &previous)) {
         // Perhaps being written elsewhere right now: never replace what we could not compare.
         *problem = QStringLiteral("its file could not be read to compare it with your text");
         return Written::Failed;
@@ -182,7 +195,7 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     QString copy;
     if (theirs) {
         copy = conflictCopyPath(path, QSysInfo::machineHostName(), QDateTime::currentDateTime());
-        if (const DurableFile::Failure kept = m_storage.write(copy, previous)) {
+        if (const DurableFile::Failure kept = m_storage(n).write(copy, previous)) {
             // Never replace their version without keeping it.
             *problem = QStringLiteral("the version changed elsewhere could not be kept as %1 (%2)")
                            .arg(QDir::toNativeSeparators(copy), WriteFailureText::reason(kept));
@@ -209,11 +222,39 @@ NoteSafety::Written NoteSafety::tryWrite(int n, Mode mode, QByteArray *bytesOut,
     return Written::Yes;
 }
 
+void NoteSafety::lockChanged(int n, const QString &oldPath, const QByteArray &bytes)
+{
+    m_snapshots.waitForDone();
+    // What is known of the other notes' files stays: a change made elsewhere is still told.
+    std::array<QString, 7> paths;
+    std::array<NoteDiskState, 7> known;
+    for (int k = 1; k <= NoteTabs::Count; ++k) {
+        paths[static_cast<size_t>(k - 1)] = m_notes.path(k);
+        known[static_cast<size_t>(k - 1)] = m_watcher.knownState(k);
+    }
+    m_watcher.setPaths(paths);
+    for (int k = 1; k <= NoteTabs::Count; ++k)
+        m_watcher.setKnownState(k, known[static_cast<size_t>(k - 1)]);
+    nowMatchesFile(n, bytes, QFileInfo(m_notes.path(n)).lastModified());
+    if (!m_history.carryOver(oldPath, m_notes.path(n)))
+        qCWarning(lcSafety) << "some earlier versions of note" << n << "stay where they were";
+}
+
+void NoteSafety::sealed(int n)
+{
+    m_snapshots.waitForDone();
+    stopRecoveryTimers(n);
+    ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
+    m_edited[static_cast<size_t>(n - 1)] = false;
+    m_copyCurrent[static_cast<size_t>(n - 1)] = false;
+    m_keepApart[static_cast<size_t>(n - 1)] = false;
+}
+
 void NoteSafety::keepFileInHistory(int n)
 {
     const QString path = m_notes.path(n);
     QByteArray bytes;
-    if (QFileInfo(path).isFile() && readFile(m_storage, path, &bytes) && !bytes.isEmpty() &&
+    if (QFileInfo(path).isFile() && readFile(m_storage(n), path, &bytes) && !bytes.isEmpty() &&
         !m_history.keep(path, bytes))
         qCWarning(lcSafety) << "the version of note" << n << "about to be replaced could not be kept";
 }
@@ -263,7 +304,7 @@ bool NoteSafety::reload(int n)
                         .arg(m_notes.caption(n)));
         return false;
     }
-    if (!readFile(m_storage, path, &bytes))
+    if (!readFile(m_storage(n), path, &bytes))
         return false; // perhaps still being written; the next check tries again
     const QDateTime modified = QFileInfo(path).lastModified();
     // The text the tab shows is the version just replaced (by another computer, a program, Save

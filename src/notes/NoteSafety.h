@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NoteHistory.h"
+#include "NoteStorage.h"
 #include "NoteWatcher.h"
 #include "RecoveryStore.h"
 #include "SnapshotWriter.h"
@@ -19,7 +20,6 @@
 
 class NoteDocuments;
 class NoteFiles;
-class NoteStorage;
 
 // Everything that keeps a note from being lost around the plain load and save of the note files:
 // changes made from outside (another machine on a shared drive), a note directory that goes away,
@@ -45,7 +45,7 @@ public:
     };
 
     // settingsPath names the note set (with the note directory) whose recovery copies are ours.
-    NoteSafety(NoteDocuments &notes, NoteFiles &files, const NoteStorage &storage, QString settingsPath);
+    NoteSafety(NoteDocuments &notes, NoteFiles &files, NoteStorageFor storage, QString settingsPath);
     ~NoteSafety() override;
 
     // The notes were (re)loaded from the note directory: remember what each file held.
@@ -98,6 +98,11 @@ public:
     void keepNextVersionApart(int n) { m_keepApart[static_cast<size_t>(n - 1)] = true; }
     // Note n's text was replaced by a restore or a merge: changed, and kept apart in the history.
     void markReplaced(int n);
+    // Note n was locked or its lock removed: its file is now another, holding bytes, and its
+    // history follows it there (encrypted or not, as the note now is).
+    void lockChanged(int n, const QString &oldPath, const QByteArray &bytes);
+    // Note n was locked again: nothing of it is copied until it is unlocked.
+    void sealed(int n);
     // The note directory changes: the recovery copies of the notes of the old one go.
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
@@ -137,7 +142,8 @@ private:
 
     NoteDocuments &m_notes;
     NoteFiles &m_files;
-    const NoteStorage &m_storage;
+    NoteStorageFor m_storage;
+    const NoteStorage &storageOfPath(const QString &notePath) const;
     QString m_settingsPath;
     NoteWatcher m_watcher;
     RecoveryStore m_recovery;

@@ -42,7 +42,7 @@ void NoteSafety::tellConflict(int n, const QString &copyPath)
 
 std::optional<QByteArray> NoteSafety::secondVersion(const ConflictCopy &copy) const
 {
-    return m_storage.read(copy.path);
+    return m_storage(copy.note).read(copy.path);
 }
 
 bool NoteSafety::takeIntoHistory(const ConflictCopy &copy)

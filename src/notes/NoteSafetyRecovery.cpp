@@ -129,7 +129,7 @@ void NoteSafety::restoreKeptCopies(const QStringList &copies)
         // A note file written after the copy (on another computer, say) is the newer text.
         const std::optional<QByteArray> bytes =
             noteFile.isFile() && noteFile.lastModified() > copyFile.lastModified() ? std::nullopt
-                                                                                  : m_storage.read(copy);
+                                                                                  : m_storage(n).read(copy);
         if (!bytes) {
             left << QDir::toNativeSeparators(copy);
             continue;
@@ -174,9 +174,9 @@ void NoteSafety::finish(const std::array<bool, 7> &safe)
 
 QString NoteSafety::keepInRecoveredNotes(int n)
 {
-    const QString copy = RecoveryCopies::pathFor(NoteTabs::tab(n).fileName);
+    const QString copy = RecoveryCopies::pathFor(QFileInfo(m_notes.path(n)).fileName());
     // In full or not at all: a copy cut off by a full disk must not pass for the note.
-    if (const DurableFile::Failure failure = m_storage.write(copy, m_notes.bytes(n))) {
+    if (const DurableFile::Failure failure = m_storage(n).write(copy, m_notes.bytes(n))) {
         qCWarning(lcSafety) << "could not write" << copy << failure.detail;
         return {};
     }

@@ -1,6 +1,7 @@
 #include "NoteSet.h"
 
 #include "FileHelpers.h"
+#include "LockableStorage.h"
 #include "NoteDocuments.h"
 #include "NoteLoader.h"
 #include "NoteStorage.h"
@@ -21,11 +22,18 @@ size_t slot(int n)
 } // namespace
 
 NoteSet::NoteSet(const QString &settingsPath, const NoteStorage &storage, QObject *parent)
-    : QObject(parent), m_storage(storage), m_notes(std::make_unique<NoteDocuments>()),
-      m_files(std::make_unique<NoteFiles>(storage)),
-      m_safety(std::make_unique<NoteSafety>(*m_notes, *m_files, storage, settingsPath)),
-      m_loader(std::make_unique<NoteLoader>(
-          [this](int n, NoteFiles::Read &&read) { noteRead(n, std::move(read)); }, storage))
+    : QObject(parent), m_storage(storage), m_stores([&storage] {
+          std::array<std::unique_ptr<LockableStorage>, 7> stores;
+          for (auto &store : stores)
+              store = std::make_unique<LockableStorage>(storage);
+          return stores;
+      }()),
+      m_notes(std::make_unique<NoteDocuments>()),
+      m_files(std::make_unique<NoteFiles>([this](int n) -> const NoteStorage & { return store(n); })),
+      m_safety(std::make_unique<NoteSafety>(
+          *m_notes, *m_files, [this](int n) -> const NoteStorage & { return store(n); }, settingsPath)),
+      m_loader(std::make_unique<NoteLoader>([this](int n, NoteFiles::Read &&read) { noteRead(n, std::move(read)); },
+                                            [this](int n) -> const NoteStorage & { return store(n); }))
 {
     m_notes->setLoading([this](int n) { finishLoading(n); });
     connect(m_safety.get(), &NoteSafety::directoryReturned, this, [this] {
@@ -101,9 +109,36 @@ void NoteSet::setCaptions(std::function<QString(int)> caption)
 void NoteSet::load(const QString &dir, int first, bool held)
 {
     m_notes->setDirectory(dir);
-    QList<std::pair<int, QString>> order{{first, path(first)}};
+    // A note is locked when its encrypted file is there; passphrases given for the notes of
+    // another directory are forgotten.
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        const bool locked = QFileInfo::exists(NoteDocuments::lockedPath(m_notes->plainPath(n)));
+        store(n).forgetKey();
+        store(n).setLocked(locked);
+        m_notes->setLockedFile(n, locked);
+        m_unlocking[slot(n)] = false;
+        m_keptWhileSealed[slot(n)].clear();
+        const QString both = QStringLiteral("locked and plain %1").arg(n);
+        if (locked && FileExists(m_notes->plainPath(n))) {
+            emit notice(both, QStringLiteral("The note \"%1\" is in the note directory twice: locked as %2 and "
+                                             "plain as %3. The tab shows the locked one; neither file is "
+                                             "changed. Compare them and remove the one you do not need.")
+                                  .arg(m_notes->caption(n), QFileInfo(path(n)).fileName(),
+                                       QFileInfo(m_notes->plainPath(n)).fileName()));
+        } else {
+            emit noticeOver(both);
+        }
+    }
+    QList<int> firstFirst{first};
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         if (n != first)
+            firstFirst << n;
+    }
+    QList<std::pair<int, QString>> order;
+    for (int n : firstFirst) {
+        if (isSealed(n))
+            m_notes->clear(n); // nothing of another directory's note stays shown
+        else
             order.append({n, path(n)});
     }
     m_unreadable.clear();
@@ -116,6 +151,10 @@ void NoteSet::load(const QString &dir, int first, bool held)
     }
     m_failureTold.fill({});
     m_safety->notesLoaded();
+    for (int n = 1; n <= NoteTabs::Count; ++n) {
+        if (isSealed(n))
+            emit sealed(n);
+    }
 }
 
 void NoteSet::releaseLoading()
@@ -126,6 +165,17 @@ void NoteSet::releaseLoading()
 
 void NoteSet::noteRead(int n, NoteFiles::Read &&read)
 {
+    const bool unlocking = std::exchange(m_unlocking[slot(n)], false);
+    if (isLocked(n) && !store(n).hasKey())
+        return; // locked again while it was read: nothing of it is shown
+    if (unlocking && read.loaded != NoteFiles::Loaded::Read) {
+        // A wrong passphrase or a damaged file: the note stays sealed, its files as they are.
+        store(n).forgetKey();
+        emit unlockFailed(n, read.loaded == NoteFiles::Loaded::Missing
+                                 ? QStringLiteral("The file of this note is gone.")
+                                 : read.error);
+        return;
+    }
     const NoteDiskState disk = read.disk;
     const NoteFiles::Loaded how = read.loaded;
     QString why;
@@ -137,6 +187,11 @@ void NoteSet::noteRead(int n, NoteFiles::Read &&read)
     // Whatever showing it did to the document, loading is no edit of the user's.
     m_notes->setChanged(n, false);
     m_safety->noteLoaded(n, how == NoteFiles::Loaded::Read ? &disk : nullptr);
+    if (unlocking) {
+        if (const QStringList kept = std::exchange(m_keptWhileSealed[slot(n)], {}); !kept.isEmpty())
+            m_safety->restoreKeptCopies(kept);
+        emit unlocked(n);
+    }
 }
 
 QStringList NoteSet::takeUnreadable()
@@ -151,7 +206,7 @@ bool NoteSet::isChanged(int n) const
 
 void NoteSet::setChanged(int n, bool changed)
 {
-    if (!NoteTabs::isNote(n))
+    if (!NoteTabs::isNote(n) || isSealed(n))
         return;
     m_notes->setChanged(n, changed);
     // Typing never comes here; the commands and restores that replace a note's text do.
@@ -171,7 +226,7 @@ void NoteSet::markReplaced(int n)
 
 bool NoteSet::save(int n)
 {
-    return !isChanged(n) || m_closed || write(n);
+    return !isChanged(n) || m_closed || isSealed(n) || write(n);
 }
 
 bool NoteSet::write(int n)
@@ -294,12 +349,23 @@ void NoteSet::keepBeforeReplacing(const QString &path)
 
 void NoteSet::restoreKeptCopies()
 {
-    m_safety->restoreKeptCopies(RecoveryCopies::takeRemembered());
+    QStringList now;
+    for (const QString &copy : RecoveryCopies::takeRemembered()) {
+        const int n = RecoveryCopies::noteOf(copy);
+        if (n != 0 && isSealed(n))
+            m_keptWhileSealed[slot(n)] << copy; // restored once the note is unlocked
+        else
+            now << copy;
+    }
+    m_safety->restoreKeptCopies(now);
 }
 
-QList<NoteSafety::Offer> NoteSet::recoveryOffers()
+QList<NoteSafety::Offer> NoteSet::recoveryOffers(int only)
 {
-    return m_safety->recoveryOffers();
+    QList<NoteSafety::Offer> offers = m_safety->recoveryOffers();
+    if (only != 0)
+        offers.removeIf([only](const NoteSafety::Offer &offer) { return offer.note != only; });
+    return offers;
 }
 
 void NoteSet::restoreRecovery(const NoteSafety::Offer &offer)
@@ -349,7 +415,7 @@ void NoteSet::close()
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         const bool changed = m_safety->edited(n) || isChanged(n);
         safe[slot(n)] = true;
-        if (reading[slot(n)])
+        if (reading[slot(n)] || isSealed(n))
             continue;
         const NoteSafety::Written written = m_safety->write(n, NoteSafety::Mode::Shutdown);
         if (written != NoteSafety::Written::Failed && written != NoteSafety::Written::Deferred)

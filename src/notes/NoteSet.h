@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 
+class LockableStorage;
 class NoteDocuments;
+class Secret;
 class NoteHistory;
 class NoteLoader;
 class NoteStorage;
@@ -49,7 +51,8 @@ public:
     // The caption of note n's tab, for what the user is told.
     void setCaptions(std::function<QString(int n)> caption);
 
-    // Reads the seven notes of dir, note first before the others; each comes in as loaded(n).
+    // Reads the seven notes of dir, note first before the others; each comes in as loaded(n),
+    // or as sealed(n) when it is locked.
     // Held, the reading waits for releaseLoading() (start-up paints the window first).
     void load(const QString &dir, int first, bool held = false);
     void releaseLoading();
@@ -78,7 +81,8 @@ public:
     // Start-up: notes the last close could not write come back from "Recovered notes", then the
     // recovery copies left by a crash are offered (the window asks).
     void restoreKeptCopies();
-    QList<NoteSafety::Offer> recoveryOffers();
+    // (Only note only's when given: a locked note's copies are offered once it is unlocked.)
+    QList<NoteSafety::Offer> recoveryOffers(int only = 0);
     void restoreRecovery(const NoteSafety::Offer &offer);
     void declineRecovery(const NoteSafety::Offer &offer);
 
@@ -90,6 +94,27 @@ public:
     void markReplaced(int n);
 
     const NoteHistory &history() const;
+
+    // Locked notes: a locked note's file is its own with ".gpg" added, an OpenPGP message
+    // encrypted with its passphrase, and so is everything else written for it (recovery copies,
+    // history, conflict copies, "Recovered notes"). Until its passphrase is given, the note is
+    // sealed: its document stays empty, and nothing of it is read or written.
+    bool isLocked(int n) const;
+    bool isSealed(int n) const;
+    int sealedCount() const;
+    // Reads the sealed note n with passphrase on a worker: unlocked(n) when it opens, else
+    // unlockFailed(n, why) and nothing changed.
+    void unlock(int n, const Secret &passphrase);
+    bool isUnlocking(int n) const;
+    // Locks note n, with its text as the tab holds it: the encrypted file is written and read
+    // back before the plain one, its history and recovery copy go. Empty when done, else why not
+    // (nothing changed then).
+    QString lock(int n, const Secret &passphrase);
+    // Turns the unlocked note n back into a plain note; passphrase must be its own.
+    QString removeLock(int n, const Secret &passphrase);
+    // Every unlocked locked note is saved and sealed, its passphrase forgotten. Returns the
+    // captions of those that could not be saved, which stay open rather than lose their text.
+    QStringList lockNow();
 
     // Shutdown: every note with something new here is written; one that cannot be is kept in
     // "Recovered notes" (or its recovery copy). Nothing is written after this.
@@ -116,14 +141,25 @@ signals:
     void notice(const QString &event, const QString &text);
     void noticeOver(const QString &event);
     void status(const QString &text, int timeoutMs);
+    // Note n is locked and its passphrase not known (at load, or locked again): a tab shows it
+    // locked. Unlocking it ends in unlocked(n) (after loaded(n)) or unlockFailed(n, why).
+    void sealed(int n);
+    void unlocked(int n);
+    void unlockFailed(int n, const QString &why);
 
 private:
     void noteRead(int n, NoteFiles::Read &&read);
     bool write(int n);
     void reportWriteFailure(int n, const QString &why);
     void retryFailedWrites();
+    void seal(int n);
+    void lockStateChanged(int n, const QString &oldPath, const QByteArray &bytes);
+    LockableStorage &store(int n) const;
 
     const NoteStorage &m_storage;
+    std::array<std::unique_ptr<LockableStorage>, 7> m_stores;
+    std::array<bool, 7> m_unlocking{};
+    std::array<QStringList, 7> m_keptWhileSealed{}; // "Recovered notes" copies waiting for the passphrase
     std::unique_ptr<NoteDocuments> m_notes;
     std::unique_ptr<NoteFiles> m_files;
     std::unique_ptr<NoteSafety> m_safety;

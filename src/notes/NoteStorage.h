@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The one way a note's bytes reach the disk and come back: the note file, its recovery copies,
@@ -35,3 +36,8 @@ public:
     // The bytes as they are, through DurableFile.
     static const NoteStorage &plain();
 };
+
+// The storage of note n's bytes (1..7): a locked note's go through its passphrase.
+using NoteStorageFor = std::function<const NoteStorage &(int n)>;
+// Every note's through storage.
+NoteStorageFor allThrough(const NoteStorage &storage);

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-NoteWatcher::NoteWatcher(QObject *parent, int pollMs, const NoteStorage *storage)
-    : QObject(parent), m_storage(storage ? *storage : NoteStorage::plain())
+NoteWatcher::NoteWatcher(QObject *parent, int pollMs, NoteStorageFor storage)
+    : QObject(parent), m_storage(storage ? std::move(storage) : allThrough(NoteStorage::plain()))
 {
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &NoteWatcher::checkNow);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &NoteWatcher::checkNow);
@@ -54,7 +54,7 @@ bool NoteWatcher::changedOnDisk(int note) const
     const QString &p = m_paths[note - 1];
     if (p.isEmpty())
         return false;
-    return !m_known[note - 1].sameContentAs(NoteDiskState::of(p, m_storage));
+    return !m_known[note - 1].sameContentAs(NoteDiskState::of(p, m_storage(note)));
 }
 
 void NoteWatcher::checkNow()

@@ -10,7 +10,7 @@
 
 #include <array>
 
-class NoteStorage;
+#include "NoteStorage.h"
 
 // Watches the seven note files for changes made from outside (another machine on a shared
 // drive, another program). Network file systems often send no change events, so the files are
@@ -20,7 +20,7 @@ class NoteWatcher final : public QObject
     Q_OBJECT
 public:
     // The files are read through storage (the plain one when not given).
-    explicit NoteWatcher(QObject *parent = nullptr, int pollMs = 3000, const NoteStorage *storage = nullptr);
+    explicit NoteWatcher(QObject *parent = nullptr, int pollMs = 3000, NoteStorageFor storage = {});
 
     // The seven paths (index 0 = note 1) to watch; resets what is known of them.
     void setPaths(const std::array<QString, 7> &paths);
@@ -50,7 +50,7 @@ signals:
 private:
     void checkConflictCopies(const QString &dir);
 
-    const NoteStorage &m_storage;
+    NoteStorageFor m_storage;
     std::array<QString, 7> m_paths;
     std::array<NoteDiskState, 7> m_known;
     // Size and time of each file when the poll last hashed it: the poll reads a file again only

@@ -40,7 +40,8 @@ int noteOf(const QString &copyPath)
 {
     const QString name = QFileInfo(copyPath).fileName();
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (name.endsWith(QLatin1Char(' ') + NoteTabs::tab(n).fileName))
+        const QString file = QLatin1Char(' ') + NoteTabs::tab(n).fileName;
+        if (name.endsWith(file) || name.endsWith(file + QStringLiteral(".gpg")))
             return n;
     }
     return 0;

@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
-RecoveryStore::RecoveryStore(QString base, const NoteStorage &storage)
-    : m_storage(&storage), m_base(std::move(base)), m_root(m_base)
+RecoveryStore::RecoveryStore(QString base, NoteStorageFor storage)
+    : m_storage(std::move(storage)), m_base(std::move(base)), m_root(m_base)
 {
 }
 
@@ -51,7 +51,7 @@ bool RecoveryStore::writeManifest() const
 {
     const QByteArray text = "Recovery copies of Quillbox Plus for these notes and settings:\n" +
                             QStringLiteral("notes=%1\nsettings=%2\n").arg(m_noteDir, m_settingsPath).toUtf8();
-    return !m_storage->write(m_root + QStringLiteral("/manifest.txt"), text, DurableFile::Access::OwnerOnly);
+    return !DurableFile::write(m_root + QStringLiteral("/manifest.txt"), text, DurableFile::Access::OwnerOnly);
 }
 
 QString RecoveryStore::copyPath(int note) const
@@ -66,7 +66,7 @@ DurableFile::Failure RecoveryStore::save(int note, const QByteArray &rtf)
         DurableFile::Failure failure = DurableFile::folderProblem(m_base);
         return failure ? failure : DurableFile::Failure::fromErrno(EACCES);
     }
-    return m_storage->write(copyPath(note), rtf, DurableFile::Access::OwnerOnly);
+    return m_storage(note).write(copyPath(note), rtf, DurableFile::Access::OwnerOnly);
 }
 
 void RecoveryStore::remove(int note)
@@ -86,7 +86,7 @@ void RecoveryStore::removeAll()
 
 QByteArray RecoveryStore::read(int note) const
 {
-    return m_storage->read(copyPath(note)).value_or(QByteArray());
+    return m_storage(note).read(copyPath(note)).value_or(QByteArray());
 }
 
 RecoveryStore::Entry RecoveryStore::entry(int note) const

@@ -28,7 +28,7 @@ public:
 
     // base: where the note sets' folders live (normally <user data>/recovery); the copies' bytes
     // go through storage.
-    explicit RecoveryStore(QString base, const NoteStorage &storage = NoteStorage::plain());
+    explicit RecoveryStore(QString base, NoteStorageFor storage = allThrough(NoteStorage::plain()));
 
     // The note set whose copies are kept from now on.
     void setNoteSet(const QString &noteDir, const QString &settingsPath);
@@ -63,7 +63,7 @@ private:
     bool writeManifest() const;
     static QDateTime fileTime(const QString &path);
 
-    const NoteStorage *m_storage;
+    NoteStorageFor m_storage;
     QString m_base;
     QString m_noteDir;
     QString m_settingsPath;

@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
     RichTextBox b;
     fill(a, QStringLiteral("alpha"), 6000);
     fill(b, QStringLiteral("bravo"), 9000);
-    NoteFiles files(NoteStorage::plain());
+    NoteFiles files(allThrough(NoteStorage::plain()));
     if (!files.save(1, a.TextRTF(), path) || !a.SaveFile(path + QStringLiteral(".a")) ||
         !b.SaveFile(path + QStringLiteral(".b")))
         return 1;

@@ -250,7 +250,7 @@ private slots:
         }
         RichTextBox box;
         box.setText("private");
-        NoteFiles files(NoteStorage::plain());
+        NoteFiles files(allThrough(NoteStorage::plain()));
         QVERIFY(files.save(7, box.TextRTF(), path));
         const QFileDevice::Permissions perms = QFileInfo(path).permissions();
         const auto unixBits = [](QFileDevice::Permissions p) {
