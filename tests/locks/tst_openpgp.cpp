@@ -71,10 +71,18 @@ void TestOpenPgp::initTestCase()
 
 void TestOpenPgp::cleanupTestCase()
 {
-    // gpg started an agent for each home; they go with the test.
-    for (const QString &home : {m_cli.path(), m_runtime.filePath(QStringLiteral("quillbox-plus-gnupg"))})
+    // gpg started an agent for each home; they go with the test, before their folders do.
+    for (const QString &home : {m_cli.path(), m_runtime.filePath(QStringLiteral("quillbox-plus-gnupg"))}) {
+        QProcess gpgconf;
+        gpgconf.start(QStringLiteral("gpgconf"),
+                      {QStringLiteral("--homedir"), home, QStringLiteral("--list-dirs"),
+                       QStringLiteral("agent-socket")});
+        QVERIFY(gpgconf.waitForFinished());
+        const QString socket = QString::fromLocal8Bit(gpgconf.readAllStandardOutput().trimmed());
         QProcess::execute(QStringLiteral("gpgconf"), {QStringLiteral("--homedir"), home,
                                                       QStringLiteral("--kill"), QStringLiteral("gpg-agent")});
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(socket), 10000);
+    }
 }
 
 QByteArray TestOpenPgp::gpg(const QStringList &arguments, int *exitCode, QByteArray *errors)
