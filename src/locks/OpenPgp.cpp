@@ -21,6 +21,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcOpenPgp, "quillbox.locks")
 
@@ -180,15 +181,10 @@ QByteArray bytesOf(GpgME::Data &data)
     return bytes;
 }
 
-Result failure(Outcome outcome, const GpgME::Error &error)
-{
-    return {outcome, {}, QString::fromLocal8Bit(error.asString())};
-}
-
 // What a failed decryption means for the user. gpg asks for a passphrase only when the message
 // holds a passphrase packet (SKESK); a message for public keys alone ends in "no secret key"
-// without asking. A wrong passphrase fails the check of the first decrypted block ("bad session
-// key"); a damaged body fails the integrity check or the packet parser instead. Damage within
+// without asking. A wrong passphrase fails the check of the first decrypted block ("bad
+// passphrase"); a damaged body fails the integrity check or the packet parser instead. Damage within
 // the first few dozen bytes (the salt, the iteration count, the first encrypted block) cannot be
 // told from a wrong passphrase: OpenPGP checks a passphrase by those very bytes.
 Outcome decryptOutcome(const GpgME::Error &error, const GpgME::DecryptionResult &result,
@@ -253,44 +249,49 @@ bool looksLikeText(const QByteArray &bytes)
     });
 }
 
-} // namespace
-
-Result encrypt(const QByteArray &plain, const Secret &passphrase)
+// One gpg call on input with passphrase: step runs it and says how it went, with gpg's error.
+template <typename Step> Result run(const QByteArray &input, const Secret &passphrase, Step step)
 {
-    if (!passphraseUsable(passphrase))
-        return {Outcome::Failed, {}, QStringLiteral("an empty passphrase, or one with a line break")};
     PassphraseFeed feed(passphrase);
     QString problem;
     const auto context = openContext(&feed, &problem);
     if (!context)
         return {Outcome::Failed, {}, problem};
     // Read in place: the plain bytes are never copied into a file or a buffer of gpgme's.
-    const GpgME::Data in(plain.constData(), size_t(plain.size()), false);
+    const GpgME::Data in(input.constData(), size_t(input.size()), false);
     GpgME::Data out;
-    const GpgME::EncryptionResult result = context->encrypt({}, in, out, GpgME::Context::Symmetric);
-    if (const GpgME::Error error = result.error())
-        return failure(Outcome::Failed, error);
-    return {Outcome::Done, bytesOf(out), {}};
+    const auto [outcome, error] = step(*context, in, out, feed);
+    if (outcome == Outcome::Done)
+        return {Outcome::Done, bytesOf(out), {}};
+    qCDebug(lcOpenPgp) << "gpg failed:" << error.code() << error.asString() << "passphrase asked"
+                       << feed.asked();
+    return {outcome, {}, QString::fromLocal8Bit(error.asString())};
+}
+
+} // namespace
+
+Result encrypt(const QByteArray &plain, const Secret &passphrase)
+{
+    if (!passphraseUsable(passphrase))
+        return {Outcome::Failed, {}, QStringLiteral("an empty passphrase, or one with a line break")};
+    return run(plain, passphrase,
+               [](GpgME::Context &context, const GpgME::Data &in, GpgME::Data &out, const PassphraseFeed &) {
+                   const GpgME::Error error = context.encrypt({}, in, out, GpgME::Context::Symmetric).error();
+                   return std::pair(error ? Outcome::Failed : Outcome::Done, error);
+               });
 }
 
 Result decrypt(const QByteArray &message, const Secret &passphrase)
 {
     if (message.isEmpty())
         return {Outcome::Damaged, {}, QStringLiteral("empty file")};
-    PassphraseFeed feed(passphrase);
-    QString problem;
-    const auto context = openContext(&feed, &problem);
-    if (!context)
-        return {Outcome::Failed, {}, problem};
-    const GpgME::Data in(message.constData(), size_t(message.size()), false);
-    GpgME::Data out;
-    const GpgME::DecryptionResult result = context->decrypt(in, out);
-    if (const GpgME::Error error = result.error()) {
-        qCDebug(lcOpenPgp) << "decryption failed:" << error.code() << error.asString() << "asked"
-                           << feed.asked();
-        return failure(decryptOutcome(error, result, feed), error);
-    }
-    return {Outcome::Done, bytesOf(out), {}};
+    return run(
+        message, passphrase,
+        [](GpgME::Context &context, const GpgME::Data &in, GpgME::Data &out, const PassphraseFeed &feed) {
+            const GpgME::DecryptionResult result = context.decrypt(in, out);
+            const GpgME::Error error = result.error();
+            return std::pair(error ? decryptOutcome(error, result, feed) : Outcome::Done, error);
+        });
 }
 
 bool looksEncrypted(const QByteArray &bytes)
