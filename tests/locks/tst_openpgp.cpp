@@ -25,6 +25,26 @@ QByteArray rtfNote(qsizetype bytes)
     return rtf + '}';
 }
 
+struct GpgRun
+{
+    int exit = -1;
+    QByteArray out;
+    QByteArray errors;
+};
+
+// Runs gpg in the command line's own home (never the user's): the words of command, then more.
+GpgRun gpg(const char *command, const QStringList &more = {})
+{
+    QProcess process;
+    process.start(QStringLiteral("gpg"), QString::fromUtf8(command).split(u' ') + more);
+    GpgRun run;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+        run.exit = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.errors = process.readAllStandardError();
+    return run;
+}
+
 } // namespace
 
 class TestOpenPgp : public QObject
@@ -48,8 +68,6 @@ private slots:
     void looksEncrypted();
 
 private:
-    // Runs gpg in the command line's own home (never the user's) and returns its standard output.
-    QByteArray gpg(const QStringList &arguments, int *exitCode, QByteArray *errors = nullptr);
     QString saved(const QString &name, const QByteArray &bytes);
 
     QTemporaryDir m_runtime; // our runtime directory: the program's own gpg home goes in there
@@ -81,22 +99,8 @@ void TestOpenPgp::cleanupTestCase()
         const QString socket = QString::fromLocal8Bit(gpgconf.readAllStandardOutput().trimmed());
         QProcess::execute(QStringLiteral("gpgconf"), {QStringLiteral("--homedir"), home,
                                                       QStringLiteral("--kill"), QStringLiteral("gpg-agent")});
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(socket), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!socket.isEmpty() && !QFile::exists(socket), 10000);
     }
-}
-
-QByteArray TestOpenPgp::gpg(const QStringList &arguments, int *exitCode, QByteArray *errors)
-{
-    QProcess process;
-    process.start(QStringLiteral("gpg"), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        *exitCode = -1;
-        return {};
-    }
-    *exitCode = process.exitCode();
-    if (errors)
-        *errors = process.readAllStandardError();
-    return process.readAllStandardOutput();
 }
 
 QString TestOpenPgp::saved(const QString &name, const QByteArray &bytes)
@@ -188,22 +192,15 @@ void TestOpenPgp::damagedMessage()
 
 void TestOpenPgp::messageForAPublicKey()
 {
-    int exit = 0;
-    QByteArray errors;
-    gpg({QStringLiteral("--batch"), QStringLiteral("--passphrase"), QString(),
-         QStringLiteral("--quick-gen-key"), QStringLiteral("Anna <anna@example.org>"),
-         QStringLiteral("default"), QStringLiteral("default"), QStringLiteral("never")},
-        &exit, &errors);
-    QVERIFY2(exit == 0, errors.constData());
-    const QString plain = saved(QStringLiteral("for-anna.rtf"), rtfNote(300));
-    const QByteArray forAnna =
-        gpg({QStringLiteral("--batch"), QStringLiteral("--no-armor"), QStringLiteral("--trust-model"),
-             QStringLiteral("always"), QStringLiteral("--recipient"), QStringLiteral("anna@example.org"),
-             QStringLiteral("--encrypt"), QStringLiteral("--output"), QStringLiteral("-"), plain},
-            &exit, &errors);
-    QVERIFY2(exit == 0, errors.constData());
-    QVERIFY(OpenPgp::looksEncrypted(forAnna));
-    QCOMPARE(OpenPgp::decrypt(forAnna, Secret(passphrase)).outcome, Outcome::NotForPassphrase);
+    const GpgRun key = gpg("--batch --passphrase", {QString(), QStringLiteral("--quick-gen-key"),
+                                                    QStringLiteral("Anna <anna@example.org>")});
+    QVERIFY2(key.exit == 0, key.errors.constData());
+    const GpgRun forAnna =
+        gpg("--batch --no-armor --trust-model always --recipient anna@example.org --encrypt --output -",
+            {saved(QStringLiteral("for-anna.rtf"), rtfNote(300))});
+    QVERIFY2(forAnna.exit == 0, forAnna.errors.constData());
+    QVERIFY(OpenPgp::looksEncrypted(forAnna.out));
+    QCOMPARE(OpenPgp::decrypt(forAnna.out, Secret(passphrase)).outcome, Outcome::NotForPassphrase);
 }
 
 void TestOpenPgp::gpgCommandLineOpensOurs_data()
@@ -220,18 +217,13 @@ void TestOpenPgp::gpgCommandLineOpensOurs()
     const OpenPgp::Result locked = OpenPgp::encrypt(note, Secret(passphrase));
     QVERIFY2(locked, qPrintable(locked.detail));
     const QString file = saved(QStringLiteral("notes.rtf.gpg"), locked.bytes);
-    int exit = 0;
-    QByteArray errors;
-    const QByteArray opened =
-        gpg({QStringLiteral("--batch"), QStringLiteral("--pinentry-mode"), QStringLiteral("loopback"),
-             QStringLiteral("--passphrase"), passphrase, QStringLiteral("--decrypt"), file},
-            &exit, &errors);
-    QVERIFY2(exit == 0, errors.constData());
-    QCOMPARE(opened, note);
-    QVERIFY2(errors.contains("AES256"), errors.constData());
+    const GpgRun opened =
+        gpg("--batch --pinentry-mode loopback --passphrase", {passphrase, QStringLiteral("--decrypt"), file});
+    QVERIFY2(opened.exit == 0, opened.errors.constData());
+    QCOMPARE(opened.out, note);
+    QVERIFY2(opened.errors.contains("AES256"), opened.errors.constData());
     // The passphrase packet: cipher 9 is AES-256, S2K mode 3 is iterated and salted.
-    const QByteArray packets =
-        gpg({QStringLiteral("--batch"), QStringLiteral("--list-packets"), file}, &exit);
+    const QByteArray packets = gpg("--batch --list-packets", {file}).out;
     QVERIFY2(packets.contains(":symkey enc packet: version 4, cipher 9, aead 0,s2k 3, hash 10"),
              packets.constData());
 }
@@ -247,15 +239,11 @@ void TestOpenPgp::weOpenTheCommandLines()
 {
     QFETCH(QString, form);
     const QByteArray note = rtfNote(5000);
-    const QString plain = saved(QStringLiteral("typed.rtf"), note);
-    int exit = 0;
-    QByteArray errors;
-    const QByteArray message =
-        gpg({QStringLiteral("--batch"), QStringLiteral("--pinentry-mode"), QStringLiteral("loopback"),
-             QStringLiteral("--passphrase"), passphrase, form, QStringLiteral("--symmetric"),
-             QStringLiteral("--output"), QStringLiteral("-"), plain},
-            &exit, &errors);
-    QVERIFY2(exit == 0, errors.constData());
+    const GpgRun made = gpg("--batch --pinentry-mode loopback --passphrase",
+                            {passphrase, form, QStringLiteral("--symmetric"), QStringLiteral("--output"),
+                             QStringLiteral("-"), saved(QStringLiteral("typed.rtf"), note)});
+    QVERIFY2(made.exit == 0, made.errors.constData());
+    const QByteArray message = made.out;
     QVERIFY(OpenPgp::looksEncrypted(message));
     const OpenPgp::Result opened = OpenPgp::decrypt(message, Secret(passphrase));
     QVERIFY2(opened, qPrintable(opened.detail));
