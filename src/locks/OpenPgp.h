@@ -14,7 +14,7 @@ namespace OpenPgp {
 
 enum class Outcome {
     Done,
-    WrongPassphrase, // a passphrase-encrypted message this passphrase does not open
+    WrongPassphrase,  // a passphrase-encrypted message this passphrase does not open
     NotForPassphrase, // encrypted to a public key, not with a passphrase
     Damaged,          // not OpenPGP, cut short or corrupted
     Failed,           // gpg could not be run or failed otherwise; detail says why
@@ -38,5 +38,7 @@ bool looksEncrypted(const QByteArray &bytes);
 // A sentence for the user: "The passphrase is wrong.", "… is encrypted to a key, not with a
 // passphrase …", "… is damaged …".
 QString describe(Outcome outcome);
+// The same, with gpg's own words added when it failed otherwise ("GnuPG could not be started: …").
+QString describe(const Result &result);
 
 } // namespace OpenPgp
