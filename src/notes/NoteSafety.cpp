@@ -63,7 +63,8 @@ const NoteStorage &NoteSafety::storageOfPath(const QString &notePath) const
 {
     const QFileInfo target(notePath);
     for (int n = 1; n <= NoteTabs::Count; ++n) {
-        if (QFileInfo(m_notes.path(n)) == target || m_notes.plainPath(n) == notePath)
+        if (QFileInfo(m_notes.path(n)) == target || m_notes.plainPath(n) == notePath ||
+            NoteDocuments::lockedPath(m_notes.plainPath(n)) == notePath)
             return m_storage(n);
     }
     return NoteStorage::plain();
@@ -243,6 +244,7 @@ void NoteSafety::lockChanged(int n, const QString &oldPath, const QByteArray &by
 void NoteSafety::sealed(int n)
 {
     m_snapshots.waitForDone();
+    setSealed(n, true);
     stopRecoveryTimers(n);
     ++(*m_copyGeneration)[static_cast<size_t>(n - 1)];
     m_edited[static_cast<size_t>(n - 1)] = false;
@@ -274,7 +276,8 @@ void NoteSafety::nowMatchesFile(int n, const QByteArray &bytes, const QDateTime 
 
 void NoteSafety::changedElsewhere(int n)
 {
-    if (m_finished)
+    // A locked note is read afresh when it is unlocked.
+    if (m_finished || m_sealed[static_cast<size_t>(n - 1)])
         return;
     // Whether the tab holds anything new is a matter of its content: New, Clear and Open clear
     // the changed flag, yet their result must not be replaced silently.

@@ -101,8 +101,9 @@ public:
     // Note n was locked or its lock removed: its file is now another, holding bytes, and its
     // history follows it there (encrypted or not, as the note now is).
     void lockChanged(int n, const QString &oldPath, const QByteArray &bytes);
-    // Note n was locked again: nothing of it is copied until it is unlocked.
+    // Note n was locked again: nothing of it is copied or followed until it is unlocked.
     void sealed(int n);
+    void setSealed(int n, bool sealed) { m_sealed[static_cast<size_t>(n - 1)] = sealed; }
     // The note directory changes: the recovery copies of the notes of the old one go.
     void dropRecoveryCopies();
     NoteWatcher &watcher() { return m_watcher; }
@@ -151,6 +152,7 @@ private:
     std::array<QTimer, 7> m_recoveryTimers;
     std::array<bool, 7> m_edited{};
     std::array<bool, 7> m_keepApart{};
+    std::array<bool, 7> m_sealed{}; // locked, its passphrase not known: its file is not ours to read
     std::array<bool, 7> m_copyCurrent{}; // the recovery copy made at a failed save holds the tab's text
     // Recovery copies are written on a worker. Each save or load of a note counts up its
     // generation, and a copy made for an earlier generation is stale: the worker drops it.

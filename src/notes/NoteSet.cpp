@@ -152,6 +152,7 @@ void NoteSet::load(const QString &dir, int first, bool held)
     m_failureTold.fill({});
     m_safety->notesLoaded();
     for (int n = 1; n <= NoteTabs::Count; ++n) {
+        m_safety->setSealed(n, isSealed(n));
         if (isSealed(n))
             emit sealed(n);
     }
@@ -188,6 +189,7 @@ void NoteSet::noteRead(int n, NoteFiles::Read &&read)
     m_notes->setChanged(n, false);
     m_safety->noteLoaded(n, how == NoteFiles::Loaded::Read ? &disk : nullptr);
     if (unlocking) {
+        m_safety->setSealed(n, false);
         if (const QStringList kept = std::exchange(m_keptWhileSealed[slot(n)], {}); !kept.isEmpty())
             m_safety->restoreKeptCopies(kept);
         emit unlocked(n);
