@@ -76,6 +76,7 @@ Quillbox::Quillbox(SettingsStore &settings, Platform &platform, QWidget *parent)
     wirePreferences(*this);
     wireTrayAndHelp(*this);
     wireNoteHistory(*this);
+    wireLockedNotes(*this);
     wireHotKey(*this);
 }
 
@@ -189,6 +190,11 @@ RichTextBox *Quillbox::boxOf(int n) const
     return NoteTabs::isNote(n) ? d->boxes[Private::slot(n)] : nullptr;
 }
 
+LockedNotePanel *Quillbox::lockedPanel(int n) const
+{
+    return NoteTabs::isNote(n) ? d->lockedPanels[Private::slot(n)] : nullptr;
+}
+
 RichTextBox *Quillbox::ActiveEditor() const
 {
     return editor(d->active);
@@ -233,11 +239,8 @@ void Quillbox::FocusVisibleEditor()
 {
     for (int n = 1; n <= NoteTabs::Count; ++n) {
         if (isPanelVisible(n)) {
-            // A note still being read: its stand-in holds the keyboard for it.
-            QWidget *note = d->boxes[Private::slot(n)];
-            if (!d->notes.isLoaded(n))
-                note = d->loadingLabels[Private::slot(n)];
-            note->setFocus(Qt::OtherFocusReason);
+            // A note still being read, or locked: what stands in for it holds the keyboard.
+            d->keyboardHolder(n)->setFocus(Qt::OtherFocusReason);
         }
     }
 }

@@ -11,6 +11,7 @@ class QTabBar;
 class QToolBar;
 class QComboBox;
 class RichTextBox;
+class LockedNotePanel;
 class SettingsStore;
 class TrayIcon;
 class NoteHistory;
@@ -67,6 +68,8 @@ public:
     int activeNote() const;            // the number of ActiveEditor's note
     bool isPanelVisible(int n) const;  // the container of note n is the one in view
     QTabBar *tabStrip() const;         // TabStrip1; each tab's data is its note number
+    // What a locked note's tab shows in place of its editor until it is unlocked.
+    LockedNotePanel *lockedPanel(int n) const;
     QString NoteDir() const;
     QString notePath(int n) const;
     QString noteCaption(int n) const; // the caption of note n's tab, or its default caption
@@ -134,6 +137,8 @@ signals:
     void activeNoteChanged(int n);
     // Start-up has loaded the notes and wants the font boxes filled (once) from note 1.
     void fontBoxesWanted();
+    // Setup changed how long locked notes stay open without input (0: until locked by hand).
+    void lockAfterMinutesChanged(int minutes);
 
 protected:
     bool event(QEvent *event) override;

@@ -10,6 +10,7 @@
 #include "NamedComboBox.h"
 #include "NoteStorage.h"
 #include "NoteTab.h"
+#include "LockedNotePanel.h"
 #include "NoticeBar.h"
 #include "Platform.h"
 #include "ProgramPlaces.h"
@@ -115,6 +116,17 @@ Quillbox::Private::Private(Quillbox *window, SettingsStore &store, Platform &ser
 void Quillbox::Private::connectNotes()
 {
     QObject::connect(&notes, &NoteSet::loaded, q, [this](int n) { noteLoaded(n); });
+    QObject::connect(&notes, &NoteSet::sealed, q, [this](int n) { showSealed(n); });
+    QObject::connect(&notes, &NoteSet::unlocked, q, [this](int n) {
+        lockedPanels[slot(n)]->clear();
+        showSealed(n);
+        if (q->isPanelVisible(n))
+            boxes[slot(n)]->setFocus(Qt::OtherFocusReason);
+        // What a crash left of it could not be offered before.
+        QTimer::singleShot(0, q, [this, n] { offerRecovery(n); });
+    });
+    QObject::connect(&notes, &NoteSet::unlockFailed, q,
+                     [this](int n, const QString &why) { lockedPanels[slot(n)]->showError(why); });
     QObject::connect(&notes, &NoteSet::notice, q,
                      [this](const QString &event, const QString &text) { q->showNotice(event, text); });
     QObject::connect(&notes, &NoteSet::noticeOver, q, &Quillbox::dismissNotice);
@@ -200,9 +212,14 @@ void Quillbox::Private::buildWidgets()
         // Holds the keyboard for the note, which takes it over once it is in.
         loading->setFocusPolicy(Qt::StrongFocus);
         loading->hide();
+        auto *locked = new LockedNotePanel(panel);
+        locked->setObjectName(QStringLiteral("Locked%1").arg(n));
+        locked->hide();
         panelLayout->addWidget(loading);
+        panelLayout->addWidget(locked);
         panelLayout->addWidget(box);
         loadingLabels[slot(n)] = loading;
+        lockedPanels[slot(n)] = locked;
         stack->addWidget(panel);
         panels[slot(n)] = panel;
         boxes[slot(n)] = box;
@@ -219,9 +236,9 @@ void Quillbox::Private::buildWidgets()
     new TabStripKeys(tabs, q, [this](bool typing) -> QWidget * {
         if (tabs->count() == 0)
             return nullptr;
-        if (typing || notes.isLoaded(active))
+        if (typing && !notes.isSealed(active))
             return q->editor(active);
-        return loadingLabels[slot(active)];
+        return keyboardHolder(active);
     });
 
     // The design size, 7245 x 5805 twips outside, is also the smallest the window may become. A
@@ -263,7 +280,7 @@ void Quillbox::Private::applyTabStrip(const TabStripBuilder::Plan &plan)
     // Exactly one panel is in view, that of the selected tab: the active note's tab when it is
     // still there, else the first tab. With no tab at all, no note is shown.
     stack->setHidden(plan.tabs.isEmpty());
-    enableNoteCommands(!plan.tabs.isEmpty());
+    enableNoteCommands(!plan.tabs.isEmpty() && !notes.isSealed(active));
     int index = 0;
     for (int i = 0; i < tabs->count(); ++i) {
         if (tabs->tabData(i).toInt() == active)
@@ -323,6 +340,7 @@ void Quillbox::Private::showNoteOfTab(int index)
         return; // a tab without a note number changes nothing
     active = n;
     stack->setCurrentIndex(n - 1);
+    enableCommandsOfNoteInView();
     emit q->activeNoteChanged(n);
 }
 
@@ -384,11 +402,38 @@ void Quillbox::Private::showLoadingOfNotes()
 void Quillbox::Private::showLoading(int n, bool loading)
 {
     const bool waitedForByKeyboard = q->focusWidget() == loadingLabels[slot(n)];
-    loadingLabels[slot(n)]->setVisible(loading);
-    boxes[slot(n)]->setVisible(!loading);
-    boxes[slot(n)]->setReadOnly(loading);
+    const bool sealed = notes.isSealed(n);
+    loadingLabels[slot(n)]->setVisible(loading && !sealed);
+    lockedPanels[slot(n)]->setVisible(sealed);
+    boxes[slot(n)]->setVisible(!loading && !sealed);
+    boxes[slot(n)]->setReadOnly(loading || sealed);
     if (!loading && waitedForByKeyboard)
-        boxes[slot(n)]->setFocus(Qt::OtherFocusReason);
+        keyboardHolder(n)->setFocus(Qt::OtherFocusReason);
+}
+
+void Quillbox::Private::showSealed(int n)
+{
+    const bool hadKeyboard = q->isPanelVisible(n) && q->focusWidget() &&
+                             panels[slot(n)]->isAncestorOf(q->focusWidget());
+    lockedPanels[slot(n)]->setNoteCaption(noteCaption(n));
+    showLoading(n, !notes.isLoaded(n));
+    if (hadKeyboard)
+        keyboardHolder(n)->setFocus(Qt::OtherFocusReason);
+    enableCommandsOfNoteInView();
+}
+
+void Quillbox::Private::enableCommandsOfNoteInView()
+{
+    enableNoteCommands(tabs->count() > 0 && !notes.isSealed(active));
+}
+
+QWidget *Quillbox::Private::keyboardHolder(int n) const
+{
+    if (notes.isSealed(n))
+        return lockedPanels[slot(n)];
+    if (!notes.isLoaded(n))
+        return loadingLabels[slot(n)];
+    return boxes[slot(n)];
 }
 
 void Quillbox::Private::reportUnreadable(const QStringList &files)
@@ -404,9 +449,9 @@ void Quillbox::Private::reportUnreadable(const QStringList &files)
         QMessageBox::Warning);
 }
 
-void Quillbox::Private::offerRecovery()
+void Quillbox::Private::offerRecovery(int only)
 {
-    for (const NoteSafety::Offer &offer : notes.recoveryOffers()) {
+    for (const NoteSafety::Offer &offer : notes.recoveryOffers(only)) {
         const auto answer = Dialogs::message(
             q, QStringLiteral("Quillbox Plus"),
             QStringLiteral("Quillbox Plus did not close properly last time. The tab \"%1\" holds text "

@@ -16,6 +16,7 @@
 #include <functional>
 
 class CommandToolbar;
+class LockedNotePanel;
 class FormatToolbar;
 class QLabel;
 class NoticeBar;
@@ -48,9 +49,15 @@ struct Quillbox::Private
     void noteLoaded(int n);
     void showLoading(int n, bool loading);
     void showLoadingOfNotes();
+    // A locked note shows its panel in place of its editor until it is unlocked; the commands
+    // that act on the note in view go with it.
+    void showSealed(int n);
+    void enableCommandsOfNoteInView();
+    QWidget *keyboardHolder(int n) const; // the editor, or what stands in for it
     void reportUnreadable(const QStringList &files);
-    // Start-up: the recovery copies a crash left are offered back, each with a question.
-    void offerRecovery();
+    // Start-up: the recovery copies a crash left are offered back, each with a question (a
+    // locked note's once it is unlocked).
+    void offerRecovery(int only = 0);
 
     // Geometry.
     WindowGeometry converter() const;
@@ -93,6 +100,7 @@ struct Quillbox::Private
     std::array<QWidget *, 7> panels{};
     std::array<RichTextBox *, 7> boxes{};
     std::array<QLabel *, 7> loadingLabels{};
+    std::array<LockedNotePanel *, 7> lockedPanels{}; // in place of a locked note's editor
     TrayIcon *tray = nullptr;
 
     int active = 1;

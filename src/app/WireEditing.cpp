@@ -1,5 +1,6 @@
 #include "EditingSession.h"
 #include "FindReplaceDialog.h"
+#include "NoteSet.h"
 #include "Quillbox.h"
 #include "RichTextBox.h"
 #include "SearchAllNotesDialog.h"
@@ -46,7 +47,9 @@ void openSearchAllNotes(Quillbox &window)
         QTabBar *strip = window.tabStrip();
         for (int i = 0; i < strip->count(); ++i) {
             const int n = strip->tabData(i).toInt();
-            if (RichTextBox *box = window.editor(n))
+            if (window.notes().isSealed(n))
+                notes.append({n, window.noteCaption(n), nullptr});
+            else if (RichTextBox *box = window.editor(n))
                 notes.append({n, window.noteCaption(n), box->document()});
         }
         return notes;

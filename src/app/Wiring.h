@@ -12,4 +12,5 @@ void wireAutoCompletion(Quillbox &window);
 void wireTrayAndHelp(Quillbox &window); // tray icon, help, about
 void wireNoteHistory(Quillbox &window); // earlier and second versions of a note
 void wireSpelling(Quillbox &window);    // spell check, after wireEditing
+void wireLockedNotes(Quillbox &window); // lock, unlock, lock again; after the tray and preferences
 void wireHotKey(Quillbox &window);      // the global hot key; Setup's Apply changes it

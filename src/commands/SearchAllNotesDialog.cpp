@@ -135,11 +135,14 @@ void SearchAllNotesDialog::scheduleSearch()
 QList<NoteSearch::Note> SearchAllNotesDialog::snapshot()
 {
     QList<NoteSearch::Note> notes;
+    m_lockedSkipped = 0;
     if (!m_hooks.shownNotes)
         return notes;
     for (const ShownNote &shown : m_hooks.shownNotes()) {
-        if (!shown.document)
+        if (!shown.document) {
+            ++m_lockedSkipped;
             continue;
+        }
         Cached &cached = m_texts[shown.number];
         if (cached.document != shown.document || cached.revision != shown.document->revision()) {
             cached.document = shown.document;
@@ -200,9 +203,15 @@ void SearchAllNotesDialog::searchFinished()
     if (std::exchange(m_goWhenFound, false) && m_list->count() > 0)
         goToItem(m_list->item(0));
     const qsizetype n = result.matches.size();
-    m_status->setText(result.truncated ? QStringLiteral("The first %1 matches").arg(n)
-                      : n == 1         ? QStringLiteral("1 match")
-                                       : QStringLiteral("%1 matches").arg(n));
+    QString found = result.truncated ? QStringLiteral("The first %1 matches").arg(n)
+                    : n == 1         ? QStringLiteral("1 match")
+                                     : QStringLiteral("%1 matches").arg(n);
+    if (m_lockedSkipped > 0) {
+        found += m_lockedSkipped == 1
+                     ? QStringLiteral("; 1 locked note was not searched")
+                     : QStringLiteral("; %1 locked notes were not searched").arg(m_lockedSkipped);
+    }
+    m_status->setText(found);
 }
 
 // The window opens over the notes; left open, it would hide the match from the user whose next

@@ -29,7 +29,7 @@ public:
     {
         int number = 0;
         QString caption;
-        QTextDocument *document = nullptr;
+        QTextDocument *document = nullptr; // none: the note is locked, and not searched
     };
     struct Hooks
     {
@@ -76,6 +76,7 @@ private:
     int m_searchesStarted = 0;
 
     // The plain text of each note, taken again only when its document has changed.
+    int m_lockedSkipped = 0; // in the notes of the last search
     struct Cached
     {
         QPointer<QTextDocument> document;
