@@ -23,7 +23,8 @@ class TestIdleWatch : public QObject
     {
         const QPointF at(5, 5);
         if (kind == QLatin1String("key"))
-            return std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            return std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier,
+                                               QStringLiteral("a"));
         if (kind == QLatin1String("click"))
             return std::make_unique<QMouseEvent>(QEvent::MouseButtonPress, at, at, Qt::LeftButton,
                                                  Qt::LeftButton, Qt::NoModifier);

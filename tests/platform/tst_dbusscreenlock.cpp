@@ -18,8 +18,8 @@ class TestDBusScreenLock : public QObject
             arguments << argument;
         QProcess dbusSend;
         dbusSend.start(QStringLiteral("dbus-send"), arguments);
-        return dbusSend.waitForFinished(10000) && dbusSend.exitStatus() == QProcess::NormalExit
-               && dbusSend.exitCode() == 0;
+        return dbusSend.waitForFinished(10000) && dbusSend.exitStatus() == QProcess::NormalExit &&
+               dbusSend.exitCode() == 0;
     }
 
 public slots:
@@ -43,13 +43,16 @@ private slots:
         QTest::addColumn<int>("locks");
         const QString freedesktop = QStringLiteral("org.freedesktop.ScreenSaver.ActiveChanged");
         const QString gnome = QStringLiteral("org.gnome.ScreenSaver.ActiveChanged");
-        QTest::newRow("freedesktop locks") << "/org/freedesktop/ScreenSaver" << freedesktop << "boolean:true" << 1;
-        QTest::newRow("freedesktop unlocks") << "/org/freedesktop/ScreenSaver" << freedesktop << "boolean:false" << 0;
+        QTest::newRow("freedesktop locks")
+            << "/org/freedesktop/ScreenSaver" << freedesktop << "boolean:true" << 1;
+        QTest::newRow("freedesktop unlocks")
+            << "/org/freedesktop/ScreenSaver" << freedesktop << "boolean:false" << 0;
         QTest::newRow("KDE's short path") << "/ScreenSaver" << freedesktop << "boolean:true" << 1;
         QTest::newRow("GNOME locks") << "/org/gnome/ScreenSaver" << gnome << "boolean:true" << 1;
         QTest::newRow("GNOME unlocks") << "/org/gnome/ScreenSaver" << gnome << "boolean:false" << 0;
         QTest::newRow("another signal") << "/org/freedesktop/ScreenSaver"
-                                        << "org.freedesktop.ScreenSaver.WakeUpScreen" << "boolean:true" << 0;
+                                        << "org.freedesktop.ScreenSaver.WakeUpScreen"
+                                        << "boolean:true" << 0;
     }
     void tellsTheScreenLockingOnly()
     {

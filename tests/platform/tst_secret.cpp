@@ -11,7 +11,7 @@ private slots:
     void wipingBytesOverwritesEverySharedCopy()
     {
         QByteArray bytes = QByteArrayLiteral("open sesame").toBase64(); // a heap buffer of its own
-        const QByteArray kept = bytes;                                   // shares it
+        const QByteArray kept = bytes;                                  // shares it
         Secret::wipe(bytes);
         QVERIFY(bytes.isEmpty());
         QCOMPARE(kept, QByteArray(kept.size(), '\0'));

@@ -20,8 +20,7 @@ class TestSecretServiceKeyring : public QObject
 
     // Waits for the keyring's answer; one that comes too late lands in the shared record, not on
     // a stack long gone.
-    template<typename Call>
-    static Answer ask(Call call)
+    template <typename Call> static Answer ask(Call call)
     {
         auto a = std::make_shared<Answer>();
         call(a);
@@ -56,8 +55,8 @@ private slots:
         if (QCoreApplication::arguments().contains(QStringLiteral("answersEveryCallWithAnError")))
             return;
         const QDBusConnection bus = QDBusConnection::sessionBus();
-        QVERIFY2(bus.isConnected()
-                     && bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")),
+        QVERIFY2(bus.isConnected() &&
+                     bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")),
                  "a Secret Service on the session bus: run by with_private_bus.sh keyring");
     }
 
@@ -65,7 +64,8 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("plain") << "/home/ann/.local/share/Quillbox Plus/notes.rtf" << QByteArray("correct horse");
+        QTest::newRow("plain") << "/home/ann/.local/share/Quillbox Plus/notes.rtf"
+                               << QByteArray("correct horse");
         QTest::newRow("beyond ASCII") << "tab2.rtf" << QString::fromUtf8("pässwört ✓ 鍵").toUtf8();
         // Passed as bytes, not text: nothing cuts a passphrase short at a NUL.
         QTest::newRow("NUL inside") << "tab3.rtf" << QByteArray("before\0after", 12);
@@ -128,6 +128,22 @@ private slots:
         QVERIFY(!fetch(keyring, key).secret);
     }
 
+    // The program may drop its keyring (at shutdown, say) while the keyring still works on a
+    // passphrase; the passphrase handed over must still be there when the keyring gets to it.
+    void storingFinishesAfterTheKeyringIsGone()
+    {
+        const QString key = QStringLiteral("tab6.rtf");
+        auto keyring = std::make_unique<SecretServiceKeyring>();
+        keyring->store(key, Secret(QStringLiteral("kept on")), [](const QString &) {});
+        keyring.reset();
+        SecretServiceKeyring later;
+        const Answer a = fetch(later, key);
+        QCOMPARE(a.error, QString());
+        QVERIFY(a.secret);
+        QVERIFY(*a.secret == Secret(QStringLiteral("kept on")));
+        QCOMPARE(forget(later, key).error, QString());
+    }
+
     void answersEveryCallWithAnError_data()
     {
         QTest::addColumn<QString>("call");
@@ -140,7 +156,7 @@ private slots:
         QFETCH(QString, call);
         SecretServiceKeyring keyring;
         const QString key = QStringLiteral("notes.rtf");
-        const Answer a = call == QLatin1String("store") ? store(keyring, key, Secret(QStringLiteral("pw")))
+        const Answer a = call == QLatin1String("store")   ? store(keyring, key, Secret(QStringLiteral("pw")))
                          : call == QLatin1String("fetch") ? fetch(keyring, key)
                                                           : forget(keyring, key);
         QVERIFY2(a.done, "answered within ten seconds");

@@ -36,7 +36,7 @@ bool answeredWithoutBus(QObject *context, const std::function<void(const QString
 }
 
 // Starts a job that deletes itself once finished; `finished` runs unless this keyring is gone.
-template<typename Job, typename Finished>
+template <typename Job, typename Finished>
 void run(Job *job, const QString &key, QObject *context, Finished finished)
 {
     job->setAutoDelete(true);
@@ -51,12 +51,15 @@ void SecretServiceKeyring::store(const QString &key, const Secret &secret, Done 
 {
     if (answeredWithoutBus(this, done))
         return;
-    // The job reads the passphrase from our own wiped buffer, which lives as long as the job:
-    // the connection holding it goes when the job is deleted, after the job has let go of it.
+    // The job reads the passphrase from a wiped buffer of ours, no copy, whenever its turn comes
+    // (QtKeychain runs one job at a time), even after this keyring is gone. So the buffer is tied
+    // to the job: a connection without a receiver lives until the job is deleted, after the job
+    // has let go of the bytes.
     auto kept = std::make_shared<Secret>(secret);
     auto *job = new QKeychain::WritePasswordJob(kService);
     job->setBinaryData(QByteArray::fromRawData(kept->data(), qsizetype(kept->size())));
-    run(job, key, this, [done, kept](QKeychain::WritePasswordJob *finished) {
+    QObject::connect(job, &QObject::destroyed, [kept] {});
+    run(job, key, this, [done](QKeychain::WritePasswordJob *finished) {
         if (finished->error() == QKeychain::NoError)
             return done(QString());
         qCInfo(lcKeyring) << "storing failed:" << finished->error() << finished->errorString();
