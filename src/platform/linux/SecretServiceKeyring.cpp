@@ -22,8 +22,8 @@ QString failureText(QKeychain::Error error, const QString &detail)
     return detail.isEmpty() ? reason : reason + QLatin1Char(' ') + detail;
 }
 
-// Without a session bus QtKeychain's libsecret may try to start one of its own (and fail only
-// after a while); a bus is what every keyring needs, so its absence is told at once. The answer
+// Without a session bus libsecret may launch a bus of its own for the display, where no keyring
+// waits either; every keyring needs the session bus, so its absence is told at once. The answer
 // still comes from the event loop, as a keyring's would.
 bool answeredWithoutBus(QObject *context, const std::function<void(const QString &)> &fail)
 {
