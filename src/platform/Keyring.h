@@ -25,4 +25,7 @@ public:
     // Nothing and no error when the keyring holds no entry for key.
     virtual void fetch(const QString &key, Fetched done) = 0;
     virtual void forget(const QString &key, Done done) = 0;
+
+    // How an error begins when there is no keyring to ask (no session bus, no Secret Service).
+    static QString notAvailableText() { return QStringLiteral("The desktop's keyring is not available."); }
 };

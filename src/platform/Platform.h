@@ -2,8 +2,10 @@
 
 #include "FrameExtents.h"
 #include "GlobalHotKey.h"
+#include "Keyring.h"
 #include "KeystrokeSender.h"
 #include "Launcher.h"
+#include "ScreenLock.h"
 #include "SoundPlayer.h"
 
 #include <memory>
@@ -16,6 +18,8 @@ struct Platform
     std::unique_ptr<SoundPlayer> sound;
     std::unique_ptr<GlobalHotKey> hotKey;
     std::unique_ptr<FrameExtents> frames;
+    std::unique_ptr<Keyring> keyring;
+    std::unique_ptr<ScreenLock> screenLock;
 
     static Platform createNative();
 };

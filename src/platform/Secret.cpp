@@ -5,9 +5,12 @@
 
 Secret::Secret(const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    m_bytes.assign(utf8.begin(), utf8.end());
+    QByteArray utf8 = text.toUtf8();
+    m_bytes.assign(utf8.cbegin(), utf8.cend());
+    wipe(utf8);
 }
+
+Secret::Secret(const char *utf8, size_t size) : m_bytes(utf8, utf8 + size) {}
 
 Secret::Secret(Secret &&other) noexcept : m_bytes(std::move(other.m_bytes))
 {
@@ -45,4 +48,14 @@ void Secret::wipe()
         explicit_bzero(m_bytes.data(), m_bytes.size());
     m_bytes.clear();
     m_bytes.shrink_to_fit();
+}
+
+void Secret::wipe(QByteArray &bytes)
+{
+    // Writing through data() would detach and overwrite a fresh copy; the point is to overwrite
+    // the buffer every sharer sees, so it is written through constData(). Only a buffer the array
+    // allocated itself: not raw data (QByteArray::fromRawData), which may be read-only.
+    if (!bytes.isEmpty() && bytes.data_ptr().isMutable())
+        explicit_bzero(const_cast<char *>(bytes.constData()), size_t(bytes.size()));
+    bytes.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -12,6 +13,8 @@ class Secret
 public:
     Secret() = default;
     explicit Secret(const QString &text);
+    // Takes bytes that are already UTF-8, as the keyring hands them back.
+    Secret(const char *utf8, size_t size);
     Secret(const Secret &other) = default;
     Secret(Secret &&other) noexcept;
     Secret &operator=(const Secret &other);
@@ -25,6 +28,9 @@ public:
     bool operator==(const Secret &other) const { return m_bytes == other.m_bytes; }
 
     void wipe();
+    // Overwrites the bytes of a passphrase that passed through a QByteArray (on its way to or from
+    // a library), including every copy sharing them, and empties it.
+    static void wipe(QByteArray &bytes);
 
 private:
     std::vector<char> m_bytes;

@@ -2,12 +2,17 @@
 
 #include "../FrameExtents.h"
 #include "../GlobalHotKey.h"
+#include "../Keyring.h"
 #include "../KeystrokeSender.h"
 #include "../Launcher.h"
 #include "../Platform.h"
+#include "../ScreenLock.h"
 #include "../SoundPlayer.h"
 
 #include <QStringList>
+#include <QTimer>
+
+#include <map>
 
 // Recording fakes: tests read what the program asked the platform to do.
 class FakeLauncher final : public Launcher
@@ -111,6 +116,58 @@ public:
     }
 };
 
+// An in-memory keyring. It answers from the event loop, as the desktop's does; every call is
+// recorded ("store <key>", "fetch <key>", "forget <key>"). Set `failure` to have every call fail
+// with that text; unavailable() fails them as a desktop without a keyring does.
+class FakeKeyring final : public Keyring
+{
+public:
+    std::map<QString, Secret> entries;
+    QStringList calls;
+    QString failure;
+
+    void unavailable() { failure = notAvailableText() + QStringLiteral(" (no keyring in this test)"); }
+
+    void store(const QString &key, const Secret &secret, Done done) override
+    {
+        calls << QStringLiteral("store ") + key;
+        answer([this, key, secret, done] {
+            if (failure.isEmpty())
+                entries[key] = secret;
+            done(failure);
+        });
+    }
+    void fetch(const QString &key, Fetched done) override
+    {
+        calls << QStringLiteral("fetch ") + key;
+        answer([this, key, done] {
+            const auto found = entries.find(key);
+            if (!failure.isEmpty() || found == entries.end())
+                return done(std::nullopt, failure);
+            done(found->second, QString());
+        });
+    }
+    void forget(const QString &key, Done done) override
+    {
+        calls << QStringLiteral("forget ") + key;
+        answer([this, key, done] {
+            if (failure.isEmpty())
+                entries.erase(key);
+            done(failure);
+        });
+    }
+
+private:
+    void answer(std::function<void()> later) { QTimer::singleShot(0, this, std::move(later)); }
+};
+
+// lock() is the desktop locking its screen.
+class FakeScreenLock final : public ScreenLock
+{
+public:
+    void lock() { emit screenLocked(); }
+};
+
 // A platform made of fakes, with typed access to each for the test's assertions.
 struct FakePlatform
 {
@@ -119,6 +176,8 @@ struct FakePlatform
     FakeSoundPlayer *sound = nullptr;
     FakeGlobalHotKey *hotKey = nullptr;
     FakeFrameExtents *frames = nullptr;
+    FakeKeyring *keyring = nullptr;
+    FakeScreenLock *screenLock = nullptr;
 
     Platform make()
     {
@@ -138,6 +197,12 @@ struct FakePlatform
         auto e = std::make_unique<FakeFrameExtents>();
         frames = e.get();
         p.frames = std::move(e);
+        auto r = std::make_unique<FakeKeyring>();
+        keyring = r.get();
+        p.keyring = std::move(r);
+        auto x = std::make_unique<FakeScreenLock>();
+        screenLock = x.get();
+        p.screenLock = std::move(x);
         return p;
     }
 };

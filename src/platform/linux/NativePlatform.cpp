@@ -1,7 +1,9 @@
 #include "../Platform.h"
+#include "DBusScreenLock.h"
 #include "LinuxLauncher.h"
 #include "PortalGlobalHotKey.h"
 #include "QtSoundPlayer.h"
+#include "SecretServiceKeyring.h"
 #include "X11KeystrokeSender.h"
 #include "XcbFrameExtents.h"
 #include "XcbGlobalHotKey.h"
@@ -21,5 +23,7 @@ Platform Platform::createNative()
         p.hotKey = std::make_unique<XcbGlobalHotKey>();
     // Unknown off X11: the window then goes by Qt's own view of its frame.
     p.frames = std::make_unique<XcbFrameExtents>();
+    p.keyring = std::make_unique<SecretServiceKeyring>();
+    p.screenLock = std::make_unique<DBusScreenLock>();
     return p;
 }
