@@ -7,6 +7,7 @@
 #include "StartupPassword.h"
 #include "SyncthingFolder.h"
 #include "TabDefaults.h"
+#include "WrappedCaption.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -68,28 +68,6 @@ QLabel *labelFor(const QString &text, const char *name, QWidget *field, const ch
     field->setAccessibleName(QString(text).remove(u'&'));
     return l;
 }
-
-// A check box whose caption wraps onto a second line, as one sentence: the box carries the
-// caption for screen readers, the label beside it shows it and passes clicks and its access key on.
-class WrappedCaption final : public QLabel
-{
-public:
-    WrappedCaption(const QString &text, QCheckBox *box) : QLabel(text)
-    {
-        setWordWrap(true);
-        setBuddy(box);
-        box->setAccessibleName(QString(text).remove(u'&'));
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (auto *box = qobject_cast<QCheckBox *>(buddy());
-            box && rect().contains(event->position().toPoint()))
-            box->click();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
 
 // The hot key box leaves Enter, Esc and Tab to the dialog, so that they apply, cancel and move
 // on there as everywhere else instead of becoming a hot key that is then refused.
