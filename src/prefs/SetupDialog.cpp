@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
 #include "HotKeySetting.h"
+#include "IdleLockSetting.h"
 #include "PreferencesTarget.h"
 #include "StartupPassword.h"
 #include "SyncthingFolder.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
@@ -297,6 +299,16 @@ QGroupBox *SetupDialog::buildPasswordFrame()
     grid->addWidget(show, 1, 2);
     grid->addWidget(m_passwordStatus, 2, 0, 1, 3);
 
+    // Locked notes that the user unlocked lock again when the desk is left alone.
+    m_lockAfter = named(new QSpinBox, "LockAfterMinutes");
+    m_lockAfter->setRange(0, IdleLockSetting::MaximumMinutes);
+    m_lockAfter->setSuffix(QStringLiteral(" min"));
+    m_lockAfter->setSpecialValueText(QStringLiteral("Never"));
+    grid->addWidget(
+        labelFor(QStringLiteral("Lock locked notes after no &input for:"), "LabelLockAfter", m_lockAfter), 3,
+        0, 1, 2);
+    grid->addWidget(m_lockAfter, 3, 2);
+
     connect(command11, &QPushButton::clicked, this, &SetupDialog::removePasswordClicked);
     return frame;
 }
@@ -381,6 +393,7 @@ void SetupDialog::fill(const PreferenceValues &v)
     m_text5->setText(v.dialer);
     m_startAtLogin->setChecked(v.startAtLogin);
     m_hotKey->setKeySequence(QKeySequence::fromString(v.hotKey, QKeySequence::PortableText));
+    m_lockAfter->setValue(v.lockAfterMinutes);
     fillTabs(v);
     m_text11->setText(v.noteDirectory);
     if (!m_dir1->setCurrentPath(v.noteDirectory.trimmed()))
@@ -427,6 +440,7 @@ PreferenceValues SetupDialog::values() const
     v.confirmation = m_text15->text();
     v.startAtLogin = m_startAtLogin->isChecked();
     v.hotKey = m_hotKey->keySequence().toString(QKeySequence::PortableText);
+    v.lockAfterMinutes = m_lockAfter->value();
     return v;
 }
 
