@@ -15,6 +15,7 @@ LockNoteDialog::LockNoteDialog(const QString &noteCaption, QWidget *parent) : QD
 {
     setObjectName(QStringLiteral("LockNoteDialog"));
     setWindowTitle(QStringLiteral("Lock Note"));
+    setMinimumWidth(fontMetrics().averageCharWidth() * 56);
 
     auto *intro = new QLabel(QStringLiteral("Lock the note \"%1\" with a passphrase. Without it the note "
                                             "cannot be read: the passphrase cannot be recovered.")
@@ -28,8 +29,9 @@ LockNoteDialog::LockNoteDialog(const QString &noteCaption, QWidget *parent) : QD
     m_repeat->setObjectName(QStringLiteral("RepeatPassphrase"));
     m_strength = new QLabel(this);
     m_strength->setObjectName(QStringLiteral("PassphraseStrength"));
-    m_strength->setWordWrap(true);
     m_mismatch = PassphraseField::createMessageLine(this);
+    // Both lines are short; unwrapped, they widen the dialog rather than lose a line.
+    m_mismatch->setWordWrap(false);
     m_mismatch->setObjectName(QStringLiteral("PassphraseMismatch"));
     QCheckBox *show = PassphraseField::createShowBox({m_passphrase, m_repeat}, this);
 
@@ -70,6 +72,8 @@ void LockNoteDialog::check()
     const bool differ = !repeat.isEmpty() && repeat != passphrase;
     PassphraseField::showMessage(m_mismatch, differ ? QStringLiteral("The two passphrases are not the same.")
                                                     : QString());
+    if (isVisible())
+        PassphraseField::growToFit(this); // a longer hint or the mismatch line
     m_lock->setEnabled(PassphraseStrength::longEnough(passphrase) && repeat == passphrase);
 }
 

@@ -96,7 +96,13 @@ LockedNotePanel::LockedNotePanel(QWidget *parent) : QWidget(parent)
     column->addStretch();
     column->addWidget(m_lockImage, 0, Qt::AlignHCenter);
     column->addWidget(m_title);
-    column->addWidget(form, 0, Qt::AlignHCenter);
+    // Centred by stretches rather than by alignment: a layout aligning the form would count the
+    // lines of its wrapped caption at the full width and cut off the ones the narrower form needs.
+    auto *centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addWidget(form, 100);
+    centred->addStretch(1);
+    column->addLayout(centred);
     column->addStretch();
 
     // In a window too small for all of it, the panel scrolls instead of cutting a line off.

@@ -16,6 +16,7 @@ PassphraseDialog::PassphraseDialog(const QString &title, const QString &text, co
 {
     setObjectName(QStringLiteral("PassphraseDialog"));
     setWindowTitle(title);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 56);
 
     auto *intro = new QLabel(text, this);
     intro->setWordWrap(true);
@@ -37,11 +38,11 @@ PassphraseDialog::PassphraseDialog(const QString &title, const QString &text, co
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     form->addRow(QStringLiteral("&Passphrase:"), m_field);
     form->addRow(QString(), show);
-    form->addRow(QString(), m_message);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(form);
+    layout->addWidget(m_message); // full width: the caller's message may be long
     layout->addStretch();
     layout->addWidget(buttons);
 
@@ -80,6 +81,7 @@ void PassphraseDialog::showError(const QString &message)
 {
     setChecking(false);
     PassphraseField::showMessage(m_message, message);
+    PassphraseField::growToFit(this);
     m_field->selectAll();
     m_field->setFocus();
 }

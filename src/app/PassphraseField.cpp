@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -43,6 +44,19 @@ void PassphraseField::showMessage(QLabel *line, const QString &text)
 {
     line->setText(text);
     line->setVisible(!text.isEmpty());
+}
+
+void PassphraseField::growToFit(QWidget *dialog)
+{
+    // A layout with wrapped lines does not hold its window to a minimum size, so a line shown
+    // after the window opened does not make it grow by itself.
+    if (!dialog->layout())
+        return;
+    dialog->layout()->activate(); // the sizes of nested layouts are stale until then
+    const int width = qMax(dialog->width(), dialog->layout()->totalMinimumSize().width());
+    const int height = qMax(dialog->height(), dialog->layout()->totalHeightForWidth(width));
+    if (width != dialog->width() || height != dialog->height())
+        dialog->resize(width, height);
 }
 
 Secret PassphraseField::secret(const QLineEdit *field)

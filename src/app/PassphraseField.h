@@ -26,6 +26,9 @@ QCheckBox *createShowBox(std::initializer_list<QLineEdit *> fields, QWidget *par
 QLabel *createMessageLine(QWidget *parent = nullptr);
 void showMessage(QLabel *line, const QString &text);
 
+// A dialog whose lines grew wider or taller than it (a message shown) grows to show them all.
+void growToFit(QWidget *dialog);
+
 // The field's text as a Secret.
 Secret secret(const QLineEdit *field);
 

@@ -52,6 +52,22 @@ void type(QLineEdit *field, const QString &text)
     }
 }
 
+// Every label in view shows all of its text: a wrapped one is as tall as its lines, another as
+// wide as its words. Lists the ones cut off.
+QStringList cutLabels(QWidget *root)
+{
+    QStringList cut;
+    for (QLabel *label : root->findChildren<QLabel *>()) {
+        if (!label->isVisibleTo(root) || label->text().isEmpty())
+            continue;
+        const bool whole = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
+                                             : label->width() >= label->sizeHint().width();
+        if (!whole)
+            cut << label->text();
+    }
+    return cut;
+}
+
 Secret secretOf(const QSignalSpy &spy)
 {
     return spy.isEmpty() ? Secret() : spy.first().first().value<Secret>();
@@ -103,6 +119,7 @@ private slots:
         QCOMPARE(pushButton(&dialog, "LockButton")->isEnabled(), offered);
         auto *mismatch = dialog.findChild<QLabel *>(QStringLiteral("PassphraseMismatch"));
         QCOMPARE(mismatch->isVisible(), toldTheyDiffer);
+        QTRY_COMPARE(cutLabels(&dialog).join(u'|'), QString());
 
         // Enter in the repeat field locks exactly when the button is offered.
         QTest::keyClick(field(&dialog, "RepeatPassphrase"), Qt::Key_Return);
@@ -278,6 +295,7 @@ private slots:
 
         dialog->showError(QStringLiteral("The passphrase is wrong."));
         QVERIFY(dialog->isVisible());
+        QTRY_COMPARE(cutLabels(dialog.get()), QStringList());
         QCOMPARE(shownMessage(dialog.get()), QStringLiteral("The passphrase is wrong."));
         QVERIFY(accept->isEnabled());
         QCOMPARE(passphrase->selectedText(), QStringLiteral("guessed wrong")); // typing replaces it
@@ -412,6 +430,8 @@ private slots:
         QCOMPARE(pushButton(&panel, "UnlockButton")->geometry().center().y(), fieldPlace.center().y());
         QVERIFY(fieldPlace.width() >= panel.fontMetrics().averageCharWidth() * 12);
         QCOMPARE(panel.findChild<QWidget *>(QStringLiteral("LockImage"))->isVisible(), padlock);
+        panel.showError(QStringLiteral("The passphrase is wrong."));
+        QTRY_COMPARE(cutLabels(&panel), QStringList());
     }
 };
 
