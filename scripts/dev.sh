@@ -19,7 +19,7 @@ packages=(
   libhunspell-dev hunspell-en-us libxcb1-dev libxcb-keysyms1-dev
   dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus syncthing curl
   dpkg-dev lintian libglib2.0-bin
-  libgpgmepp-dev gpg gpg-agent qtkeychain-qt6-dev gnome-keyring libsecret-tools
+  libgpgmepp-dev libgpgme-dev gpg gpg-agent qtkeychain-qt6-dev gnome-keyring libsecret-tools
 )
 
 missing=()

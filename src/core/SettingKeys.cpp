@@ -50,6 +50,8 @@ constexpr std::array kTable{
     SettingKeyInfo{"drow", "the password record", "no password"},
     SettingKeyInfo{"HotKey", "key sequence in portable text (Ctrl+Alt+N), empty for none", "Ctrl+Alt+N"},
     SettingKeyInfo{"SpellCheck", "Yes or No", "on when a dictionary is installed"},
+    SettingKeyInfo{"LockAfterMinutes", "whole minutes without input, 0 to 1440; 0 for never",
+                   "15 (also for other values)"},
 };
 } // namespace
 

@@ -31,6 +31,8 @@ inline const QString DefaultFontSize = QStringLiteral("DefaultFontSize");
 inline const QString Password = QStringLiteral("drow");
 inline const QString HotKey = QStringLiteral("HotKey"); // absent: Ctrl+Alt+N; empty: none
 inline const QString SpellCheck = QStringLiteral("SpellCheck");
+// Minutes without input before unlocked notes lock again, 0 for never.
+inline const QString LockAfterMinutes = QStringLiteral("LockAfterMinutes");
 
 // "Tab1" ... "Tab7": whether note tab n is shown.
 QString tabShown(int n);

@@ -3,6 +3,7 @@
 #include "AutostartEntry.h"
 #include "Dialogs.h"
 #include "HotKeySetting.h"
+#include "IdleLockSetting.h"
 #include "Launcher.h"
 #include "PasswordRecord.h"
 #include "PreferencesTarget.h"
@@ -99,6 +100,7 @@ PreferenceValues Preferences::read(const SettingsStore &settings, Launcher *laun
     v.noteDirectory = value(SettingKey::Network);
     v.hotKey = HotKeySetting::read(settings);
     v.startAtLogin = AutostartEntry::exists();
+    v.lockAfterMinutes = IdleLockSetting::read(settings);
 
     if (launcher) {
         if (v.browser.trimmed().isEmpty())
@@ -170,6 +172,11 @@ Preferences::ApplyResult Preferences::apply(const PreferenceValues &v, SettingsS
     target.setLaunchCommandsVisible(!v.hideLaunchCommands);
 
     target.changeNoteDirectory(dir.isEmpty() ? ProgramPlaces::programDirectory() : dir);
+
+    const int lockAfter =
+        IdleLockSetting::valid(v.lockAfterMinutes) ? v.lockAfterMinutes : IdleLockSetting::DefaultMinutes;
+    w.save(SettingKey::LockAfterMinutes, QString::number(lockAfter));
+    target.setLockAfterMinutes(lockAfter);
 
     w.save(SettingKey::HotKey, v.hotKey.trimmed());
     target.setHotKey(v.hotKey.trimmed());

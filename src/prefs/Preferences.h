@@ -29,6 +29,7 @@ struct PreferenceValues
     QString confirmation;            // Text15
     QString hotKey;                  // "HotKey", portable key text; empty for none
     bool startAtLogin = false;       // the XDG autostart entry exists
+    int lockAfterMinutes = 15;       // "LockAfterMinutes", 0 for never
 };
 
 // Reading the settings into the dialog and applying the dialog to the settings and the window.

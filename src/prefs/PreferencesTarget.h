@@ -29,4 +29,6 @@ public:
     virtual void selectFirstTab() = 0;
     // Takes the global hot key (portable key text, empty for none) at once.
     virtual void setHotKey(const QString &key) { Q_UNUSED(key); }
+    // Unlocked notes lock again after this many minutes without input; 0 for never.
+    virtual void setLockAfterMinutes(int minutes) { Q_UNUSED(minutes); }
 };

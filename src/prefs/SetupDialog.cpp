@@ -3,10 +3,12 @@
 #include "Dialogs.h"
 #include "DirectoryChooser.h"
 #include "HotKeySetting.h"
+#include "IdleLockSetting.h"
 #include "PreferencesTarget.h"
 #include "StartupPassword.h"
 #include "SyncthingFolder.h"
 #include "TabDefaults.h"
+#include "WrappedCaption.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,8 +20,8 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
@@ -68,28 +70,6 @@ QLabel *labelFor(const QString &text, const char *name, QWidget *field, const ch
     field->setAccessibleName(QString(text).remove(u'&'));
     return l;
 }
-
-// A check box whose caption wraps onto a second line, as one sentence: the box carries the
-// caption for screen readers, the label beside it shows it and passes clicks and its access key on.
-class WrappedCaption final : public QLabel
-{
-public:
-    WrappedCaption(const QString &text, QCheckBox *box) : QLabel(text)
-    {
-        setWordWrap(true);
-        setBuddy(box);
-        box->setAccessibleName(QString(text).remove(u'&'));
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (auto *box = qobject_cast<QCheckBox *>(buddy());
-            box && rect().contains(event->position().toPoint()))
-            box->click();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
 
 // The hot key box leaves Enter, Esc and Tab to the dialog, so that they apply, cancel and move
 // on there as everywhere else instead of becoming a hot key that is then refused.
@@ -319,6 +299,16 @@ QGroupBox *SetupDialog::buildPasswordFrame()
     grid->addWidget(show, 1, 2);
     grid->addWidget(m_passwordStatus, 2, 0, 1, 3);
 
+    // Locked notes that the user unlocked lock again when the desk is left alone.
+    m_lockAfter = named(new QSpinBox, "LockAfterMinutes");
+    m_lockAfter->setRange(0, IdleLockSetting::MaximumMinutes);
+    m_lockAfter->setSuffix(QStringLiteral(" min"));
+    m_lockAfter->setSpecialValueText(QStringLiteral("Never"));
+    grid->addWidget(
+        labelFor(QStringLiteral("Lock locked notes after no &input for:"), "LabelLockAfter", m_lockAfter), 3,
+        0, 1, 2);
+    grid->addWidget(m_lockAfter, 3, 2);
+
     connect(command11, &QPushButton::clicked, this, &SetupDialog::removePasswordClicked);
     return frame;
 }
@@ -403,6 +393,7 @@ void SetupDialog::fill(const PreferenceValues &v)
     m_text5->setText(v.dialer);
     m_startAtLogin->setChecked(v.startAtLogin);
     m_hotKey->setKeySequence(QKeySequence::fromString(v.hotKey, QKeySequence::PortableText));
+    m_lockAfter->setValue(v.lockAfterMinutes);
     fillTabs(v);
     m_text11->setText(v.noteDirectory);
     if (!m_dir1->setCurrentPath(v.noteDirectory.trimmed()))
@@ -449,6 +440,7 @@ PreferenceValues SetupDialog::values() const
     v.confirmation = m_text15->text();
     v.startAtLogin = m_startAtLogin->isChecked();
     v.hotKey = m_hotKey->keySequence().toString(QKeySequence::PortableText);
+    v.lockAfterMinutes = m_lockAfter->value();
     return v;
 }
 

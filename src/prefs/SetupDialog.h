@@ -16,18 +16,19 @@ class QKeySequenceEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class SettingsStore;
 
 // The "Setup" dialog: programs for the launchers, general preferences, the tabs' names and
-// visibility, the note directory and the start-up password. It is modeless, reads the settings
-// afresh each time it is built and deletes itself when it closes, so it keeps nothing between
-// openings. The controls carry their design names as object names ("Check2", "Text11", ...).
+// visibility, the note directory, the start-up password and when unlocked notes lock again. It is modeless,
+// reads the settings afresh each time it is built and deletes itself when it closes, so it keeps nothing
+// between openings. The controls carry their design names as object names ("Check2", "Text11", ...).
 class SetupDialog final : public QDialog
 {
     Q_OBJECT
 public:
     SetupDialog(SettingsStore &settings, Launcher *launcher, std::shared_ptr<PreferencesTarget> target,
-            QWidget *parent = nullptr);
+                QWidget *parent = nullptr);
 
     // What the controls hold now.
     PreferenceValues values() const;
@@ -68,6 +69,7 @@ private:
     QLineEdit *m_text14 = nullptr; // password
     QLineEdit *m_text15 = nullptr; // confirmation
     QLabel *m_passwordStatus = nullptr;
+    QSpinBox *m_lockAfter = nullptr; // minutes without input before notes lock again
 
     std::array<QLineEdit *, 7> m_tabNames{};
     std::array<QCheckBox *, 7> m_tabShown{};

@@ -37,6 +37,8 @@ public:
     void selectFirstTab() override { calls << QStringLiteral("selectFirstTab"); }
     QStringList hotKeys; // every hot key applied, kept apart from the order of the calls above
     void setHotKey(const QString &key) override { hotKeys << key; }
+    QList<int> lockAfterMinutes; // every idle time applied, likewise
+    void setLockAfterMinutes(int minutes) override { lockAfterMinutes << minutes; }
 
     // The tags of the strip as the window builds it: the note numbers of the shown tabs, in order.
     QStringList tags() const

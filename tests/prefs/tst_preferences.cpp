@@ -221,7 +221,8 @@ private slots:
                              {"Browser", "/usr/bin/firefox-esr"},
                              {"EMail", "thunderbird"},
                              {"Dialer", ""},
-                             {"Network", ""}};
+                             {"Network", ""},
+                             {"LockAfterMinutes", "15"}};
         for (const auto &[key, value] : expected)
             QCOMPARE(m_store->GetSettingValue(key), value);
         QVERIFY(m_store->GetSettingValue(SettingKey::Password).isEmpty());
@@ -232,7 +233,63 @@ private slots:
         QVERIFY(target.launchCommandsVisible);
         QCOMPARE(target.tags(), (QStringList{"1", "2", "3", "4", "5"}));
         QCOMPARE(target.noteDirectory, m_programDir.path());
+        QCOMPARE(target.lockAfterMinutes, QList<int>{15});
         QVERIFY(Dialogs::shown().isEmpty());
+    }
+
+    // Minutes without input before unlocked notes lock again. Anything but a whole number of
+    // minutes up to a day reads as the default, so that a hand-edited value never means "never".
+    void lockAfterMinutesReadsByItsRules_data()
+    {
+        QTest::addColumn<QString>("stored"); // null: no such key
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("absent") << QString() << 15;
+        QTest::newRow("blank") << "  " << 15;
+        QTest::newRow("never") << "0" << 0;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("blanks around") << " 30 " << 30;
+        QTest::newRow("a day") << "1440" << 1440;
+        QTest::newRow("over a day") << "1441" << 15;
+        QTest::newRow("negative") << "-5" << 15;
+        QTest::newRow("fraction") << "7.5" << 15;
+        QTest::newRow("with unit") << "30 min" << 15;
+        QTest::newRow("word") << "never" << 15;
+        QTest::newRow("beyond int") << "99999999999" << 15;
+    }
+
+    void lockAfterMinutesReadsByItsRules()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, minutes);
+        if (!stored.isNull())
+            QVERIFY(m_store->SaveSettingValue(SettingKey::LockAfterMinutes, stored));
+        QCOMPARE(Preferences::read(*m_store, &m_launcher).lockAfterMinutes, minutes);
+    }
+
+    void applyStoresLockAfterMinutes_data()
+    {
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("applied");
+        QTest::newRow("never") << 0 << "0" << 0;
+        QTest::newRow("five") << 5 << "5" << 5;
+        QTest::newRow("a day") << 1440 << "1440" << 1440;
+        QTest::newRow("out of range") << 5000 << "15" << 15;
+        QTest::newRow("negative") << -1 << "15" << 15;
+    }
+
+    void applyStoresLockAfterMinutes()
+    {
+        QFETCH(int, chosen);
+        QFETCH(QString, stored);
+        QFETCH(int, applied);
+        RecordingTarget target;
+        PreferenceValues v = Preferences::read(*m_store, &m_launcher);
+        v.lockAfterMinutes = chosen;
+        QCOMPARE(Preferences::apply(v, *m_store, target, nullptr), Result::Done);
+        QCOMPARE(m_store->GetSettingValue(SettingKey::LockAfterMinutes), stored);
+        QCOMPARE(target.lockAfterMinutes, QList<int>{applied});
+        QCOMPARE(Preferences::read(*m_store, &m_launcher).lockAfterMinutes, applied);
     }
 
     void hiddenTabsLeaveTheStrip_data()

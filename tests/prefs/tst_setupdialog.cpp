@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -146,6 +147,26 @@ private slots:
         QCOMPARE(m_store->GetSettingValue(QStringLiteral("Tab2")), QStringLiteral("NO"));
         QCOMPARE(m_store->GetSettingValue(QStringLiteral("IEEnhanced")), QStringLiteral("YES"));
         QCOMPARE(m_target->calls.last(), QStringLiteral("selectFirstTab"));
+    }
+
+    void lockAfterMinutesShowsNeverAndIsApplied()
+    {
+        auto *minutes = find<QSpinBox>("LockAfterMinutes");
+        QCOMPARE(minutes->value(), 15);
+        QCOMPARE(minutes->text(), QStringLiteral("15 min"));
+        QCOMPARE(minutes->accessibleName(), QStringLiteral("Lock locked notes after no input for:"));
+        QCOMPARE(minutes->maximum(), 1440);
+        minutes->setValue(0);
+        QCOMPARE(minutes->text(), QStringLiteral("Never"));
+        button("Command1")->click();
+        QTRY_VERIFY(m_dialog.isNull());
+        QCOMPARE(m_store->GetSettingValue(QStringLiteral("LockAfterMinutes")), QStringLiteral("0"));
+        QCOMPARE(m_target->lockAfterMinutes, QList<int>{0});
+
+        // Opened again, the dialog shows what was stored.
+        m_store->SaveSettingValue(QStringLiteral("LockAfterMinutes"), QStringLiteral("45"));
+        m_dialog = new SetupDialog(*m_store, &m_launcher, m_target);
+        QCOMPARE(find<QSpinBox>("LockAfterMinutes")->text(), QStringLiteral("45 min"));
     }
 
     void hotKeyFieldTakesOneKeyThenEnterApplies()
