@@ -16,6 +16,7 @@ class WindowPreferencesTarget final : public PreferencesTarget
 {
 public:
     explicit WindowPreferencesTarget(Quillbox &window) : m_window(&window) {}
+    void setLockAfterMinutes(int minutes) override { emit m_window->lockAfterMinutesChanged(minutes); }
 
     void rebuildTabStrip(const std::array<TabPreference, 7> &tabs) override
     {
