@@ -14,6 +14,7 @@
 #include "Quillbox.h"
 #include "ScreenLock.h"
 #include "Secret.h"
+#include "SettingsStore.h"
 #include "TrayIcon.h"
 #include "Wiring.h"
 
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QPointer>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <utility>
@@ -82,7 +84,8 @@ private:
             QMenu *menu = tray->popupMenu();
             auto *item = new QAction(QStringLiteral("&Lock Now"), menu);
             item->setObjectName(QStringLiteral("popLockNow"));
-            menu->insertAction(tray->closeAction(), item);
+            menu->addSeparator();
+            menu->addAction(item);
             connect(item, &QAction::triggered, this, [this] { lockNow({}); }, Qt::QueuedConnection);
             m_trayLockNow = item;
         }
@@ -128,7 +131,8 @@ private:
         enableItems();
         LockedNotePanel *panel = m_window.lockedPanel(n);
         panel->clear();
-        if (!keyring() || m_lockedByUser)
+        // Only a note the user chose to remember: asking the keyring may ask the user to unlock it.
+        if (!keyring() || m_lockedByUser || !remembered().contains(n))
             return;
         const QString key = m_notes.path(n);
         QPointer<LockedNotePanel> guard(panel);
@@ -146,13 +150,48 @@ private:
         enableItems();
         const QString key = m_notes.path(n);
         if (std::unique_ptr<Secret> secret = std::move(m_remember[slot(n)]); secret && keyring()) {
-            keyring()->store(key, *secret, [this](const QString &error) {
-                if (!error.isEmpty())
+            QPointer<QObject> alive(this);
+            keyring()->store(key, *secret, [this, alive, n](const QString &error) {
+                if (!alive)
+                    return;
+                if (error.isEmpty())
+                    setRemembered(n, true);
+                else
                     m_window.showStatus(QStringLiteral("The passphrase was not kept in the desktop's keyring: %1").arg(error));
             });
-        } else if (std::exchange(m_forget[slot(n)], false) && keyring()) {
-            keyring()->forget(key, [](const QString &) {});
+        } else if (std::exchange(m_forget[slot(n)], false)) {
+            forgetInKeyring(n);
         }
+    }
+
+    // Which notes' passphrases the keyring keeps ("KeyringNotes", note numbers): never the
+    // passphrase itself.
+    QList<int> remembered() const
+    {
+        QList<int> notes;
+        for (const QString &number : m_window.settings().GetSettingValue(QStringLiteral("KeyringNotes")).split(u','))
+            notes << number.trimmed().toInt();
+        return notes;
+    }
+    void setRemembered(int n, bool on)
+    {
+        QList<int> notes = remembered();
+        notes.removeAll(n);
+        notes.removeAll(0);
+        if (on)
+            notes << n;
+        std::sort(notes.begin(), notes.end());
+        QStringList numbers;
+        for (int k : std::as_const(notes))
+            numbers << QString::number(k);
+        m_window.settings().SaveSettingValue(QStringLiteral("KeyringNotes"), numbers.join(u','));
+    }
+    void forgetInKeyring(int n, const QString &key = {})
+    {
+        if (!remembered().contains(n) || !keyring())
+            return;
+        setRemembered(n, false);
+        keyring()->forget(key.isEmpty() ? m_notes.path(n) : key, [](const QString &) {});
     }
 
     void lock(int n)
@@ -196,8 +235,7 @@ private:
                 return;
             }
             dialog->accept();
-            if (keyring())
-                keyring()->forget(key, [](const QString &) {});
+            forgetInKeyring(n, key);
             enableItems();
             m_window.showStatus(QStringLiteral("The note \"%1\" is no longer locked.").arg(caption));
         });

@@ -1,6 +1,7 @@
 #include "NotePrinting.h"
 #include "NoteSetCommands.h"
 #include "NoteWindow.h"
+#include "NoteSet.h"
 #include "Quillbox.h"
 #include "Wiring.h"
 
@@ -24,6 +25,7 @@ public:
     QTabBar *tabStrip() const override { return m_window.tabStrip(); }
     QWidget *window() const override { return &m_window; }
     void keepBeforeReplacing(const QString &path) override { m_window.keepBeforeReplacing(path); }
+    bool isSealed(int n) const override { return m_window.notes().isSealed(n); }
 
 private:
     Quillbox &m_window;

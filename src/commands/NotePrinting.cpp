@@ -116,7 +116,7 @@ void NotePrinting::PrintAllTabs()
         // Tabs go by the note number they carry, never by their position.
         bool isNumber = false;
         const int n = strip->tabData(index).toString().trimmed().toInt(&isNumber);
-        if (!isNumber || n < 1 || n > 7)
+        if (!isNumber || n < 1 || n > 7 || m_window.isSealed(n))
             continue;
         if (!printNote(m_window.editor(n), NoteTabs::captionFromStrip(strip->tabText(index))))
             return;

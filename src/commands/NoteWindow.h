@@ -22,4 +22,6 @@ public:
     // A file is about to be replaced by a command (Save Copy As): when it is one of the note
     // files, its version goes to the note's history first.
     virtual void keepBeforeReplacing(const QString &path) { Q_UNUSED(path) }
+    // Note n is locked and not open: its tab shows no text, and nothing of it is printed.
+    virtual bool isSealed(int n) const { Q_UNUSED(n) return false; }
 };

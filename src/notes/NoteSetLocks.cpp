@@ -73,6 +73,9 @@ QString NoteSet::lock(int n, const Secret &passphrase)
     if (passphrase.isEmpty())
         return QStringLiteral("A passphrase is needed.");
     finishLoading(n);
+    if (m_files->isUnreadable(n))
+        return QStringLiteral("The file of this note could not be read, so it is left as it is: open it "
+                              "elsewhere or move it away before locking the note.");
     const QString plainPath = path(n);
     const QString lockedPath = NoteDocuments::lockedPath(plainPath);
     if (QFileInfo::exists(lockedPath) || QFileInfo(lockedPath).isSymLink())
