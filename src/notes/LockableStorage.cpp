@@ -81,9 +81,10 @@ void LockableStorage::forgetKey()
 {
     std::lock_guard guard(m_mutex);
     m_key.wipe();
-    for (QByteArray &plain : m_plainOf)
-        plain.fill('\0');
+    // Not overwritten in place: a reader may still hold the same bytes (the loader, the history
+    // window); the document shown is emptied by whoever seals the note.
     m_plainOf.clear();
+    m_messageOf.clear();
 }
 
 void LockableStorage::unlockForGood()
@@ -98,14 +99,19 @@ Secret LockableStorage::key() const
     return m_key;
 }
 
-void LockableStorage::remember(const QByteArray &messageSha1, const QByteArray &plain) const
+void LockableStorage::remember(const QByteArray &message, const QByteArray &plain) const
 {
+    const QByteArray messageSha1 = sha1(message);
+    const QByteArray plainSha1 = sha1(plain);
     std::lock_guard guard(m_mutex);
     if (m_key.isEmpty())
         return; // locked again meanwhile: keep nothing
-    if (m_plainOf.size() >= RememberedPlainTexts)
+    if (m_plainOf.size() >= RememberedPlainTexts) {
         m_plainOf.clear();
+        m_messageOf.clear();
+    }
     m_plainOf.insert(messageSha1, plain);
+    m_messageOf.insert(plainSha1, message);
 }
 
 OpenPgp::Result LockableStorage::decrypt(const QByteArray &message) const
@@ -141,7 +147,7 @@ std::optional<QByteArray> LockableStorage::read(const QString &path, QString *er
         qCWarning(lcNotes) << "could not decrypt" << path << plain.detail;
         return std::nullopt;
     }
-    remember(digest, plain.bytes);
+    remember(*bytes, plain.bytes);
     return std::move(plain.bytes);
 }
 
@@ -169,6 +175,13 @@ DurableFile::Failure LockableStorage::write(const QString &path, const QByteArra
     const Secret passphrase = key();
     if (passphrase.isEmpty())
         return {DurableFile::Failure::Kind::Other, lockedError()};
+    {
+        // A version of the note already encrypted (the one a save replaces, on its way to the
+        // history) is written as it was.
+        std::lock_guard guard(m_mutex);
+        if (const auto known = m_messageOf.constFind(sha1(bytes)); known != m_messageOf.cend())
+            return m_bytes.write(path, *known, access);
+    }
     const OpenPgp::Result message =
         offGuiThread([&bytes, passphrase] { return OpenPgp::encrypt(bytes, passphrase); });
     if (!message) {
@@ -178,6 +191,6 @@ DurableFile::Failure LockableStorage::write(const QString &path, const QByteArra
     }
     const DurableFile::Failure failure = m_bytes.write(path, message.bytes, access);
     if (!failure)
-        remember(sha1(message.bytes), bytes);
+        remember(message.bytes, bytes);
     return failure;
 }

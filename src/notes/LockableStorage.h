@@ -13,9 +13,10 @@
 // version kept before the note was locked still opens. A locked note whose passphrase is not
 // known (locked again) can be neither read nor written: nothing of it reaches the disk in plain.
 //
-// gpg runs on a worker thread; a call from the GUI thread waits for it. What the note held is
-// remembered by the digest of its encrypted file, so telling whether the file changed does not
-// decrypt it again after our own reads and writes.
+// gpg runs on a worker thread; a call from the GUI thread waits for it. What the note's files
+// hold is remembered both ways while the note is open: telling whether a file changed does not
+// decrypt it again after our own reads and writes, and the version a save replaces goes to the
+// history as the encrypted file it already was.
 class LockableStorage final : public NoteStorage
 {
 public:
@@ -46,12 +47,14 @@ public:
 
 private:
     Secret key() const;
-    void remember(const QByteArray &messageSha1, const QByteArray &plain) const;
+    void remember(const QByteArray &message, const QByteArray &plain) const;
 
     const NoteStorage &m_bytes;
     mutable std::mutex m_mutex;
     bool m_locked = false;
     Secret m_key;
-    // Digest of an encrypted file → what it decrypts to; a few, for the note and its copies.
+    // Digest of an encrypted file → what it decrypts to, and digest of that → the encrypted
+    // file; a few, for the note and its copies.
     mutable QHash<QByteArray, QByteArray> m_plainOf;
+    mutable QHash<QByteArray, QByteArray> m_messageOf;
 };
