@@ -73,10 +73,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from the binary itself; xdg-open is what opens web addresses, mail and the
 # manual. QtKeychain reaches the desktop's keyring through libsecret, which it loads only when
-# asked, so no library of ours names it. Spell checking and synced notes work once their packages
-# are there.
+# asked, so no library of ours names it. Locked notes run gpg, which asks gpg-agent for the
+# passphrase we hand it (GPGME only recommends the agent). Spell checking and synced notes work
+# once their packages are there.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, libsecret-1-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, libsecret-1-0, gpg, gpg-agent")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us | hunspell-dictionary, syncthing")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
