@@ -188,23 +188,6 @@ private slots:
         QVERIFY(overwritten(copy));
     }
 
-    void strengthHintFollowsTheTyping()
-    {
-        LockNoteDialog dialog(QStringLiteral("Notes"), nullptr);
-        dialog.show();
-        auto *hint = dialog.findChild<QLabel *>(QStringLiteral("PassphraseStrength"));
-        auto *passphrase = field(&dialog, "Passphrase");
-        QCOMPARE(hint->text(), QStringLiteral("Too short: at least 8 characters."));
-        QTest::keyClicks(passphrase, QStringLiteral("password"));
-        QCOMPARE(hint->text(), QStringLiteral("Weak: a very common password."));
-        QTest::keyClicks(passphrase, QStringLiteral(" of my red bicycle"));
-        QCOMPARE(hint->text(), QStringLiteral("Strong"));
-        QCOMPARE(passphrase->accessibleDescription(), hint->text()); // read out with the field
-        // The hint sits right under the field it rates.
-        QVERIFY(hint->geometry().top() >= passphrase->geometry().bottom());
-        QVERIFY(hint->geometry().top() < field(&dialog, "RepeatPassphrase")->geometry().top());
-    }
-
     void showUnmasksEveryField_data()
     {
         QTest::addColumn<QString>("dialogKind");
@@ -355,24 +338,6 @@ private slots:
         QVERIFY(!panel.findChild<QCheckBox *>()->isEnabled());
         QTest::keyClick(passphrase, Qt::Key_Return);
         QCOMPARE(asked.count(), 1);
-    }
-
-    void panelErrorGivesTheFieldBack()
-    {
-        LockedNotePanel panel;
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        auto *passphrase = field(&panel, "Passphrase");
-        QTest::keyClicks(passphrase, QStringLiteral("not it at all"));
-        QTest::keyClick(passphrase, Qt::Key_Return);
-        QVERIFY(panel.isBusy());
-
-        panel.showError(QStringLiteral("The passphrase is wrong."));
-        QVERIFY(!panel.isBusy());
-        QCOMPARE(shownMessage(&panel), QStringLiteral("The passphrase is wrong."));
-        QVERIFY(passphrase->isEnabled());
-        QVERIFY(pushButton(&panel, "UnlockButton")->isEnabled());
-        QCOMPARE(passphrase->selectedText(), QStringLiteral("not it at all"));
     }
 
     void panelClearWipesTheField()
