@@ -167,8 +167,10 @@ void NoteSet::releaseLoading()
 void NoteSet::noteRead(int n, NoteFiles::Read &&read)
 {
     const bool unlocking = std::exchange(m_unlocking[slot(n)], false);
-    if (isLocked(n) && !store(n).hasKey())
-        return; // locked again while it was read: nothing of it is shown
+    if (isLocked(n) && !store(n).hasKey()) {
+        emit sealed(n); // locked again while it was read: nothing of it is shown
+        return;
+    }
     if (unlocking && read.loaded != NoteFiles::Loaded::Read) {
         // A wrong passphrase or a damaged file: the note stays sealed, its files as they are.
         store(n).forgetKey();

@@ -347,6 +347,23 @@ private slots:
         QCOMPARE(textOf(NoteHistory::read(versions.first())), QStringLiteral("first"));
     }
 
+    // Locked again while its passphrase is being tried: the note stays locked, and says so.
+    void lockNowWhileUnlockingKeepsTheNoteLocked()
+    {
+        const QByteArray locked = OpenPgp::encrypt("{\\rtf1 locked text}", passphrase()).bytes;
+        QVERIFY(!NoteStorage::plain().write(m_notesDir + QStringLiteral("/notes.rtf.gpg"), locked));
+        NoteSet notes(m_dir.filePath(QStringLiteral("settings.ini")), NoteStorage::plain());
+        notes.load(m_notesDir, 1);
+        QSignalSpy sealed(&notes, &NoteSet::sealed);
+        QSignalSpy unlocked(&notes, &NoteSet::unlocked);
+        notes.unlock(1, passphrase());
+        QVERIFY(notes.lockNow().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(sealed.count(), 1, 20000);
+        QVERIFY(notes.isSealed(1));
+        QVERIFY(notes.document(1)->isEmpty());
+        QCOMPARE(unlocked.count(), 0);
+    }
+
     // A note in the directory both locked and plain (copied back from a backup, say) shows the
     // locked one and tells; neither file is replaced by the other.
     void aNoteBothLockedAndPlainKeepsBoth()
