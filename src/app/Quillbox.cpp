@@ -192,7 +192,7 @@ RichTextBox *Quillbox::boxOf(int n) const
 
 LockedNotePanel *Quillbox::lockedPanel(int n) const
 {
-    return NoteTabs::isNote(n) ? d->lockedPanels[Private::slot(n)] : nullptr;
+    return NoteTabs::isNote(n) ? d->lockedPanel(n) : nullptr;
 }
 
 RichTextBox *Quillbox::ActiveEditor() const

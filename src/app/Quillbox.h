@@ -68,7 +68,8 @@ public:
     int activeNote() const;            // the number of ActiveEditor's note
     bool isPanelVisible(int n) const;  // the container of note n is the one in view
     QTabBar *tabStrip() const;         // TabStrip1; each tab's data is its note number
-    // What a locked note's tab shows in place of its editor until it is unlocked.
+    // What a locked note's tab shows in place of its editor until it is unlocked (made when
+    // first asked for).
     LockedNotePanel *lockedPanel(int n) const;
     QString NoteDir() const;
     QString notePath(int n) const;

@@ -118,7 +118,7 @@ void Quillbox::Private::connectNotes()
     QObject::connect(&notes, &NoteSet::loaded, q, [this](int n) { noteLoaded(n); });
     QObject::connect(&notes, &NoteSet::sealed, q, [this](int n) { showSealed(n); });
     QObject::connect(&notes, &NoteSet::unlocked, q, [this](int n) {
-        lockedPanels[slot(n)]->clear();
+        lockedPanel(n)->clear();
         showSealed(n);
         if (q->isPanelVisible(n))
             boxes[slot(n)]->setFocus(Qt::OtherFocusReason);
@@ -126,7 +126,7 @@ void Quillbox::Private::connectNotes()
         QTimer::singleShot(0, q, [this, n] { offerRecovery(n); });
     });
     QObject::connect(&notes, &NoteSet::unlockFailed, q,
-                     [this](int n, const QString &why) { lockedPanels[slot(n)]->showError(why); });
+                     [this](int n, const QString &why) { lockedPanel(n)->showError(why); });
     QObject::connect(&notes, &NoteSet::notice, q,
                      [this](const QString &event, const QString &text) { q->showNotice(event, text); });
     QObject::connect(&notes, &NoteSet::noticeOver, q, &Quillbox::dismissNotice);
@@ -212,14 +212,9 @@ void Quillbox::Private::buildWidgets()
         // Holds the keyboard for the note, which takes it over once it is in.
         loading->setFocusPolicy(Qt::StrongFocus);
         loading->hide();
-        auto *locked = new LockedNotePanel(panel);
-        locked->setObjectName(QStringLiteral("Locked%1").arg(n));
-        locked->hide();
         panelLayout->addWidget(loading);
-        panelLayout->addWidget(locked);
         panelLayout->addWidget(box);
         loadingLabels[slot(n)] = loading;
-        lockedPanels[slot(n)] = locked;
         stack->addWidget(panel);
         panels[slot(n)] = panel;
         boxes[slot(n)] = box;
@@ -404,7 +399,10 @@ void Quillbox::Private::showLoading(int n, bool loading)
     const bool waitedForByKeyboard = q->focusWidget() == loadingLabels[slot(n)];
     const bool sealed = notes.isSealed(n);
     loadingLabels[slot(n)]->setVisible(loading && !sealed);
-    lockedPanels[slot(n)]->setVisible(sealed);
+    if (sealed)
+        lockedPanel(n)->show();
+    else if (lockedPanels[slot(n)])
+        lockedPanels[slot(n)]->hide();
     boxes[slot(n)]->setVisible(!loading && !sealed);
     boxes[slot(n)]->setReadOnly(loading || sealed);
     if (!loading && waitedForByKeyboard)
@@ -415,7 +413,8 @@ void Quillbox::Private::showSealed(int n)
 {
     const bool hadKeyboard = q->isPanelVisible(n) && q->focusWidget() &&
                              panels[slot(n)]->isAncestorOf(q->focusWidget());
-    lockedPanels[slot(n)]->setNoteCaption(noteCaption(n));
+    if (notes.isSealed(n))
+        lockedPanel(n)->setNoteCaption(noteCaption(n));
     showLoading(n, !notes.isLoaded(n));
     if (hadKeyboard)
         keyboardHolder(n)->setFocus(Qt::OtherFocusReason);
@@ -427,10 +426,24 @@ void Quillbox::Private::enableCommandsOfNoteInView()
     enableNoteCommands(tabs->count() > 0 && !notes.isSealed(active));
 }
 
-QWidget *Quillbox::Private::keyboardHolder(int n) const
+LockedNotePanel *Quillbox::Private::lockedPanel(int n)
+{
+    LockedNotePanel *&locked = lockedPanels[slot(n)];
+    if (!locked) {
+        // Made when the note is first shown locked: most notes never are.
+        locked = new LockedNotePanel(panels[slot(n)]);
+        locked->setObjectName(QStringLiteral("Locked%1").arg(n));
+        locked->hide();
+        // Between the "Loading…" label and the editor.
+        static_cast<QBoxLayout *>(panels[slot(n)]->layout())->insertWidget(1, locked);
+    }
+    return locked;
+}
+
+QWidget *Quillbox::Private::keyboardHolder(int n)
 {
     if (notes.isSealed(n))
-        return lockedPanels[slot(n)];
+        return lockedPanel(n);
     if (!notes.isLoaded(n))
         return loadingLabels[slot(n)];
     return boxes[slot(n)];

@@ -53,7 +53,8 @@ struct Quillbox::Private
     // that act on the note in view go with it.
     void showSealed(int n);
     void enableCommandsOfNoteInView();
-    QWidget *keyboardHolder(int n) const; // the editor, or what stands in for it
+    QWidget *keyboardHolder(int n); // the editor, or what stands in for it
+    LockedNotePanel *lockedPanel(int n); // made the first time it is asked for
     void reportUnreadable(const QStringList &files);
     // Start-up: the recovery copies a crash left are offered back, each with a question (a
     // locked note's once it is unlocked).
@@ -100,7 +101,7 @@ struct Quillbox::Private
     std::array<QWidget *, 7> panels{};
     std::array<RichTextBox *, 7> boxes{};
     std::array<QLabel *, 7> loadingLabels{};
-    std::array<LockedNotePanel *, 7> lockedPanels{}; // in place of a locked note's editor
+    std::array<LockedNotePanel *, 7> lockedPanels{}; // in place of a locked note's editor, once locked
     TrayIcon *tray = nullptr;
 
     int active = 1;

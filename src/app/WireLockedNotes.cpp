@@ -44,8 +44,6 @@ public:
     explicit LockedNotes(Quillbox &window) : QObject(&window), m_window(window), m_notes(window.notes())
     {
         connectMenu();
-        for (int n = 1; n <= NoteTabs::Count; ++n)
-            connectPanel(n);
         connect(&m_notes, &NoteSet::sealed, this, [this](int n) { sealed(n); });
         connect(&m_notes, &NoteSet::unlocked, this, [this](int n) { unlocked(n); });
         connect(&m_notes, &NoteSet::unlockFailed, this,
@@ -130,6 +128,8 @@ private:
     {
         enableItems();
         LockedNotePanel *panel = m_window.lockedPanel(n);
+        if (!std::exchange(m_panelWired[slot(n)], true))
+            connectPanel(n);
         panel->clear();
         // Only a note the user chose to remember: asking the keyring may ask the user to unlock it.
         if (!keyring() || m_lockedByUser || !remembered().contains(n))
@@ -268,6 +268,7 @@ private:
     QAction *m_trayLockNow = nullptr;
     std::array<std::unique_ptr<Secret>, 7> m_remember{};
     std::array<bool, 7> m_forget{};
+    std::array<bool, 7> m_panelWired{}; // a tab's panel is made when the note is first locked
     bool m_lockedByUser = false;
 };
 
