@@ -122,11 +122,6 @@ LockedNotePanel::LockedNotePanel(QWidget *parent) : QWidget(parent)
     followFont();
 }
 
-bool LockedNotePanel::remember() const
-{
-    return m_remember->isChecked();
-}
-
 void LockedNotePanel::setBusy(bool busy)
 {
     m_busy = busy;

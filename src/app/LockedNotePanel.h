@@ -22,7 +22,6 @@ public:
     explicit LockedNotePanel(QWidget *parent = nullptr);
 
     bool isBusy() const { return m_busy; }
-    bool remember() const;
 
 public slots:
     // "Unlocking…" with the field and the buttons disabled, while the note is being decrypted.

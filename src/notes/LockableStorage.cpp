@@ -87,12 +87,6 @@ void LockableStorage::forgetKey()
     m_messageOf.clear();
 }
 
-void LockableStorage::unlockForGood()
-{
-    std::lock_guard guard(m_mutex);
-    m_locked = false;
-}
-
 Secret LockableStorage::key() const
 {
     std::lock_guard guard(m_mutex);
@@ -153,7 +147,8 @@ std::optional<QByteArray> LockableStorage::read(const QString &path, QString *er
 
 std::optional<NoteStorage::Digest> LockableStorage::digest(const QString &path) const
 {
-    if (!fileLooksEncrypted(path))
+    // Without the passphrase nothing is decrypted: the file's own bytes are what can be told.
+    if (!hasKey() || !fileLooksEncrypted(path))
         return m_bytes.digest(path);
     // What the file decrypts to is what counts; known for every file we read or wrote.
     const std::optional<Digest> raw = m_bytes.digest(path);
@@ -175,13 +170,15 @@ DurableFile::Failure LockableStorage::write(const QString &path, const QByteArra
     const Secret passphrase = key();
     if (passphrase.isEmpty())
         return {DurableFile::Failure::Kind::Other, lockedError()};
+    // A version of the note already encrypted (the one a save replaces, on its way to the
+    // history) is written as it was.
+    QByteArray known;
     {
-        // A version of the note already encrypted (the one a save replaces, on its way to the
-        // history) is written as it was.
         std::lock_guard guard(m_mutex);
-        if (const auto known = m_messageOf.constFind(sha1(bytes)); known != m_messageOf.cend())
-            return m_bytes.write(path, *known, access);
+        known = m_messageOf.value(sha1(bytes));
     }
+    if (!known.isEmpty())
+        return m_bytes.write(path, known, access);
     const OpenPgp::Result message =
         offGuiThread([&bytes, passphrase] { return OpenPgp::encrypt(bytes, passphrase); });
     if (!message) {

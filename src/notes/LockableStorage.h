@@ -27,11 +27,10 @@ public:
     bool hasKey(const Secret &key) const; // this one
     // Locked: from now on everything written is encrypted (with the key, which must be given).
     void lock(const Secret &key);
-    void setLocked(bool locked); // as the note directory says, key unknown
+    void setLocked(bool locked); // as the note directory says (the key is set apart)
     void setKey(const Secret &key);
     // Forgets the passphrase and every plain text remembered.
     void forgetKey();
-    void unlockForGood(); // the note is plain again
 
     // Decrypts bytes read elsewhere with this note's key (a second version of the note).
     OpenPgp::Result decrypt(const QByteArray &message) const;

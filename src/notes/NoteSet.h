@@ -101,11 +101,9 @@ public:
     // sealed: its document stays empty, and nothing of it is read or written.
     bool isLocked(int n) const;
     bool isSealed(int n) const;
-    int sealedCount() const;
     // Reads the sealed note n with passphrase on a worker: unlocked(n) when it opens, else
     // unlockFailed(n, why) and nothing changed.
     void unlock(int n, const Secret &passphrase);
-    bool isUnlocking(int n) const;
     // Locks note n, with its text as the tab holds it: the encrypted file is written and read
     // back before the plain one, its history and recovery copy go. Empty when done, else why not
     // (nothing changed then).

@@ -44,19 +44,6 @@ bool NoteSet::isSealed(int n) const
     return isLocked(n) && (!store(n).hasKey() || m_unlocking[slot(n)]);
 }
 
-bool NoteSet::isUnlocking(int n) const
-{
-    return NoteTabs::isNote(n) && m_unlocking[slot(n)];
-}
-
-int NoteSet::sealedCount() const
-{
-    int count = 0;
-    for (int n = 1; n <= NoteTabs::Count; ++n)
-        count += isSealed(n) ? 1 : 0;
-    return count;
-}
-
 void NoteSet::unlock(int n, const Secret &passphrase)
 {
     if (!isSealed(n) || m_unlocking[slot(n)] || passphrase.isEmpty())
@@ -88,7 +75,7 @@ QString NoteSet::lock(int n, const Secret &passphrase)
         m_safety->keepFileInHistory(n);
     const auto undo = [&](const QString &why) {
         QFile::remove(lockedPath);
-        storage.unlockForGood();
+        storage.setLocked(false);
         storage.forgetKey();
         return QStringLiteral("The note \"%1\" was not locked: %2. It is as it was.").arg(m_notes->caption(n), why);
     };
@@ -132,7 +119,7 @@ QString NoteSet::removeLock(int n, const Secret &passphrase)
     if (FileExists(lockedPath) && (isChanged(n) || isEdited(n)))
         m_safety->keepFileInHistory(n);
     // The passphrase stays until the history is carried over: its versions are decrypted.
-    storage.unlockForGood();
+    storage.setLocked(false);
     DurableFile::Failure failure;
     if (!m_files->save(n, bytes, plainPath, &failure)) {
         storage.setLocked(true);
